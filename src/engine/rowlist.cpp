@@ -84,6 +84,33 @@ void TheStringList::DeleteItems(int Index, int Count) {
     FCount -= Count;
 }
 
+void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2,
+                              TRowTextArena* Arena) {
+    InsertItems(FCount, 1);
+    TheStringItem& item = Item(FCount - 1);
+    if (Arena)
+        Arena->SetText(item, Text);
+    else
+        rowtext::SetText(item, Text);
+    item.Attr = Attr;
+    item.Attr2 = Attr2;
+}
+
+void TheStringList::AppendSharedRow(const TheStringList& Source, int From) {
+    Source.CheckIndex(From);
+    InsertItems(FCount, 1);
+    const TheStringItem& from = Source.Item(From);
+    rowtext::Retain(from);
+    Item(FCount - 1) = from;
+}
+
+void TheStringList::SwapRows(TheStringList& Other) noexcept {
+    std::swap(FList, Other.FList);
+    std::swap(FCount, Other.FCount);
+    std::swap(FCapacity, Other.FCapacity);
+    std::swap(FGapStart, Other.FGapStart);
+}
+
 void TheStringList::Put(int Index, std::string_view S) {
     CheckIndex(Index);
     Changing();

@@ -74,6 +74,16 @@ public:
     void InsertItems(int Index, int Count);
     void DeleteItems(int Index, int Count);
 
+    // Appends a row with the given text and attribute words, its text packed into Arena when one
+    // is given. No events.
+    void AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2, TRowTextArena* Arena);
+    // Appends a row sharing the text, carry text and attributes of row From of Source. No events.
+    void AppendSharedRow(const TheStringList& Source, int From);
+    // Exchanges the rows of two lists (not their events or update state).
+    void SwapRows(TheStringList& Other) noexcept;
+    // Gives back the unused capacity after a list was built in bulk.
+    void ShrinkToFit() { SetCapacity(FCount); }
+
     virtual void Changed();
     virtual void Changing();
 

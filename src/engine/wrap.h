@@ -134,27 +134,33 @@ public:
     std::string_view NextChar();
 };
 
-// Wraps Lines (a text without line breaks) into rows no wider than the wrap width. Calls
-// Emit(row text, wrapped) for each row in order; wrapped is false for the row that ends the line.
-// When FollowRetMark keeps a line break on a full last row, Emit receives a final call with an
-// empty text and wrapped = false and a flag saying that the previous row takes the break.
+// Cuts one line (a text without line breaks) into rows no wider than the wrap width, by the
+// rules of a wrap option. Each row is produced as (byte offset, byte length, wrapped); the last
+// row of a line has wrapped = false. The class string is built for at most one row's width at a
+// time, so a line of any length is cut in linear time.
 class TLineWrapper {
 public:
-    TLineWrapper(const TEditorWrapOption& Option, const TColumnLayout& Layout);
-
-    // Number of rows the line takes.
-    int RowCount(std::string_view Line);
-    // Appends the rows of Line to Rows as (byte offset, byte length, wrapped) triples.
     struct Row {
         std::size_t Offset;
         std::size_t Length;
         bool Wrapped;
     };
+
+    // Layout.WordWrap must be set; the option and the layout must outlive the wrapper.
+    TLineWrapper(const TEditorWrapOption& Option, const TColumnLayout& Layout);
+
+    // True when Line fits one row as it is (its width is below the wrap width).
+    bool FitsOneRow(std::string_view Line);
+    // Number of rows the line takes.
+    int RowCount(std::string_view Line);
+    // Replaces Rows by the rows of Line.
     void Wrap(std::string_view Line, std::vector<Row>& Rows);
 
 private:
+    // Calls emit(offset, length, piece) for every row in order.
+    enum class TPiece { Cut, Last, BreakOnPrevious };
     template <class Emit>
-    void Run(std::string_view Line, Emit&& emit);
+    void Cut(std::string_view Line, Emit&& emit);
 
     const TEditorWrapOption& FOption;
     TColumnLayout FLayout;
