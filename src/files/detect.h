@@ -1,0 +1,28 @@
+// Which encoding a file's bytes are in.
+#pragma once
+
+#include "files/docformat.h"
+
+#include <string_view>
+
+namespace orvane {
+
+struct TDetection {
+    TDocumentFormat Format;  // encoding, BOM and byte order (line end is left at its default)
+    bool Binary = false;     // zero bytes in a text that is not UTF-16
+    std::string_view Reason; // "bom", "escapes", "utf-8", "utf-16", "ascii", "declared", "score", "fallback"
+};
+
+// Byte-order marks first; then ISO-2022-JP escapes in 7-bit text; then strict UTF-8 with at
+// least one multibyte sequence; then UTF-16 without a mark by its zero bytes (or a text made of
+// kana and kanji only); then Shift_JIS against EUC-JP, each validated over the whole text and
+// scored as Japanese, where a declared charset decides between candidates that both validate;
+// a tie, or plain 7-bit text, takes Default. Text that is valid in neither is taken as Shift_JIS,
+// which keeps every byte.
+TDetection DetectEncoding(std::string_view Bytes, TDocumentEncoding Default = deShiftJis);
+
+// The charset a text declares in its first bytes (HTML meta charset, XML encoding
+// declaration, an editor coding cookie), deAuto when none is recognised.
+TDocumentEncoding DeclaredEncoding(std::string_view Bytes);
+
+}  // namespace orvane

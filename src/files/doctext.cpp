@@ -1,0 +1,203 @@
+// Document files: detect, decode to Shift_JIS, and encode back in the file's own form.
+#include "files/doctext.h"
+
+#include "base/dbcs.h"
+#include "base/exceptions.h"
+#include "files/unicode.h"
+
+#include <cstring>
+
+namespace orvane {
+
+namespace {
+
+struct TLineEndCounts {
+    std::size_t CrLf = 0, Cr = 0, Lf = 0;
+    int Kinds() const { return (CrLf > 0) + (Cr > 0) + (Lf > 0); }
+};
+
+TLineEndCounts CountLineEnds(std::string_view T) {
+    TLineEndCounts c;
+    const char* s = T.data();
+    const std::size_t n = T.size();
+    for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, '\n', n - std::size_t(p - s)))); ++p) {
+        if (p > s && p[-1] == '\r') ++c.CrLf;
+        else ++c.Lf;
+    }
+    for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, '\r', n - std::size_t(p - s)))); ++p)
+        if (p + 1 == s + n || p[1] != '\n') ++c.Cr;
+    return c;
+}
+
+bool LineEndsAre(std::string_view T, TLineEndKind Kind) {
+    TLineEndCounts c = CountLineEnds(T);
+    switch (Kind) {
+        case leCrLf: return c.Cr == 0 && c.Lf == 0;
+        case leCr: return c.CrLf == 0 && c.Lf == 0;
+        case leLf: return c.CrLf == 0 && c.Cr == 0;
+        default: return true;
+    }
+}
+
+// Codes of Map in a Shift_JIS text become 〓: the byte encodings cannot hold their characters.
+std::string WithoutMapCodes(std::string_view T, const TCharMap& Map, std::size_t& Lost) {
+    std::string out(T);
+    for (std::size_t i = 0; i + 1 < out.size();) {
+        if (!IsLeadByte(out[i])) {
+            ++i;
+            continue;
+        }
+        std::uint16_t code = std::uint16_t(std::uint8_t(out[i]) << 8 | std::uint8_t(out[i + 1]));
+        if (Map.CharOf(code)) {
+            out[i] = char(kGetaCode >> 8);
+            out[i + 1] = char(kGetaCode & 0xFF);
+            ++Lost;
+        }
+        i += 2;
+    }
+    return out;
+}
+
+// Runs a Unicode reader, starting again when a code it handed out turns up in the text itself.
+template <class F>
+std::string ReadWithMap(TCharMap& Map, TCodeCounts& Counts, F&& Read) {
+    TCodeCounts c;
+    std::string text = Read(c);
+    if (Map.Conflict()) {
+        Map.ResetKeepingUsed();
+        c = {};
+        text = Read(c);
+    }
+    Counts += c;
+    return text;
+}
+
+}  // namespace
+
+std::string TReadReport::Warning() const {
+    std::string w;
+    auto add = [&](const std::string& s) { w += (w.empty() ? "" : "; ") + s; };
+    if (Binary) add("バイナリファイルです (NUL バイトを含む)");
+    if (Invalid) add("不正なバイト列 " + std::to_string(Invalid) + " 箇所");
+    if (Lost) add("表示できない文字 " + std::to_string(Lost) + " 文字 (〓)");
+    if (Kept) add("Shift_JIS にない文字 " + std::to_string(Kept) + " 文字");
+    if (MixedLineEnds) add("改行コードが混在しています");
+    if (NotRoundTrip && !MixedLineEnds) add("保存すると元と同じバイト列になりません");
+    if (ReadOnly()) add("書き込み禁止で開きます");
+    return w;
+}
+
+TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const TReadOptions& Options) {
+    TDocumentText d;
+    TDocumentFormat& f = d.Format;
+    if (Request == deAuto) {
+        TDetection det = DetectEncoding(Bytes, Options.DefaultEncoding);
+        f = det.Format;
+        d.Report.Binary = det.Binary;
+        d.DetectedBy = det.Reason;
+    } else {
+        f.Encoding = Request;
+        d.DetectedBy = "request";
+        std::string_view b = Bytes;
+        if (Request == deUtf8) {
+            f.Bom = b.substr(0, 3) == "\xEF\xBB\xBF";
+        } else if (Request == deUtf16) {
+            f.Bom = b.substr(0, 2) == "\xFF\xFE" || b.substr(0, 2) == "\xFE\xFF";
+            if (f.Bom) {
+                f.BigEndian = b[0] == '\xFE';
+            } else {
+                // No mark: the side the zero bytes of ASCII fall on tells the order.
+                std::size_t even = 0, odd = 0;
+                for (std::size_t i = 0; i < b.size(); ++i)
+                    if (b[i] == 0) ++(i % 2 ? odd : even);
+                f.BigEndian = even > odd;
+            }
+        }
+        if (Request != deUtf16 && std::memchr(Bytes.data(), 0, Bytes.size())) d.Report.Binary = true;
+    }
+
+    TCodeCounts counts;
+    std::string_view b = Bytes;
+    switch (f.Encoding) {
+        case deUtf8: {
+            std::string_view body = f.Bom ? b.substr(3) : b;
+            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return Utf8ToSjis(body, &d.Map, &c); });
+            break;
+        }
+        case deUtf16: {
+            std::string_view body = f.Bom ? b.substr(2) : b;
+            d.Text = ReadWithMap(d.Map, counts,
+                                 [&](TCodeCounts& c) { return Utf16ToSjis(body, f.BigEndian, &d.Map, &c); });
+            break;
+        }
+        case deEuc: d.Text = EucToSjis(b, &counts, &d.Map); break;
+        case deJis: d.Text = JisToSjis(b, &counts, &f.Jis); break;
+        default:
+            f.Encoding = deShiftJis;
+            d.Text = std::move(Bytes);
+            break;
+    }
+    d.Report.Kept = counts.Kept;
+    d.Report.Invalid = counts.Invalid;
+    d.Report.Lost = counts.Lost;
+
+    TLineEndCounts le = CountLineEnds(d.Text);
+    if (le.Kinds() == 0) f.LineEnd = Options.DefaultLineEnd;
+    else f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    d.Report.MixedLineEnds = le.Kinds() > 1;
+
+    // Shift_JIS is kept as read; the Unicode readers give back what they read unless they found
+    // invalid bytes (tested); EUC-JP and JIS files can use forms that are written differently,
+    // so they are checked by writing them again.
+    bool clean = !counts.Invalid && !counts.Lost && !d.Report.MixedLineEnds;
+    d.Report.NotRoundTrip = !clean;
+    if (clean && (f.Encoding == deEuc || f.Encoding == deJis)) {
+        TEncoded again = EncodeDocument(d.Text, f, &d.Map);
+        d.Report.NotRoundTrip = again.Lost || again.Bytes != std::string_view(Bytes);
+    }
+    return d;
+}
+
+TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options) {
+    return DecodeDocument(ReadFileBytes(Path), Request, Options);
+}
+
+TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, const TCharMap* Map) {
+    TLineEndKind le = ToLineEndKind(Format.LineEnd);
+    std::string normalized;
+    if (!LineEndsAre(Text, le)) {
+        normalized = NormalizeLineEnds(Text, le);
+        Text = normalized;
+    }
+    TEncoded e;
+    TCodeCounts counts;
+    switch (Format.Encoding) {
+        case deUtf8:
+            e.Bytes = SjisToUtf8(Text, Map, &counts);
+            if (Format.Bom) e.Bytes.insert(0, "\xEF\xBB\xBF");
+            break;
+        case deUtf16:
+            e.Bytes = SjisToUtf16(Text, Format.BigEndian, Map, &counts);
+            if (Format.Bom) e.Bytes.insert(0, Format.BigEndian ? "\xFE\xFF" : "\xFF\xFE");
+            break;
+        case deEuc: e.Bytes = SjisToEuc(Text, &counts, Map); break;
+        case deJis: e.Bytes = SjisToJis(Text, Format.Jis, &counts); break;
+        default:
+            if (Map && !Map->Empty()) e.Bytes = WithoutMapCodes(Text, *Map, counts.Lost);
+            else e.Bytes = normalized.empty() ? std::string(Text) : std::move(normalized);
+            break;
+    }
+    e.Lost = counts.Lost;
+    return e;
+}
+
+void WriteDocumentFile(const std::string& Path, std::string_view Text, const TDocumentFormat& Format,
+                       const TCharMap* Map, const TWriteOptions& Options) {
+    TEncoded e = EncodeDocument(Text, Format, Map);
+    if (e.Lost && !Options.AllowLoss)
+        throw Exception(std::to_string(e.Lost) + " 文字を " + std::string(EncodingName(Format.Encoding).Caption) +
+                        " で書き込めません: " + Path);
+    WriteFileAtomically(Path, e.Bytes, Options.Writer);
+}
+
+}  // namespace orvane

@@ -1,0 +1,78 @@
+// Reading a document file into the editor's Shift_JIS text and writing it back.
+#pragma once
+
+#include "files/charmap.h"
+#include "files/detect.h"
+#include "files/docformat.h"
+#include "files/filewrite.h"
+
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+struct TReadOptions {
+    TDocumentEncoding DefaultEncoding = deShiftJis;  // for plain 7-bit text and ties
+    TDocumentLineEnd DefaultLineEnd = dlCrLf;        // for a file without any line end
+};
+
+// What a read could not carry over as it was. A document with Invalid, Lost or Binary opens
+// write-protected; NotRoundTrip and Kept are warnings.
+struct TReadReport {
+    std::size_t Kept = 0;     // characters code page 932 cannot hold, kept in the user-defined area
+    std::size_t Invalid = 0;  // byte sequences that are no character of the encoding
+    std::size_t Lost = 0;     // characters shown as 〓 (the user-defined area ran out)
+    bool Binary = false;      // zero bytes in a file that is not UTF-16
+    bool MixedLineEnds = false;
+    bool NotRoundTrip = false;  // an unchanged save would not give the same bytes back
+    bool ReadOnly() const noexcept { return Binary || Invalid || Lost; }
+    // One line naming every problem, empty when there is none.
+    std::string Warning() const;
+};
+
+struct TDocumentText {
+    std::string Text;  // Shift_JIS, with the file's own line ends
+    TDocumentFormat Format;
+    TCharMap Map;
+    TReadReport Report;
+    std::string_view DetectedBy;  // how the encoding was chosen ("request" for an explicit one)
+};
+
+// Decodes a file's bytes. Request deAuto detects; any other encoding is taken as given (a
+// UTF-16 or UTF-8 byte-order mark is still recognised and remembered).
+TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const TReadOptions& Options = {});
+TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options = {});
+
+struct TEncoded {
+    std::string Bytes;
+    std::size_t Lost = 0;  // characters the encoding cannot hold (written as 〓, or U+FFFD)
+};
+// Encodes a Shift_JIS text with any line ends (CR LF, CR, LF: all become Format's) in Format.
+TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, const TCharMap* Map);
+
+struct TWriteOptions {
+    bool AllowLoss = false;                 // write even when characters cannot be held
+    const TFileWriter* Writer = nullptr;    // the system calls (tests make them fail)
+};
+// Encodes and saves atomically. Throws orvane::Exception, leaving the file untouched, when the
+// encoding cannot hold some characters (unless allowed; the message names how many) or the
+// file cannot be written.
+void WriteDocumentFile(const std::string& Path, std::string_view Text, const TDocumentFormat& Format,
+                       const TCharMap* Map, const TWriteOptions& Options = {});
+
+// The same for a document (anything with SetText(string_view) / GetText()).
+template <class TLines>
+TDocumentText ReadDocumentText(const std::string& Path, TLines& Lines, TDocumentEncoding Request,
+                               const TReadOptions& Options = {}) {
+    TDocumentText d = ReadDocumentFile(Path, Request, Options);
+    Lines.SetText(d.Text);
+    std::string().swap(d.Text);
+    return d;
+}
+template <class TLines>
+void WriteDocumentText(const std::string& Path, const TLines& Lines, const TDocumentFormat& Format,
+                       const TCharMap* Map, const TWriteOptions& Options = {}) {
+    WriteDocumentFile(Path, Lines.GetText(), Format, Map, Options);
+}
+
+}  // namespace orvane

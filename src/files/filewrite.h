@@ -1,0 +1,29 @@
+// Reading a whole file, and writing one so that a failure leaves the old file as it was.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace orvane {
+
+// The system calls a save goes through; tests replace it to make a write fail midway.
+class TFileWriter {
+public:
+    virtual ~TFileWriter() = default;
+    // As write(2): bytes written, or -1 with errno set.
+    virtual ssize_t Write(int Fd, const char* Data, std::size_t Size) const;
+    // As fsync(2).
+    virtual int Sync(int Fd) const;
+};
+
+// The whole file. Throws orvane::Exception (message naming the file and the reason).
+std::string ReadFileBytes(const std::string& Path);
+
+// Writes Bytes to a new file beside Path (through a symbolic link: beside its target), flushes
+// it to disk and renames it over the target, keeping the old file's permission bits. On any
+// failure the temporary file is removed, the old file is untouched, and orvane::Exception is
+// thrown.
+void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const TFileWriter* Writer = nullptr);
+
+}  // namespace orvane

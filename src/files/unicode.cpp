@@ -1,0 +1,250 @@
+// UTF-8 and UTF-16 against Shift_JIS through the code page 932 table.
+#include "files/unicode.h"
+
+#include "base/dbcs.h"
+#include "files/bytewriter.h"
+#include "files/cp932.h"
+
+#include <cstring>
+
+namespace orvane {
+
+namespace {
+
+using u8 = std::uint8_t;
+
+// Writes one character read from a Unicode file into Shift_JIS.
+struct TSjisSink {
+    TByteWriter& W;
+    const TCp932Table& T;
+    TCharMap* Map;
+    TCodeCounts& Counts;
+
+    void Char(char32_t C) {
+        std::uint16_t code = C <= 0xFFFF ? T.Encode[C] : kNoCode;
+        if (code != kNoCode) {
+            if (code <= 0xFF) {
+                W.Put(u8(code));
+            } else {
+                W.Put2(u8(code >> 8), u8(code));
+                if (Map && IsUserAreaCode(code)) Map->MarkUsed(code);
+            }
+            return;
+        }
+        code = Map ? Map->CodeFor(C) : 0;
+        if (code) {
+            W.Put2(u8(code >> 8), u8(code));
+            ++Counts.Kept;
+        } else {
+            W.Put2(kGetaCode >> 8, kGetaCode & 0xFF);
+            ++Counts.Lost;
+        }
+    }
+    void Invalid() {
+        ++Counts.Invalid;
+        std::uint16_t code = Map ? Map->CodeFor(0xFFFD) : 0;
+        if (code) W.Put2(u8(code >> 8), u8(code));
+        else W.Put2(kGetaCode >> 8, kGetaCode & 0xFF);
+    }
+};
+
+// Maximal prefix of a broken UTF-8 sequence at Text[i] (at least 1 byte): replaced as one unit.
+std::size_t BrokenUtf8Length(std::string_view Text, std::size_t i) {
+    unsigned c = u8(Text[i]);
+    std::size_t need = (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 1;
+    std::size_t k = 1;
+    for (; k < need && i + k < Text.size(); ++k) {
+        unsigned d = u8(Text[i + k]);
+        unsigned lo = 0x80, hi = 0xBF;
+        if (k == 1) {
+            if (c == 0xE0) lo = 0xA0;
+            if (c == 0xED) hi = 0x9F;
+            if (c == 0xF0) lo = 0x90;
+            if (c == 0xF4) hi = 0x8F;
+        }
+        if (d < lo || d > hi) break;
+    }
+    return k;
+}
+
+}  // namespace
+
+std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts) {
+    const TCp932Table& t = Cp932();
+    TByteWriter w(Utf8.size());
+    TCodeCounts counts;
+    TSjisSink sink{w, t, Map, counts};
+    const std::size_t n = Utf8.size();
+    const char* s = Utf8.data();
+    std::size_t i = 0;
+    while (i < n) {
+        // A run of ASCII, eight bytes at a time.
+        std::size_t start = i;
+        while (i + 8 <= n) {
+            std::uint64_t v;
+            std::memcpy(&v, s + i, 8);
+            if (v & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        while (i < n && u8(s[i]) < 0x80) ++i;
+        if (i > start) w.Append(Utf8.substr(start, i - start));
+        if (i >= n) break;
+        std::size_t len = Utf8SequenceLength(Utf8, i);
+        u8 c = u8(s[i]);
+        char32_t ch;
+        switch (len) {
+            case 2: ch = char32_t(c & 0x1F) << 6 | (u8(s[i + 1]) & 0x3F); break;
+            case 3: ch = char32_t(c & 0x0F) << 12 | char32_t(u8(s[i + 1]) & 0x3F) << 6 | (u8(s[i + 2]) & 0x3F); break;
+            case 4:
+                ch = char32_t(c & 0x07) << 18 | char32_t(u8(s[i + 1]) & 0x3F) << 12 | char32_t(u8(s[i + 2]) & 0x3F) << 6 |
+                     (u8(s[i + 3]) & 0x3F);
+                break;
+            default:
+                sink.Invalid();
+                i += BrokenUtf8Length(Utf8, i);
+                continue;
+        }
+        sink.Char(ch);
+        i += len;
+    }
+    if (Counts) *Counts += counts;
+    return w.Take();
+}
+
+std::string Utf16ToSjis(std::string_view Bytes, bool BigEndian, TCharMap* Map, TCodeCounts* Counts) {
+    const TCp932Table& t = Cp932();
+    TByteWriter w(Bytes.size());
+    TCodeCounts counts;
+    TSjisSink sink{w, t, Map, counts};
+    const std::size_t units = Bytes.size() / 2;
+    auto unit = [&](std::size_t k) -> char32_t {
+        u8 a = u8(Bytes[2 * k]), b = u8(Bytes[2 * k + 1]);
+        return BigEndian ? char32_t(a) << 8 | b : char32_t(b) << 8 | a;
+    };
+    for (std::size_t k = 0; k < units; ++k) {
+        char32_t u = unit(k);
+        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units) {
+            char32_t v = unit(k + 1);
+            if (v >= 0xDC00 && v <= 0xDFFF) {
+                sink.Char(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+                ++k;
+                continue;
+            }
+        }
+        if (u >= 0xD800 && u <= 0xDFFF) sink.Invalid();
+        else sink.Char(u);
+    }
+    if (Bytes.size() % 2) sink.Invalid();
+    if (Counts) *Counts += counts;
+    return w.Take();
+}
+
+namespace {
+
+// Calls Out(char32_t) for every character of a Shift_JIS text; U+FFFD (counted Lost) for bytes
+// that are no character of the code page.
+template <class F>
+void ForEachSjisChar(std::string_view Sjis, const TCharMap* Map, TCodeCounts& Counts, F&& Out) {
+    const TCp932Table& t = Cp932();
+    const std::size_t n = Sjis.size();
+    for (std::size_t i = 0; i < n;) {
+        u8 c = u8(Sjis[i]);
+        if (IsLeadByte(char(c)) && i + 1 < n) {
+            std::uint16_t code = std::uint16_t(c << 8 | u8(Sjis[i + 1]));
+            char32_t ch = Map ? Map->CharOf(code) : 0;
+            if (!ch) ch = t.Decode[code] == kNoChar ? 0 : t.Decode[code];
+            if (ch) {
+                Out(ch);
+                i += 2;
+                continue;
+            }
+            // An undefined pair: the lead byte alone is lost; the next byte starts afresh.
+        } else if (t.Decode[c] != kNoChar) {
+            Out(char32_t(t.Decode[c]));
+            ++i;
+            continue;
+        }
+        ++Counts.Lost;
+        Out(0xFFFD);
+        ++i;
+    }
+}
+
+}  // namespace
+
+std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* Counts) {
+    const TCp932Table& t = Cp932();
+    TByteWriter w(Sjis.size() + Sjis.size() / 2);
+    TCodeCounts counts;
+    const std::size_t n = Sjis.size();
+    const char* s = Sjis.data();
+    std::size_t i = 0;
+    bool slow = false;
+    // Fast path: table lookups straight into UTF-8; falls to the general walk at the first code
+    // that is a map code or no character.
+    while (i < n) {
+        std::size_t start = i;
+        while (i + 8 <= n) {
+            std::uint64_t v;
+            std::memcpy(&v, s + i, 8);
+            if (v & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        while (i < n && u8(s[i]) < 0x80) ++i;
+        if (i > start) w.Append(Sjis.substr(start, i - start));
+        if (i >= n) break;
+        u8 c = u8(s[i]);
+        std::uint32_t packed;
+        std::size_t len;
+        if (IsLeadByte(char(c)) && i + 1 < n) {
+            std::uint16_t code = std::uint16_t(c << 8 | u8(s[i + 1]));
+            if (Map && IsUserAreaCode(code) && Map->CharOf(code)) packed = 0;
+            else packed = t.Utf8[code];
+            len = 2;
+        } else {
+            packed = t.Utf8[c];
+            len = 1;
+        }
+        if (!packed) {
+            slow = true;
+            break;
+        }
+        w.PutPacked(packed, packed >> 24);
+        i += len;
+    }
+    if (slow) {
+        std::string tail;
+        ForEachSjisChar(Sjis.substr(i), Map, counts, [&](char32_t ch) {
+            if (ch < 0x80) {
+                w.Put(u8(ch));
+            } else {
+                tail.clear();
+                AppendUtf8(tail, ch);
+                w.Append(tail);
+            }
+        });
+    }
+    if (Counts) *Counts += counts;
+    return w.Take();
+}
+
+std::string SjisToUtf16(std::string_view Sjis, bool BigEndian, const TCharMap* Map, TCodeCounts* Counts) {
+    TByteWriter w(Sjis.size() * 2);
+    TCodeCounts counts;
+    auto unit = [&](char32_t u) {
+        if (BigEndian) w.Put2(u8(u >> 8), u8(u));
+        else w.Put2(u8(u), u8(u >> 8));
+    };
+    ForEachSjisChar(Sjis, Map, counts, [&](char32_t ch) {
+        if (ch >= 0x10000) {
+            unit(0xD800 + ((ch - 0x10000) >> 10));
+            unit(0xDC00 + ((ch - 0x10000) & 0x3FF));
+        } else {
+            unit(ch);
+        }
+    });
+    if (Counts) *Counts += counts;
+    return w.Take();
+}
+
+}  // namespace orvane
