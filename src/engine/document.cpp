@@ -124,23 +124,44 @@ int TEditorScreenStrings::LastRowOfLine(int Row) const {
     return Row;
 }
 
-void TEditorScreenStrings::GetRowsText(int Row, int Count, TRowEndKind& EndKind, int& Rows,
-                                       std::string& Text) const {
+void TEditorScreenStrings::GetRowsText(int Row, int Count, TRowEndKind& EndKind, int& Rows, std::string& Text,
+                                       std::vector<std::uint32_t>* RowLengths) const {
     Text.clear();
     Rows = 0;
     EndKind = reNoRows;
+    if (RowLengths) RowLengths->clear();
     const int count = GetCount();
     if (Row < 0 || Row >= count) return;
     const int last = Count < 0 ? LastRowOfLine(Row) : std::min(Row + Count, count) - 1;
     std::size_t total = 0;
     for (int r = Row; r <= last; ++r) total += RowView(r).size() + 2;
     Text.reserve(total);
+    const bool layout = RowLengths && FWordWrap;
     for (int r = Row; r <= last; ++r) {
-        Text += RowView(r);
+        const std::string_view row = RowView(r);
+        Text += row;
         EndKind = RowEndKind(r);
         if (EndKind == reLineBreak) Text += "\r\n";
+        if (layout) RowLengths->push_back(std::uint32_t(row.size()) | (EndKind == reWrapped ? kWrappedRowBit : 0));
     }
     Rows = last - Row + 1;
+}
+
+void TEditorScreenStrings::RowsFromLayout(std::string_view Text, const std::vector<std::uint32_t>& RowLengths,
+                                          TRowEndKind EndKind, TEditorStringList& List) {
+    List.Clear();
+    std::size_t at = 0;
+    for (const std::uint32_t entry : RowLengths) {
+        const std::string_view row = Text.substr(std::min(at, Text.size()), entry & ~kWrappedRowBit);
+        at += row.size();
+        TRowEndKind end = reWrapped;
+        if (!(entry & kWrappedRowBit)) {
+            end = reLineBreak;
+            if (Text.compare(std::min(at, Text.size()), 2, "\r\n") == 0) at += 2;
+        }
+        List.AppendRow(row, end, 0, nullptr);
+    }
+    if (List.GetCount() > 0) List.SetRowEndKind(List.GetCount() - 1, EndKind);
 }
 
 std::string TEditorScreenStrings::RowTextWithBreak(int Row) const {
@@ -180,7 +201,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         TUndoData& step = FUndoEngine->NewStep();
         step.FirstRow = Row;
         int rows = 0;
-        GetRowsText(Row, Count, step.RowEnd, rows, step.Text);
+        GetRowsText(Row, Count, step.RowEnd, rows, step.Text, &step.RowLengths);
         step.RowCount = 0;
         const TRowMarkSet marks = DeleteRows(Row, Count);
         if (GetCount() == 0)
@@ -208,8 +229,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
     TUndoData& step = FUndoEngine->NewStep();
     step.FirstRow = first;
     int oldRows = 0;
-    GetRowsText(first, last - first + 1, step.RowEnd, oldRows, step.Text);
-    if (last < first) oldRows = 0;
+    GetRowsText(first, last - first + 1, step.RowEnd, oldRows, step.Text, &step.RowLengths);
 
     std::string text;
     for (int r = first; r < Row; ++r) text += RowTextWithBreak(r);

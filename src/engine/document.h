@@ -34,6 +34,8 @@ public:
 // reWrapped, and with word wrap on no row is wider than the wrap width (plus hanging marks).
 class TEditorScreenStrings : public TEditorStringList {
 public:
+    static constexpr std::uint32_t kWrappedRowBit = 0x80000000u;
+
     TEditorScreenStrings();
     ~TEditorScreenStrings() override;
 
@@ -66,7 +68,14 @@ public:
     int LastRowOfLine(int Row) const;
     // Rows Row .. Row+Count-1 joined (Count -1: to the end of Row's line), CR LF after each row
     // that ends a line. Row outside the list: empty text, 0 rows, reNoRows.
-    void GetRowsText(int Row, int Count, TRowEndKind& EndKind, int& Rows, std::string& Text) const;
+    // With RowLengths given and word wrap on, it receives the byte length of every row taken,
+    // with kWrappedRowBit set for the rows that do not end their line.
+    void GetRowsText(int Row, int Count, TRowEndKind& EndKind, int& Rows, std::string& Text,
+                     std::vector<std::uint32_t>* RowLengths = nullptr) const;
+    // Rows of Text cut at the given row lengths (as GetRowsText reported them), the last row
+    // ending with EndKind.
+    static void RowsFromLayout(std::string_view Text, const std::vector<std::uint32_t>& RowLengths,
+                               TRowEndKind EndKind, TEditorStringList& List);
     std::string RowTextWithBreak(int Row) const;
     // The last row a caret may stand on: count - 1 when the text ends without a line break (or
     // is empty), else count (the row after the last line break).

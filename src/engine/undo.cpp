@@ -3,6 +3,8 @@
 
 #include "engine/document.h"
 
+#include <algorithm>
+
 namespace orvane {
 namespace {
 
@@ -68,6 +70,7 @@ void TEditorUndoObj::AddRedo(const TUndoData& Step) {
     redo->RowCount = Step.RowCount;
     redo->RowEnd = Step.RowEnd;
     redo->Text = Step.Text;
+    redo->RowLengths = Step.RowLengths;
     CaretOf(FDocument, *redo);
     RedoList.push_back(std::move(redo));
 }
@@ -77,11 +80,13 @@ void TEditorUndoObj::Clear() {
     RedoList.clear();
 }
 
-void TEditorUndoObj::Restore(const TUndoData& Step, std::string& CurText, int& NewRows, TRowEndKind& CurEnd) {
+void TEditorUndoObj::Restore(const TUndoData& Step, TUndoData& Current) {
     int curRows = 0;
-    CurText.clear();
-    CurEnd = reNoRows;
-    if (Step.RowCount > 0) FDocument.GetRowsText(Step.FirstRow, Step.RowCount, CurEnd, curRows, CurText);
+    Current.Text.clear();
+    Current.RowLengths.clear();
+    Current.RowEnd = reNoRows;
+    if (Step.RowCount > 0)
+        FDocument.GetRowsText(Step.FirstRow, Step.RowCount, Current.RowEnd, curRows, Current.Text, &Current.RowLengths);
     if (Step.RowEnd == reNoRows) {
         // The step had only inserted rows: they go, and their marks stay with the text after.
         const TRowMarkSet marks = FDocument.DeleteRows(Step.FirstRow, curRows);
@@ -91,33 +96,37 @@ void TEditorUndoObj::Restore(const TUndoData& Step, std::string& CurText, int& N
             const int to = std::min(Step.FirstRow, FDocument.GetCount() - 1);
             FDocument.SetRowMarkSet(to, FDocument.RowMarkSet(to) | marks);
         }
-        NewRows = 0;
+        Current.RowCount = 0;
     } else {
         TEditorStringList list;
-        FDocument.WrapTextToList(Step.Text, list);
-        if (Step.RowEnd == reWrapped && list.GetCount() > 1 && list.RowView(list.GetCount() - 1).empty())
-            list.Delete(list.GetCount() - 1);
-        list.SetRowEndKind(list.GetCount() - 1, Step.RowEnd);
-        NewRows = list.GetCount();
+        if (!Step.RowLengths.empty() && FDocument.WordWrap()) {
+            TEditorScreenStrings::RowsFromLayout(Step.Text, Step.RowLengths, Step.RowEnd, list);
+        } else {
+            FDocument.WrapTextToList(Step.Text, list);
+            if (Step.RowEnd == reWrapped && list.GetCount() > 1 && list.RowView(list.GetCount() - 1).empty())
+                list.Delete(list.GetCount() - 1);
+            list.SetRowEndKind(list.GetCount() - 1, Step.RowEnd);
+        }
+        Current.RowCount = list.GetCount();
         FDocument.ReplaceRowsFromList(Step.FirstRow, curRows, list);
     }
     const int last = FDocument.GetCount() - 1;
     if (last >= 0 && FDocument.RowEndKind(last) == reWrapped) FDocument.SetRowEndKind(last, reEndOfText);
     const int tokenCount = FDocument.RetokenizeRows(Step.FirstRow, true);
-    FDocument.SetChange(Step.FirstRow, curRows, tokenCount, NewRows);
+    FDocument.SetChange(Step.FirstRow, curRows, tokenCount, Current.RowCount);
 }
 
 void TEditorUndoObj::Undo() {
     if (UndoList.empty()) return;
     TUndoData& step = *UndoList.back();
     TRestoreBracket bracket(FDocument);
-    std::string curText;
-    int newRows = 0;
-    TRowEndKind curEnd = reNoRows;
-    Restore(step, curText, newRows, curEnd);
-    step.RowCount = newRows;
-    step.RowEnd = curEnd;
-    step.Text = std::move(curText);
+    TUndoData current;
+    Restore(step, current);
+    // The step turns into its inverse on the redo list.
+    step.RowCount = current.RowCount;
+    step.RowEnd = current.RowEnd;
+    step.Text = std::move(current.Text);
+    step.RowLengths = std::move(current.RowLengths);
     AddRedo(step);
     const int row = step.Row, col = step.Col;
     UndoList.pop_back();
@@ -129,17 +138,16 @@ void TEditorUndoObj::Redo() {
     if (RedoList.empty()) return;
     TUndoData& step = *RedoList.back();
     TRestoreBracket bracket(FDocument);
-    std::string curText;
-    int newRows = 0;
-    TRowEndKind curEnd = reNoRows;
-    Restore(step, curText, newRows, curEnd);
+    TUndoData current;
+    Restore(step, current);
     Redoing = true;
     TUndoData& inverse = NewStep();
     Redoing = false;
     inverse.FirstRow = step.FirstRow;
-    inverse.RowCount = newRows;
-    inverse.RowEnd = curEnd;
-    inverse.Text = std::move(curText);
+    inverse.RowCount = current.RowCount;
+    inverse.RowEnd = current.RowEnd;
+    inverse.Text = std::move(current.Text);
+    inverse.RowLengths = std::move(current.RowLengths);
     const int row = step.Row, col = step.Col;
     RedoList.pop_back();
     bracket.EndUpdate();

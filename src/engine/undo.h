@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -19,6 +20,11 @@ struct TUndoData {
     std::int32_t RowCount = 0;   // rows the block holds after the change (0: pure deletion)
     TRowEndKind RowEnd = reNoRows;  // end kind of the old block's last row; reNoRows: no old rows
     std::string Text;            // the old rows joined, CR LF after each row that ended a line
+    // With word wrap on, the byte length of each old row (and whether it was wrapped), so that
+    // undo puts the rows back as
+    // they were cut: a row may have been cut at another place than a fresh wrap would choose
+    // (its line changed after it), and later steps name rows of that layout.
+    std::vector<std::uint32_t> RowLengths;
 };
 
 // Owns its steps, newest last.
@@ -49,7 +55,7 @@ public:
 
 private:
     // Puts Step's old block back; returns the text, row count and end kind it replaced.
-    void Restore(const TUndoData& Step, std::string& CurText, int& NewRows, TRowEndKind& CurEnd);
+    void Restore(const TUndoData& Step, TUndoData& Current);
     void Trim();
 
     TEditorScreenStrings& FDocument;

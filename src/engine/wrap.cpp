@@ -226,7 +226,13 @@ void TLineWrapper::Cut(std::string_view Line, Emit&& emit) {
             while (c.Ch != ccDelimiter && c.Ch != ccTab && c.Ch != ccTrail && c.Pos > wrapByte / 3) c.PrevChar();
         }
         if (FOption.FollowPunctuation()) {
-            while (c.Pos < wrapByte + 2 && CharInStr(c.NextChar(), FOption.PunctuationStr())) {
+            // Punctuation hangs on the row, at most two columns past the width: a two-byte mark
+            // after a one-byte one that already hangs goes to the next row.
+            for (;;) {
+                const std::string_view next = c.NextChar();
+                if (next.empty() || c.Pos + int(next.size()) > wrapByte + 2 ||
+                    !CharInStr(next, FOption.PunctuationStr()))
+                    break;
                 c.Next();
                 if (c.Ch == ccLead) c.Next();
             }
