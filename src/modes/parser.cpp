@@ -382,9 +382,11 @@ void TFountainParser::ScanWideSymbol() {
 void TFountainParser::ScanWide() {
     if (FP >= FEnd) return;
     const unsigned code = WideCode(FP);
-    if (!code) {  // a lead byte that ends its row
-        FToken = tokSymbol;
-        ++FP;
+    if (!code) {
+        if (IsLeadByte(*FP)) {  // a lead byte that ends its row
+            FToken = tokSymbol;
+            ++FP;
+        }
         return;
     }
     if (IsWideDigitCode(code) && code >= 0x824F) {

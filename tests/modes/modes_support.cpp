@@ -79,3 +79,32 @@ std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttrib
 std::unique_ptr<TEditorFountain> NewEditorFountain() { return TStoreComponent::Create<TEditorFountain>(); }
 
 }  // namespace orvane::test
+
+namespace orvane::test {
+
+std::vector<TRowAttributeData> ReferenceStates(TFountain& Fountain, const TRowAttributeStringList& Rows) {
+    std::vector<TRowAttributeData> states;
+    auto parser = Fountain.NewParser();
+    TRowAttributeData data = InitialRowAttributeData();
+    for (int row = 0; row < Rows.Count(); ++row) {
+        data.RowEndKind = Rows.RowEndKind(row);
+        states.push_back(data);
+        parser->NextRowData(row, Rows, data);
+        data.PrevRowEndKind = Rows.RowEndKind(row);
+    }
+    return states;
+}
+
+std::string StateString(const TRowAttributeData& Data) {
+    std::string s = "ob=" + std::to_string(Data.OpenBracket);
+    if (Data.CarryToken != 0 || Data.CarryLength != 0) {
+        std::string_view name = EditorTokenKindName(Data.CarryToken);
+        if (name.substr(0, 3) == "tok") name.remove_prefix(3);
+        s += " carry=" + std::string(name) + "/" + std::to_string(Data.CarryLength);
+    }
+    if (Data.ModeState != 0) s += " ms=" + std::to_string(Data.ModeState);
+    if (Data.PrevRowEndKind != reLineBreak) s += " prev=" + std::to_string(Data.PrevRowEndKind);
+    return s;
+}
+
+}  // namespace orvane::test

@@ -25,3 +25,17 @@ std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttrib
 std::unique_ptr<TEditorFountain> NewEditorFountain();
 
 }  // namespace orvane::test
+
+#include "engine/rowlist.h"
+
+#include <vector>
+
+namespace orvane::test {
+
+// The state at the start of every row, computed from the top without storing anything.
+std::vector<TRowAttributeData> ReferenceStates(TFountain& Fountain, const TRowAttributeStringList& Rows);
+
+// A short form of a state for test messages: "ob=0 carry=Word/2 ms=1".
+std::string StateString(const TRowAttributeData& Data);
+
+}  // namespace orvane::test
