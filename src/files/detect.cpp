@@ -37,6 +37,7 @@ const std::int8_t* SjisWeights() {
                 else if ((code >= 0x889F && code <= 0x9FFC) || (code >= 0xE040 && code <= 0xEAA4)) v = 1;  // kanji
                 else if (lead >= 0xF0 && lead <= 0xF9) v = -4;               // user-defined
                 else if (lead == 0x87) v = -1;                               // NEC row 13
+                else if (code >= 0xFA5C && code <= 0xFC4B) v = 1;            // IBM extension kanji
                 else if (lead == 0xED || lead == 0xEE || lead >= 0xFA) v = -2;  // NEC-selected, IBM
                 else if (code >= 0xA1 && code <= 0xDF) v = -1;               // half-width kana
             }
@@ -50,6 +51,7 @@ const std::int8_t* SjisWeights() {
 struct TScan {
     bool Valid = true;
     long long Score = 0;
+    std::size_t Special = 0;  // Shift_JIS: two-byte characters; EUC-JP: kana
 };
 
 // Skips ASCII from i, eight bytes at a time.
@@ -70,6 +72,7 @@ TScan ScanSjis(std::string_view B, bool WantScore) {
     const std::size_t n = B.size();
     TScan r;
     long long score = 0;
+    std::size_t twoByte = 0;
     for (std::size_t i = 0;;) {
         i = SkipAscii(s, i, n);
         if (i >= n) break;
@@ -79,6 +82,7 @@ TScan ScanSjis(std::string_view B, bool WantScore) {
             std::int8_t v = w[(c << 8) | u8(s[i + 1])];
             if (v == kInvalid) return {false, 0};
             if (WantScore) score += v;
+            ++twoByte;
             i += 2;
         } else {
             std::int8_t v = w[c];
@@ -88,6 +92,7 @@ TScan ScanSjis(std::string_view B, bool WantScore) {
         }
     }
     r.Score = score;
+    r.Special = twoByte;
     return r;
 }
 
@@ -96,6 +101,7 @@ TScan ScanEuc(std::string_view B) {
     const char* s = B.data();
     const std::size_t n = B.size();
     long long score = 0;
+    std::size_t kana = 0;
     auto in94 = [](u8 x) { return x >= 0xA1 && x <= 0xFE; };
     for (std::size_t i = 0;;) {
         i = SkipAscii(s, i, n);
@@ -109,6 +115,7 @@ TScan ScanEuc(std::string_view B) {
             unsigned b2 = (j1 & 1) == 0 ? j2 + 0x7E : (j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
             std::int8_t v = w[(b1 << 8) | b2];
             score += v == kInvalid ? -4 : v;  // an empty cell: possible, but unlikely text
+            if (c == 0xA4 || c == 0xA5) ++kana;
             i += 2;
         } else if (c == 0x8E) {
             if (i + 1 >= n || u8(s[i + 1]) < 0xA1 || u8(s[i + 1]) > 0xDF) return {false, 0};
@@ -122,7 +129,7 @@ TScan ScanEuc(std::string_view B) {
             return {false, 0};
         }
     }
-    return {true, score};
+    return {true, score, kana};
 }
 
 bool ValidUtf8(std::string_view B) {
@@ -243,6 +250,8 @@ TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
     if (euc.Valid && sjis.Valid) {
         TDocumentEncoding declared = DeclaredEncoding(B);
         if (declared == deEuc || declared == deShiftJis) return with(declared, "declared");
+        // Half-width kana alone read as EUC-JP give kanji without a single kana: Shift_JIS.
+        if (sjis.Special == 0 && euc.Special == 0) return with(deShiftJis, "score");
         if (euc.Score != sjis.Score) return with(euc.Score > sjis.Score ? deEuc : deShiftJis, "score");
         return with(Default == deEuc ? deEuc : deShiftJis, "score");
     }

@@ -1,0 +1,93 @@
+// Encoding detection over short and long samples of every encoding.
+#include "files/detect.h"
+#include "support/sj.h"
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+namespace orvane {
+namespace {
+
+using test::sj;
+
+std::string To(const char* Code, std::string_view Utf8) {
+    iconv_t cd = iconv_open(Code, "UTF-8");
+    std::string out(Utf8.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(Utf8.data());
+    char* o = out.data();
+    std::size_t inLeft = Utf8.size(), outLeft = out.size();
+    std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+    if (r != std::size_t(-1)) iconv(cd, nullptr, nullptr, &o, &outLeft);
+    iconv_close(cd);
+    if (r == std::size_t(-1)) throw std::runtime_error("iconv refused the sample");
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string Repeat(std::string_view S, int N) {
+    std::string r;
+    for (int i = 0; i < N; ++i) r += S;
+    return r;
+}
+
+const std::string kShort = "あいうえお";
+const std::string kLong = Repeat("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。\n", 20);
+
+TEST(DetectEncoding, RecognisesEverySampleOfEveryEncoding) {
+    struct Case {
+        std::string Name;
+        std::string Bytes;
+        TDocumentEncoding Encoding;
+        bool Bom = false, BigEndian = false, Binary = false;
+    } cases[] = {
+        {"sjis short", To("CP932", kShort), deShiftJis},
+        {"sjis long", To("CP932", kLong), deShiftJis},
+        {"sjis one kanji", To("CP932", "漢"), deShiftJis},
+        {"sjis half-width kana only", "\xB1\xB2\xB3\xB4\xB5", deShiftJis},
+        {"sjis half-width kana pair", "\xB1\xB2", deShiftJis},
+        {"sjis leading IBM kanji", To("CP932", "髙橋です"), deShiftJis},
+        {"sjis leading IBM kanji alone", To("CP932", "髙"), deShiftJis},
+        {"euc short", To("EUC-JP-MS", kShort), deEuc},
+        {"euc two characters", To("EUC-JP-MS", "あい"), deEuc},
+        {"euc long", To("EUC-JP-MS", kLong), deEuc},
+        {"euc with a JIS X 0212 character", To("EUC-JP-MS", "丂です"), deEuc},
+        {"jis short", To("ISO-2022-JP", kShort), deJis},
+        {"jis long", To("ISO-2022-JP", kLong), deJis},
+        {"utf-8 without bom, short", kShort, deUtf8},
+        {"utf-8 without bom, one Latin letter", "caf\xC3\xA9", deUtf8},
+        {"utf-8 without bom, long", kLong, deUtf8},
+        {"utf-8 bom", "\xEF\xBB\xBF" + kShort, deUtf8, true},
+        {"utf-8 bom, four-byte character first", "\xEF\xBB\xBF\xF0\x9F\x98\x80\xFF", deUtf8, true},
+        {"utf-16le bom", "\xFF\xFE" + To("UTF-16LE", kShort), deUtf16, true},
+        {"utf-16be bom", "\xFE\xFF" + To("UTF-16BE", kLong), deUtf16, true, true},
+        {"empty utf-16be", "\xFE\xFF", deUtf16, true, true},
+        {"utf-16le without bom, with ASCII", To("UTF-16LE", "テスト\r\n"), deUtf16},
+        {"utf-16be without bom, long", To("UTF-16BE", kLong), deUtf16, false, true},
+        {"utf-16le without bom, kana only", To("UTF-16LE", "テスト"), deUtf16},
+        {"plain ASCII", "hello\n", deShiftJis},
+        {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\x82\xA0", 12), deShiftJis, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDetection d = DetectEncoding(c.Bytes);
+        EXPECT_EQ(EncodingName(d.Format.Encoding).Stored, EncodingName(c.Encoding).Stored) << d.Reason;
+        EXPECT_EQ(d.Format.Bom, c.Bom);
+        EXPECT_EQ(d.Format.BigEndian, c.BigEndian);
+        EXPECT_EQ(d.Binary, c.Binary);
+    }
+}
+
+TEST(DetectEncoding, DeclaredCharsetAndDefaultDecideTies) {
+    // "ｱｲ" in Shift_JIS is also valid EUC-JP: the declaration decides.
+    const std::string meta = "<meta charset=\"EUC-JP\">\xB1\xB2\xB3\xB4";
+    EXPECT_EQ(DetectEncoding(meta).Format.Encoding, deEuc);
+    EXPECT_EQ(DetectEncoding("<?xml version=\"1.0\" encoding='Shift_JIS'?>\xA4\xA2").Format.Encoding, deShiftJis);
+    // A declaration cannot make an invalid reading win.
+    EXPECT_EQ(DetectEncoding("charset=euc-jp " + sj("ソース")).Format.Encoding, deShiftJis);
+    EXPECT_EQ(DetectEncoding("plain", deEuc).Format.Encoding, deEuc);
+    EXPECT_EQ(DetectEncoding("plain", deUtf16).Format.Encoding, deShiftJis);  // 7-bit text is never UTF-16
+}
+
+}  // namespace
+}  // namespace orvane

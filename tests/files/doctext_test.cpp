@@ -1,0 +1,218 @@
+// Document files: golden round trips, what reads report, and saves that fail.
+#include "files/doctext.h"
+
+#include "base/exceptions.h"
+#include "engine/document.h"
+#include "support/sj.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::sj;
+
+std::string Data(const std::string& Name) { return ReadFileBytes(std::string(ORVANE_FILES_DATA) + "/" + Name); }
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+public:
+    TempDir() {
+        char tmpl[] = "/tmp/orvane-files-XXXXXX";
+        FPath = ::mkdtemp(tmpl);
+    }
+    ~TempDir() { fs::remove_all(FPath); }
+    std::string operator/(const std::string& Name) const { return (FPath / Name).string(); }
+    std::size_t Count() const { return std::size_t(std::distance(fs::directory_iterator(FPath), fs::directory_iterator())); }
+
+private:
+    fs::path FPath;
+};
+
+void Put(const std::string& Path, std::string_view Bytes) {
+    std::ofstream(Path, std::ios::binary).write(Bytes.data(), std::streamsize(Bytes.size()));
+}
+
+TEST(GoldenFiles, ReadAndWrittenBackByteForByte) {
+    struct Case {
+        const char* File;
+        TDocumentEncoding Encoding;
+        TDocumentLineEnd LineEnd;
+        bool Bom, BigEndian;
+        bool Kept;  // holds characters outside the code page
+        bool Base = false;  // the common sample text, whatever its encoding
+    } cases[] = {
+        {"sjis-crlf.txt", deShiftJis, dlCrLf, false, false, false, true},
+        {"sjis-lf-nofinal.txt", deShiftJis, dlLf, false, false, false, true},
+        {"sjis-cr.txt", deShiftJis, dlCr, false, false, false, true},
+        {"sjis-ibm-first.txt", deShiftJis, dlCrLf, false, false, false},
+        {"euc-lf.txt", deEuc, dlLf, false, false, true},
+        {"jis-b-crlf.txt", deJis, dlCrLf, false, false, false},
+        {"jis-j-lf-nofinal.txt", deJis, dlLf, false, false, false},
+        {"jis-kana-lf.txt", deJis, dlLf, false, false, false},
+        {"utf8-bom-crlf.txt", deUtf8, dlCrLf, true, false, true},
+        {"utf8-lf.txt", deUtf8, dlLf, false, false, true},
+        {"utf8-cr-nofinal.txt", deUtf8, dlCr, false, false, false, true},
+        {"utf16le-bom-crlf.txt", deUtf16, dlCrLf, true, false, true},
+        {"utf16be-bom-lf.txt", deUtf16, dlLf, true, true, true},
+        {"utf16le-lf.txt", deUtf16, dlLf, false, false, false, true},
+        {"utf16be-nul.txt", deUtf16, dlLf, true, true, false},
+    };
+    const std::string base = NormalizeLineEnds(Data("sjis-crlf.txt"), leCrLf);
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.File);
+        const std::string bytes = Data(c.File);
+        for (TDocumentEncoding request : {deAuto, c.Encoding}) {
+            TDocumentText d = DecodeDocument(bytes, request);
+            EXPECT_EQ(d.Format.Encoding, c.Encoding);
+            EXPECT_EQ(d.Format.LineEnd, c.LineEnd);
+            EXPECT_EQ(d.Format.Bom, c.Bom);
+            EXPECT_EQ(d.Format.BigEndian, c.BigEndian);
+            EXPECT_EQ(d.Report.Kept > 0, c.Kept);
+            EXPECT_EQ(d.Report.Warning().empty(), !c.Kept) << d.Report.Warning();
+            EXPECT_FALSE(d.Report.NotRoundTrip);
+            EXPECT_EQ(EncodeDocument(d.Text, d.Format, &d.Map).Bytes, bytes);
+        }
+        // Through the editor's document and a save to disk.
+        TEditorScreenStrings doc;
+        const std::string path = dir / c.File;
+        Put(path, bytes);
+        TDocumentText d = ReadDocumentText(path, doc, deAuto);
+        if (c.Base) {
+            std::string text = NormalizeLineEnds(doc.GetText(), leCrLf);
+            if (!text.ends_with("\r\n")) text += "\r\n";
+            EXPECT_EQ(text, base);
+        }
+        WriteDocumentText(path, doc, d.Format, &d.Map);
+        EXPECT_EQ(ReadFileBytes(path), bytes);
+    }
+}
+
+TEST(ReadDocument, NeverEmptiesOrSilentlyChangesAFile) {
+    struct Case {
+        std::string Name, Bytes;
+        TDocumentEncoding Request;
+        std::string Text;
+        bool ReadOnly, NotRoundTrip;
+    } cases[] = {
+        // An invalid byte keeps what decoded around it; the document is write-protected.
+        {"invalid utf-8", "\xEF\xBB\xBF" "a\xFF\xE3\x81\x82", deAuto, "", true, true},
+        {"emoji in utf-8", "\xE3\x81\x82\xF0\x9F\x98\x80\xE3\x81\x84", deUtf8, "", false, false},
+        {"utf-16 without bom, explicit", "\x42\x30\x44\x30", deUtf16, sj("あい"), false, false},
+        {"binary", std::string("ab\0\r\ncd", 7), deAuto, std::string("ab\0\r\ncd", 7), true, false},
+        {"mixed line ends", "a\nb\r\nc\rd", deAuto, "a\nb\r\nc\rd", false, true},
+        {"jis with a line end inside a two-byte run", "\x1B$B\x24\x22\n\x1B(B", deAuto, sj("あ") + "\n", false,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDocumentText d = DecodeDocument(c.Bytes, c.Request);
+        EXPECT_FALSE(d.Text.empty());
+        if (!c.Text.empty()) {
+            EXPECT_EQ(d.Text, c.Text);
+        }
+        EXPECT_EQ(d.Report.ReadOnly(), c.ReadOnly) << d.Report.Warning();
+        EXPECT_EQ(d.Report.NotRoundTrip, c.NotRoundTrip);
+        EXPECT_EQ(d.Report.Warning().empty(), !c.ReadOnly && !c.NotRoundTrip && !d.Report.Kept);
+    }
+    // A file without a line end takes the line end of new documents.
+    EXPECT_EQ(DecodeDocument("abc", deAuto, {deShiftJis, dlLf}).Format.LineEnd, dlLf);
+    EXPECT_EQ(DecodeDocument("abc", deAuto).Format.LineEnd, dlCrLf);
+}
+
+TEST(WriteDocument, AsksBeforeLosingCharactersTheEncodingCannotHold) {
+    TempDir dir;
+    TDocumentText d = DecodeDocument("\xE3\x81\x82\xF0\x9F\x98\x80\n", deAuto);  // あ😀
+    ASSERT_EQ(d.Report.Kept, 1u);
+    // The kept character goes to UTF-16 as it was.
+    EXPECT_EQ(EncodeDocument(d.Text, FormatForEncoding(deUtf16, dlLf), &d.Map).Bytes,
+              std::string("\xFF\xFE\x42\x30\x3D\xD8\x00\xDE\x0A\x00", 10));
+    // Shift_JIS, EUC-JP and JIS cannot hold it: nothing is written unless allowed.
+    for (TDocumentEncoding e : {deShiftJis, deEuc, deJis}) {
+        const std::string path = dir / "out.txt";
+        TDocumentFormat f = FormatForEncoding(e, dlLf);
+        EXPECT_EQ(EncodeDocument(d.Text, f, &d.Map).Lost, 1u);
+        try {
+            WriteDocumentFile(path, d.Text, f, &d.Map);
+            ADD_FAILURE() << "written without asking";
+        } catch (const Exception& x) {
+            EXPECT_NE(x.Message().find("1 文字"), std::string::npos) << x.Message();
+        }
+        EXPECT_FALSE(fs::exists(path));
+        WriteDocumentFile(path, d.Text, f, &d.Map, {true, nullptr});
+        EXPECT_EQ(DecodeDocument(ReadFileBytes(path), e).Text, sj("あ〓\n"));
+        fs::remove(path);
+    }
+    // The writer converts the text it knows is Shift_JIS, however that text would classify.
+    EXPECT_EQ(EncodeDocument(sj("ｱｲ"), FormatForEncoding(deEuc, dlCrLf), nullptr).Bytes, "\x8E\xB1\x8E\xB2");
+    EXPECT_EQ(EncodeDocument(sj("髙橋"), FormatForEncoding(deEuc, dlCrLf), nullptr).Bytes, "\x8F\xF4\xFB\xB6\xB6");
+    EXPECT_EQ(EncodeDocument("a\r\nb", FormatForEncoding(deUtf8, dlLf), nullptr).Bytes, "\xEF\xBB\xBF" "a\nb");
+}
+
+// Writes FailAfter bytes, then fails as a full disk does.
+class FailingWriter : public TFileWriter {
+public:
+    explicit FailingWriter(std::size_t FailAfter) : FLeft(FailAfter) {}
+    ssize_t Write(int Fd, const char* Data, std::size_t Size) const override {
+        if (FLeft == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        std::size_t n = std::min(Size, FLeft);
+        FLeft -= n;
+        return TFileWriter::Write(Fd, Data, n);
+    }
+
+private:
+    mutable std::size_t FLeft;
+};
+
+TEST(WriteDocument, AFailedSaveLeavesTheOldFileAsItWas) {
+    TempDir dir;
+    const std::string path = dir / "doc.txt";
+    const std::string old = sj("元のテキスト\r\n");
+    Put(path, old);
+    ::chmod(path.c_str(), 0640);
+    const std::string text = sj("新しいテキスト") + std::string(100000, 'x');
+    FailingWriter writer(4096);
+    try {
+        WriteDocumentFile(path, text, FormatForEncoding(deUtf8, dlCrLf), nullptr, {false, &writer});
+        ADD_FAILURE() << "a failed write reported success";
+    } catch (const Exception& x) {
+        EXPECT_NE(x.Message().find(path), std::string::npos);
+        EXPECT_NE(x.Message().find(std::strerror(ENOSPC)), std::string::npos);
+    }
+    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_EQ(dir.Count(), 1u);  // no temporary file left behind
+
+    // A folder that does not exist, and a folder in place of the file.
+    EXPECT_THROW(WriteDocumentFile(dir / "missing/doc.txt", "x", {}, nullptr), Exception);
+    EXPECT_THROW(WriteDocumentFile(dir.operator/(""), "x", {}, nullptr), Exception);
+
+    // A good save keeps the permission bits and writes through a symbolic link.
+    const std::string link = dir / "link.txt";
+    fs::create_symlink(path, link);
+    WriteDocumentFile(link, text, {}, nullptr);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(path), text);
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(dir.Count(), 2u);
+}
+
+TEST(ReadDocument, ReportsFilesThatCannotBeRead) {
+    EXPECT_THROW(ReadDocumentFile("/nonexistent/orvane.txt", deAuto), Exception);
+    EXPECT_THROW(ReadDocumentFile("/tmp", deAuto), Exception);
+}
+
+}  // namespace
+}  // namespace orvane
