@@ -113,6 +113,12 @@ TEST(CarriedTokens, SecondRowFinishesTheCutToken) {
     EXPECT_EQ(parser->ColorForToken(), &f->Reserve());
     rows.GetRowAttributeData(2, d);
     EXPECT_EQ(Dump(*parser, rows.Get(2), d), "Bracket:/ Word:b");
+
+    // A cut string counts the blanks at the start of the next row as its own.
+    SetRows(rows, {"\"ab |", " cd\" x"});
+    TokenizeAllRows(*f, rows, FullView());
+    rows.GetRowAttributeData(1, d);
+    EXPECT_EQ(Dump(*parser, rows.Get(1), d), "Quoted: cd\" Word:x");
 }
 
 TEST(CarriedTokens, StaleCarryNeverRunsPastTheRow) {
