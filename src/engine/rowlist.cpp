@@ -31,11 +31,10 @@ void TheStringList::Reallocate(int NewCapacity) {
     auto* list = static_cast<TheStringItem*>(std::malloc(std::size_t(NewCapacity) * sizeof(TheStringItem)));
     if (!list && NewCapacity > 0) throw std::bad_alloc();
     const int tail = FCount - FGapStart;
-    if (FList) {
-        std::memcpy(static_cast<void*>(list), FList, std::size_t(FGapStart) * sizeof(TheStringItem));
+    if (FGapStart > 0) std::memcpy(static_cast<void*>(list), FList, std::size_t(FGapStart) * sizeof(TheStringItem));
+    if (tail > 0)
         std::memcpy(static_cast<void*>(list + NewCapacity - tail), FList + FCapacity - tail,
                     std::size_t(tail) * sizeof(TheStringItem));
-    }
     std::free(FList);
     FList = list;
     FCapacity = NewCapacity;

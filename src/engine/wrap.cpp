@@ -105,7 +105,7 @@ std::string CharClassString(std::string_view S, const TColumnLayout& Layout) {
 }
 
 int DisplayWidth(std::string_view S, const TColumnLayout& Layout) {
-    if (std::memchr(S.data(), '\t', S.size()) == nullptr) return int(S.size());
+    if (S.find('\t') == std::string_view::npos) return int(S.size());
     int col = 0;
     for (std::size_t i = 0; i < S.size(); ++i) col += S[i] == '\t' ? Layout.TabWidthAt(col) : 1;
     return col;
@@ -193,7 +193,7 @@ TLineWrapper::TLineWrapper(const TEditorWrapOption& Option, const TColumnLayout&
 bool TLineWrapper::FitsOneRow(std::string_view Line) {
     // Every byte takes at least one column; without tabs the width is the byte count.
     if (int(Line.size()) >= FLayout.WrapByte) return false;
-    if (std::memchr(Line.data(), '\t', Line.size()) == nullptr) return true;
+    if (Line.find('\t') == std::string_view::npos) return true;
     return DisplayWidth(Line, FLayout) < FLayout.WrapByte;
 }
 
