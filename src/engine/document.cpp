@@ -307,22 +307,80 @@ void TEditorScreenStrings::Clear() {
 }
 
 void TEditorScreenStrings::SetText(std::string_view Text) {
+    TDocumentTextLoader loader(*this);
+    loader.Append(Text);
+    loader.Finish();
+}
+
+void TEditorScreenStrings::SetRows(TEditorStringList& List) {
     TUpdateGuard update(*this);
     const int oldCount = GetCount();
     Clear();
-    TEditorStringList rows;
-    if (FWordWrap && !Loading()) {
-        WrapTextToList(Text, rows);
-        if (Text.empty()) rows.Clear();
-    } else {
-        rows.AssignLines(Text);
-    }
-    if (rows.GetCount() > 0 && !EndsWithLineBreak(Text)) rows.SetRowEndKind(rows.GetCount() - 1, reEndOfText);
-    rows.ShrinkToFit();
-    SwapRows(rows);
+    List.ShrinkToFit();
+    SwapRows(List);
+    NormalizeLastRow();
     TokenizeAllRows();
     SetChange(0, oldCount, 0, GetCount());
     RefreshAllEditors();
+}
+
+// ---- TDocumentTextLoader
+
+TDocumentTextLoader::TDocumentTextLoader(TEditorScreenStrings& Document)
+    : FDocument(Document), FLayout(Document.Layout()) {
+    if (Document.WordWrap() && !Document.Loading())
+        FWrapper = std::make_unique<TLineWrapper>(Document.WrapOption(), FLayout);
+}
+
+void TDocumentTextLoader::AddLine(std::string_view Line) {
+    if (!FWrapper) {
+        FRows.AppendRow(Line, reLineBreak, 0, &FArena);
+        return;
+    }
+    FWrapper->Wrap(Line, FCuts);
+    for (const auto& cut : FCuts)
+        FRows.AppendRow(Line.substr(cut.Offset, cut.Length), cut.Wrapped ? reWrapped : reLineBreak, 0, &FArena);
+}
+
+void TDocumentTextLoader::Append(std::string_view Piece) {
+    if (Piece.empty()) return;
+    std::size_t at = 0;
+    if (FAfterCR && Piece[0] == '\n') at = 1;
+    FAfterCR = false;
+    while (at < Piece.size()) {
+        std::size_t end = at;
+        while (end < Piece.size() && Piece[end] != '\r' && Piece[end] != '\n') ++end;
+        if (end == Piece.size()) {
+            FPending.append(Piece.substr(at));
+            FEndsWithBreak = false;
+            return;
+        }
+        if (FPending.empty()) {
+            AddLine(Piece.substr(at, end - at));
+        } else {
+            FPending.append(Piece.substr(at, end - at));
+            AddLine(FPending);
+            FPending.clear();
+        }
+        FEndsWithBreak = true;
+        if (Piece[end] == '\r') {
+            ++end;
+            if (end == Piece.size()) FAfterCR = true;
+            else if (Piece[end] == '\n') ++end;
+        } else {
+            ++end;
+        }
+        at = end;
+    }
+}
+
+void TDocumentTextLoader::Finish() {
+    if (!FPending.empty()) {
+        AddLine(FPending);
+        FPending.clear();
+    }
+    if (FRows.GetCount() > 0 && !FEndsWithBreak) FRows.SetRowEndKind(FRows.GetCount() - 1, reEndOfText);
+    FDocument.SetRows(FRows);
 }
 
 std::size_t TEditorScreenStrings::GetTextLen() const {

@@ -92,6 +92,8 @@ public:
     void Clear() override;
     // Replaces the whole text: no undo step, all rows re-wrapped and re-tokenized.
     void SetText(std::string_view Text);
+    // Replaces all rows by those of List as SetText does (List is left empty).
+    void SetRows(TEditorStringList& List);
     // The whole text, CR LF after each row that ends a line, and its length.
     std::string GetText() const;
     std::size_t GetTextLen() const;
@@ -148,6 +150,34 @@ private:
     bool FWordWrap = false;
     std::unique_ptr<TEditorWrapOption> FWrapOption;
     std::unique_ptr<TDocumentTokenizer> FTokenizer;
+};
+
+// Builds the rows of a whole text that arrives in pieces (a file read block by block), so that a
+// large file never has to be held whole beside its rows. Line breaks are CR LF, CR or LF, also
+// when a CR LF pair is split between two pieces; lines are wrapped as they complete when the
+// document has word wrap on.
+class TDocumentTextLoader {
+public:
+    explicit TDocumentTextLoader(TEditorScreenStrings& Document);
+    TDocumentTextLoader(const TDocumentTextLoader&) = delete;
+    TDocumentTextLoader& operator=(const TDocumentTextLoader&) = delete;
+
+    void Append(std::string_view Piece);
+    // Replaces the document's text by what was appended (see TEditorScreenStrings::SetText).
+    void Finish();
+
+private:
+    void AddLine(std::string_view Line);
+
+    TEditorScreenStrings& FDocument;
+    TEditorStringList FRows;
+    TRowTextArena FArena;
+    std::unique_ptr<TLineWrapper> FWrapper;
+    std::vector<TLineWrapper::Row> FCuts;
+    std::string FPending;     // the start of a line that the next piece continues
+    bool FAfterCR = false;    // the last piece ended with CR: a LF at the start of the next is its pair
+    bool FEndsWithBreak = false;
+    TColumnLayout FLayout;
 };
 
 }  // namespace orvane

@@ -185,6 +185,31 @@ TEST(Document, SetTextAndClear) {
     EXPECT_EQ(f.View.Row + f.View.Col, 0);
 }
 
+TEST(Document, TextArrivingInPiecesGivesTheSameRows) {
+    // Every text split at every place into two pieces loads as the whole text does, with word
+    // wrap off and on (a CR LF pair may be cut between the pieces).
+    const std::vector<std::string> texts = {"a\r\nb", "a\r\n", "ab\rcd\ref\r", "\n\n", "x\r\r\ny",
+                                            std::string(50, 'w') + "\r\n" + sj("日本語") + "\r"};
+    for (const bool wrap : {false, true}) {
+        for (const std::string& text : texts) {
+            DocFixture whole, pieces;
+            if (wrap) {
+                whole.Wrap(20);
+                pieces.Wrap(20);
+            }
+            whole.Doc->SetText(text);
+            for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+                TDocumentTextLoader loader(*pieces.Doc);
+                loader.Append(text.substr(0, cut));
+                loader.Append(text.substr(cut));
+                loader.Finish();
+                ASSERT_EQ(Dump(*pieces.Doc), Dump(*whole.Doc)) << testing::PrintToString(text) << " cut at " << cut;
+                CheckDoc(*pieces.Doc);
+            }
+        }
+    }
+}
+
 TEST(WordWrap, SwitchingKeepsTextAndMarksAndEmptiesUndo) {
     DocFixture f;
     const std::string line = std::string(45, 'x');
