@@ -108,7 +108,8 @@ TEST(CarriedTokens, SecondRowFinishesTheCutToken) {
     TRowAttributeData d;
     rows.GetRowAttributeData(1, d);
     EXPECT_EQ(Dump(*parser, rows.Get(1), d), "Reserved:in Word:y Bracket:/* a *");
-    parser->BeginRow(rows.Get(1), d);
+    const std::string second = rows.Get(1);
+    parser->BeginRow(second, d);
     parser->NextToken();
     EXPECT_EQ(parser->ColorForToken(), &f->Reserve());
     rows.GetRowAttributeData(2, d);
