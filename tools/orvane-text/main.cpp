@@ -46,7 +46,7 @@ constexpr const char* kLoadUsage =
     "usage: orvane-text load [--from ENC] [--wrap N] FILE\n"
     "Loads FILE into an editor document as the editor does (detection, conversion, rows) and prints\n"
     "the rows, the lines, the time taken and the peak resident memory.\n"
-    "  --wrap N        word wrap at N bytes\n";
+    "  --wrap N        word wrap at N bytes (the document keeps the width within 20 to 250)\n";
 
 struct TUsageError {
     std::string Message;
