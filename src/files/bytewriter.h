@@ -44,6 +44,12 @@ public:
         std::memcpy(&FBuf[FLen], S.data(), S.size());
         FLen += S.size();
     }
+    // Room for N bytes written straight through the pointer; Commit says how many were.
+    char* Reserve(std::size_t N) {
+        Need(N);
+        return FBuf.data() + FLen;
+    }
+    void Commit(std::size_t Used) noexcept { FLen += Used; }
     std::size_t Size() const noexcept { return FLen; }
     std::string Take() {
         bool slack = FBuf.size() - FLen > FLen / 4 + 64;

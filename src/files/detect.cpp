@@ -70,30 +70,28 @@ TScan ScanSjis(std::string_view B, bool WantScore) {
     const std::int8_t* w = SjisWeights();
     const char* s = B.data();
     const std::size_t n = B.size();
-    TScan r;
     long long score = 0;
     std::size_t twoByte = 0;
-    for (std::size_t i = 0;;) {
-        i = SkipAscii(s, i, n);
-        if (i >= n) break;
+    for (std::size_t i = 0; i < n;) {
         u8 c = u8(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::int8_t v;
         if (IsLeadByte(char(c))) {
             if (i + 1 >= n) return {false, 0};
-            std::int8_t v = w[(c << 8) | u8(s[i + 1])];
-            if (v == kInvalid) return {false, 0};
-            if (WantScore) score += v;
+            v = w[(c << 8) | u8(s[i + 1])];
             ++twoByte;
             i += 2;
         } else {
-            std::int8_t v = w[c];
-            if (v == kInvalid) return {false, 0};
-            if (WantScore) score += v;
+            v = w[c];
             ++i;
         }
+        if (v == kInvalid) return {false, 0};
+        if (WantScore) score += v;
     }
-    r.Score = score;
-    r.Special = twoByte;
-    return r;
+    return {true, score, twoByte};
 }
 
 TScan ScanEuc(std::string_view B) {

@@ -173,8 +173,7 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
     TCodeCounts counts;
     switch (Format.Encoding) {
         case deUtf8:
-            e.Bytes = SjisToUtf8(Text, Map, &counts);
-            if (Format.Bom) e.Bytes.insert(0, "\xEF\xBB\xBF");
+            e.Bytes = SjisToUtf8(Text, Map, &counts, Format.Bom ? "\xEF\xBB\xBF" : "");
             break;
         case deUtf16:
             e.Bytes = SjisToUtf16(Text, Format.BigEndian, Map, &counts);

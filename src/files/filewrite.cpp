@@ -126,7 +126,9 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const 
         if (put == 0) abandon(EIO);
         done += std::size_t(put);
     }
-    if (w.Sync(fd.Get()) != 0) abandon(errno);
+    // Flushed before the rename when it replaces a file, so that a crash cannot leave the old
+    // contents lost and the new ones not yet on disk. A new file risks nothing of the user's.
+    if (exists && w.Sync(fd.Get()) != 0) abandon(errno);
     if (::close(fd.Release()) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
@@ -137,9 +139,11 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const 
         ::unlink(temp.c_str());
         Fail("ファイルに書き込めません", Path, err);
     }
-    // Make the rename itself durable; a failure here no longer endangers either file.
-    TFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.Get() >= 0) ::fsync(dirFd.Get());
+    // Make the replacement itself durable; a failure here no longer endangers either file.
+    if (exists) {
+        TFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dirFd.Get() >= 0) ::fsync(dirFd.Get());
+    }
 }
 
 }  // namespace orvane

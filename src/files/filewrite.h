@@ -21,7 +21,8 @@ public:
 std::string ReadFileBytes(const std::string& Path);
 
 // Writes Bytes to a new file beside Path (through a symbolic link: beside its target), flushes
-// it to disk and renames it over the target, keeping the old file's permission bits. On any
+// it to disk when it replaces a file, and renames it over the target, keeping the old file's
+// permission bits. On any
 // failure the temporary file is removed, the old file is untouched, and orvane::Exception is
 // thrown.
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const TFileWriter* Writer = nullptr);

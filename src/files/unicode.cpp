@@ -173,44 +173,52 @@ void ForEachSjisChar(std::string_view Sjis, const TCharMap* Map, TCodeCounts& Co
 }  // namespace
 
 std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* Counts) {
+    return SjisToUtf8(Sjis, Map, Counts, {});
+}
+
+std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* Counts, std::string_view Prefix) {
     const TCp932Table& t = Cp932();
-    TByteWriter w(Sjis.size() + Sjis.size() / 2);
+    TByteWriter w(Prefix.size() + Sjis.size() + Sjis.size() / 2 + 3 * 65536);
+    w.Append(Prefix);
     TCodeCounts counts;
     const std::size_t n = Sjis.size();
     const char* s = Sjis.data();
+    const bool checkMap = Map && !Map->Empty();
     std::size_t i = 0;
+    // Fast path, a block at a time with room for the longest output: table lookups straight into
+    // UTF-8. It stops at the first code that is a map code or no character.
+    constexpr std::size_t kBlock = 65536;
     bool slow = false;
-    // Fast path: table lookups straight into UTF-8; falls to the general walk at the first code
-    // that is a map code or no character.
-    while (i < n) {
-        std::size_t start = i;
-        while (i + 8 <= n) {
-            std::uint64_t v;
-            std::memcpy(&v, s + i, 8);
-            if (v & 0x8080808080808080ull) break;
-            i += 8;
+    while (i < n && !slow) {
+        const std::size_t end = std::min(n, i + kBlock);
+        char* const out0 = w.Reserve((end - i) * 3 + 8);
+        char* out = out0;
+        while (i < end) {
+            u8 c = u8(s[i]);
+            if (c < 0x80) {
+                *out++ = char(c);
+                ++i;
+                continue;
+            }
+            std::uint32_t packed;
+            std::size_t len;
+            if (IsLeadByte(char(c)) && i + 1 < n) {
+                std::uint16_t code = std::uint16_t(c << 8 | u8(s[i + 1]));
+                packed = (checkMap && IsUserAreaCode(code) && Map->CharOf(code)) ? 0 : t.Utf8[code];
+                len = 2;
+            } else {
+                packed = t.Utf8[c];
+                len = 1;
+            }
+            if (!packed) {
+                slow = true;
+                break;
+            }
+            std::memcpy(out, &packed, 4);  // little-endian: the first byte lowest
+            out += packed >> 24;
+            i += len;
         }
-        while (i < n && u8(s[i]) < 0x80) ++i;
-        if (i > start) w.Append(Sjis.substr(start, i - start));
-        if (i >= n) break;
-        u8 c = u8(s[i]);
-        std::uint32_t packed;
-        std::size_t len;
-        if (IsLeadByte(char(c)) && i + 1 < n) {
-            std::uint16_t code = std::uint16_t(c << 8 | u8(s[i + 1]));
-            if (Map && IsUserAreaCode(code) && Map->CharOf(code)) packed = 0;
-            else packed = t.Utf8[code];
-            len = 2;
-        } else {
-            packed = t.Utf8[c];
-            len = 1;
-        }
-        if (!packed) {
-            slow = true;
-            break;
-        }
-        w.PutPacked(packed, packed >> 24);
-        i += len;
+        w.Commit(std::size_t(out - out0));
     }
     if (slow) {
         std::string tail;

@@ -21,6 +21,8 @@ std::string Utf16ToSjis(std::string_view Bytes, bool BigEndian, TCharMap* Map, T
 // Shift_JIS to UTF-8 / UTF-16: codes of Map give back their characters; bytes that are no
 // character of the code page become U+FFFD and count as Lost.
 std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* Counts);
+// The same with Prefix (a byte-order mark) written first.
+std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* Counts, std::string_view Prefix);
 std::string SjisToUtf16(std::string_view Sjis, bool BigEndian, const TCharMap* Map, TCodeCounts* Counts);
 
 // Length of the valid UTF-8 sequence at Text[i], or 0 when none starts there.
