@@ -2,20 +2,12 @@
 #include "engine/document.h"
 
 #include "engine/bytestrings.h"
+#include "modes/documenttokenizer.h"
 
 #include <algorithm>
 
 namespace orvane {
 namespace {
-
-// Leaves rows not tokenized: the stand-in until a syntax mode keeps the states.
-class TUntokenizedRows : public TDocumentTokenizer {
-public:
-    int RetokenizeRows(TEditorScreenStrings&, int, bool) override { return 0; }
-    void TokenizeAllRows(TEditorScreenStrings& Document) override {
-        for (int row = 0; row < Document.GetCount(); ++row) Document.InvalidateRowAttributes(row);
-    }
-};
 
 // Closes an update bracket on every exit.
 class TUpdateGuard {
@@ -37,7 +29,7 @@ constexpr std::size_t kBulkText = 64 * 1024;
 TEditorScreenStrings::TEditorScreenStrings()
     : FUndoEngine(std::make_unique<TEditorUndoObj>(*this)),
       FWrapOption(std::make_unique<TEditorWrapOption>()),
-      FTokenizer(std::make_unique<TUntokenizedRows>()) {
+      FTokenizer(NewDocumentTokenizer()) {
     FWrapOption->OnChange = [this](TObject* Sender) { WrapOptionChanged(Sender); };
     OnChange = [this](TObject*) { NotifyEditors(); };
 }
@@ -575,7 +567,7 @@ void TEditorScreenStrings::TokenizeAllRows() {
 }
 
 void TEditorScreenStrings::SetTokenizer(std::unique_ptr<TDocumentTokenizer> Tokenizer) {
-    FTokenizer = Tokenizer ? std::move(Tokenizer) : std::make_unique<TUntokenizedRows>();
+    FTokenizer = Tokenizer ? std::move(Tokenizer) : NewDocumentTokenizer();
 }
 
 // ---- broadcasts
