@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/exceptions.h"
-#include "modes/graphics.h"
+#include "base/graphics.h"
 #include "modes/notifylist.h"
 
 #include <functional>
