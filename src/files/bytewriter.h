@@ -40,6 +40,7 @@ public:
         FLen += Count;
     }
     void Append(std::string_view S) {
+        if (S.empty()) return;  // its data() may be null
         Need(S.size());
         std::memcpy(&FBuf[FLen], S.data(), S.size());
         FLen += S.size();
