@@ -5,6 +5,9 @@
 #include "files/bytewriter.h"
 #include "files/cp932.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace orvane {
 
 namespace {
@@ -418,15 +421,27 @@ std::string ConvertLineEnd(std::string_view Text, TLineEndKind Target) {
 
 std::string NormalizeLineEnds(std::string_view Text, TLineEndKind Target) {
     if (Target == leNone) return std::string(Text);
-    std::string_view to = LineEndBytes(Target);
-    TByteWriter w(Text.size() + Text.size() / 16);
-    std::size_t start = 0;
-    for (std::size_t p; (p = Text.find_first_of("\r\n", start)) != std::string_view::npos;) {
-        w.Append(Text.substr(start, p - start));
-        w.Append(to);
-        start = p + ((Text[p] == '\r' && p + 1 < Text.size() && Text[p + 1] == '\n') ? 2 : 1);
+    const std::string_view to = LineEndBytes(Target);
+    const std::size_t n = Text.size();
+    const char* s = Text.data();
+    TByteWriter w(n + n / 16);
+    constexpr std::size_t kBlock = 65536;
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t end = std::min(n, i + kBlock);
+        char* const out0 = w.Reserve((end - i) * 2);
+        char* out = out0;
+        for (; i < end; ++i) {
+            const char c = s[i];
+            if (c != '\r' && c != '\n') {
+                *out++ = c;
+                continue;
+            }
+            if (c == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;  // may step past the block end
+            std::memcpy(out, to.data(), to.size());
+            out += to.size();
+        }
+        w.Commit(std::size_t(out - out0));
     }
-    w.Append(Text.substr(start));
     return w.Take();
 }
 
