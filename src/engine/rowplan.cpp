@@ -7,7 +7,8 @@
 #include "modes/parser.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <iomanip>
+#include <sstream>
 
 namespace orvane {
 namespace {
@@ -186,26 +187,30 @@ TRowPlan PlanRow(TEditorScreenStrings& Document, int Row, TFountainParser* Parse
 }
 
 std::string DescribePlan(const TRowPlan& Plan) {
-    auto color = [](TColor c) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%06X", unsigned(c) & 0xFFFFFFu);
-        return std::string(buffer);
-    };
-    std::string out;
-    if (Plan.Beyond) out += "beyond";
+    std::ostringstream out;
+    out << std::hex << std::uppercase << std::setfill('0');
+    bool first = true;
+    if (Plan.Beyond) {
+        out << "beyond";
+        first = false;
+    }
     for (const TRowPart& part : Plan.Parts) {
-        if (!out.empty()) out += " | ";
-        out += part.Selected ? "sel " : "";
-        out += std::to_string(part.FromCol) + "-" + (part.ToCol == INT_MAX ? std::string("") : std::to_string(part.ToCol)) + ":";
+        if (!first) out << " | ";
+        first = false;
+        if (part.Selected) out << "sel ";
+        out << std::dec << part.FromCol << "-";
+        if (part.ToCol != INT_MAX) out << part.ToCol;
+        out << ":";
         for (const TTextRun& run : part.Runs) {
-            out += " " + std::to_string(run.Col) + "'" + run.Text + "'" + color(run.Color) + "/" + color(run.BkColor);
-            if (run.Style) out += "+" + std::to_string(int(run.Style));
-            if (!run.Opaque) out += "~";
+            out << " " << std::dec << run.Col << "'" << run.Text << "'" << std::hex << std::setw(6)
+                << (unsigned(run.Color) & 0xFFFFFFu) << "/" << std::setw(6) << (unsigned(run.BkColor) & 0xFFFFFFu);
+            if (run.Style) out << "+" << std::dec << int(run.Style);
+            if (!run.Opaque) out << "~";
         }
     }
     static const char* const names[] = {"", "eof", "ret", "wrap", "hide"};
-    if (Plan.Mark != TEndMark::None) out += " [" + std::string(names[int(Plan.Mark)]) + "@" + std::to_string(Plan.MarkCol) + "]";
-    return out;
+    if (Plan.Mark != TEndMark::None) out << " [" << names[int(Plan.Mark)] << "@" << std::dec << Plan.MarkCol << "]";
+    return out.str();
 }
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 #include "platform/fonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 namespace orvane {
 
