@@ -304,6 +304,12 @@ void TEditorScreenStrings::SetText(std::string_view Text) {
     loader.Finish();
 }
 
+void TEditorScreenStrings::AdoptText(std::string&& Text) {
+    TDocumentTextLoader loader(*this);
+    loader.Adopt(std::move(Text));
+    loader.Finish();
+}
+
 void TEditorScreenStrings::SetRows(TEditorStringList& List) {
     TUpdateGuard update(*this);
     const int oldCount = GetCount();
@@ -325,13 +331,28 @@ TDocumentTextLoader::TDocumentTextLoader(TEditorScreenStrings& Document)
 }
 
 void TDocumentTextLoader::AddLine(std::string_view Line) {
+    // Lines of an adopted text are slices of it; others are packed into the arena.
+    const bool adopted = FBuffer && !Line.empty() && Line.data() >= FBuffer->Text().data() &&
+                         Line.data() + Line.size() <= FBuffer->Text().data() + FBuffer->Text().size();
+    auto add = [&](std::string_view text, TRowEndKind end) {
+        if (adopted)
+            FRows.AppendRow(text, end, 0, *FBuffer);
+        else
+            FRows.AppendRow(text, end, 0, &FArena);
+    };
     if (!FWrapper) {
-        FRows.AppendRow(Line, reLineBreak, 0, &FArena);
+        add(Line, reLineBreak);
         return;
     }
     FWrapper->Wrap(Line, FCuts);
-    for (const auto& cut : FCuts)
-        FRows.AppendRow(Line.substr(cut.Offset, cut.Length), cut.Wrapped ? reWrapped : reLineBreak, 0, &FArena);
+    for (const auto& cut : FCuts) add(Line.substr(cut.Offset, cut.Length), cut.Wrapped ? reWrapped : reLineBreak);
+}
+
+void TDocumentTextLoader::Adopt(std::string&& Text) {
+    FBuffer = std::make_unique<TRowTextBuffer>(std::move(Text));
+    const std::string_view text = FBuffer->Text();
+    FRows.SetCapacity(FRows.GetCount() + int(std::min<std::size_t>(CountLines(text), 0x7FFFFFFF)));
+    Append(text);
 }
 
 void TDocumentTextLoader::Append(std::string_view Piece) {

@@ -92,6 +92,8 @@ public:
     void Clear() override;
     // Replaces the whole text: no undo step, all rows re-wrapped and re-tokenized.
     void SetText(std::string_view Text);
+    // SetText that keeps Text itself as the storage of the rows, without copying it.
+    void AdoptText(std::string&& Text);
     // Replaces all rows by those of List as SetText does (List is left empty).
     void SetRows(TEditorStringList& List);
     // The whole text, CR LF after each row that ends a line, and its length.
@@ -163,6 +165,8 @@ public:
     TDocumentTextLoader& operator=(const TDocumentTextLoader&) = delete;
 
     void Append(std::string_view Piece);
+    // Appends a whole text (the only piece) and keeps it as the storage of its rows.
+    void Adopt(std::string&& Text);
     // Replaces the document's text by what was appended (see TEditorScreenStrings::SetText).
     void Finish();
 
@@ -172,6 +176,7 @@ private:
     TEditorScreenStrings& FDocument;
     TEditorStringList FRows;
     TRowTextArena FArena;
+    std::unique_ptr<TRowTextBuffer> FBuffer;
     std::unique_ptr<TLineWrapper> FWrapper;
     std::vector<TLineWrapper::Row> FCuts;
     std::string FPending;     // the start of a line that the next piece continues

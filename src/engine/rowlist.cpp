@@ -95,6 +95,15 @@ void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::ui
     item.Attr2 = Attr2;
 }
 
+void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2,
+                              TRowTextBuffer& Buffer) {
+    InsertItems(FCount, 1);
+    TheStringItem& item = Item(FCount - 1);
+    Buffer.SetText(item, Text);
+    item.Attr = Attr;
+    item.Attr2 = Attr2;
+}
+
 void TheStringList::AppendSharedRow(const TheStringList& Source, int From) {
     Source.CheckIndex(From);
     InsertItems(FCount, 1);

@@ -77,6 +77,8 @@ public:
     // Appends a row with the given text and attribute words, its text packed into Arena when one
     // is given. No events.
     void AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2, TRowTextArena* Arena);
+    // The same with Text a slice of Buffer, which the row then shares.
+    void AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2, TRowTextBuffer& Buffer);
     // Appends a row sharing the text, carry text and attributes of row From of Source. No events.
     void AppendSharedRow(const TheStringList& Source, int From);
     // Exchanges the rows of two lists (not their events or update state).

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <new>
 #include <stdexcept>
 
@@ -27,8 +29,33 @@ HeapHeader* HeaderOf(const TheStringItem& item) {
 }
 
 bool InArena(const TheStringItem& item) { return (item.TextLen & rowtext::kArenaBit) != 0; }
+bool InAdopted(const TheStringItem& item) { return (item.TextLen & rowtext::kAdoptedBit) != 0; }
 
 }  // namespace
+
+// A loaded text that rows point into, found from a row's text pointer through a registry of the
+// address ranges of all adopted texts (one per loaded document, so the search is short).
+struct TAdoptedText {
+    std::string Bytes;
+    std::size_t Refs = 1;
+
+    static std::map<std::uintptr_t, TAdoptedText*>& Registry() {
+        static std::map<std::uintptr_t, TAdoptedText*> registry;
+        return registry;
+    }
+    static TAdoptedText* Of(const char* p) {
+        auto& registry = Registry();
+        auto it = registry.upper_bound(reinterpret_cast<std::uintptr_t>(p));
+        return std::prev(it)->second;
+    }
+    void Unref() {
+        if (--Refs == 0) {
+            gLiveBytes -= Bytes.capacity();
+            Registry().erase(reinterpret_cast<std::uintptr_t>(Bytes.data()));
+            delete this;
+        }
+    }
+};
 
 struct TRowTextChunk {
     std::uint32_t Refs;
@@ -55,7 +82,7 @@ struct TRowTextChunk {
 namespace rowtext {
 
 std::string_view Carry(const TheStringItem& item) noexcept {
-    if (!item.TextPtr || InArena(item)) return {};
+    if (!item.TextPtr || InArena(item) || InAdopted(item)) return {};
     const HeapHeader* header = HeaderOf(item);
     return {item.TextPtr + item.TextLen, header->CarryLen};
 }
@@ -64,6 +91,8 @@ void Retain(const TheStringItem& item) noexcept {
     if (!item.TextPtr) return;
     if (InArena(item))
         ++TRowTextChunk::Of(item.TextPtr)->Refs;
+    else if (InAdopted(item))
+        ++TAdoptedText::Of(item.TextPtr)->Refs;
     else
         ++HeaderOf(item)->Refs;
 }
@@ -72,6 +101,8 @@ void Release(TheStringItem& item) noexcept {
     if (item.TextPtr) {
         if (InArena(item)) {
             TRowTextChunk::Of(item.TextPtr)->Unref();
+        } else if (InAdopted(item)) {
+            TAdoptedText::Of(item.TextPtr)->Unref();
         } else {
             HeapHeader* header = HeaderOf(item);
             if (--header->Refs == 0) {
@@ -142,6 +173,31 @@ void TRowTextArena::SetText(TheStringItem& item, std::string_view text) {
     rowtext::Release(item);
     item.TextPtr = bytes;
     item.TextLen = static_cast<std::uint32_t>(text.size()) | rowtext::kArenaBit;
+}
+
+}  // namespace orvane
+
+namespace orvane {
+
+TRowTextBuffer::TRowTextBuffer(std::string&& Text) : FText(new TAdoptedText{std::move(Text)}) {
+    if (FText->Bytes.empty()) FText->Bytes.reserve(1);  // a real address for the registry
+    gLiveBytes += FText->Bytes.capacity();
+    TAdoptedText::Registry()[reinterpret_cast<std::uintptr_t>(FText->Bytes.data())] = FText;
+}
+
+TRowTextBuffer::~TRowTextBuffer() { FText->Unref(); }
+
+std::string_view TRowTextBuffer::Text() const noexcept { return FText->Bytes; }
+
+void TRowTextBuffer::SetText(TheStringItem& item, std::string_view Slice) {
+    if (Slice.empty() || Slice.size() > rowtext::kMaxRowBytes || !rowtext::Carry(item).empty()) {
+        rowtext::SetText(item, Slice);
+        return;
+    }
+    ++FText->Refs;
+    rowtext::Release(item);
+    item.TextPtr = Slice.data();
+    item.TextLen = static_cast<std::uint32_t>(Slice.size()) | rowtext::kAdoptedBit;
 }
 
 }  // namespace orvane

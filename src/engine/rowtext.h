@@ -12,11 +12,12 @@ namespace orvane {
 //
 // The text lives either in its own heap block (a header of reference count and carry length,
 // then the text, then the carry text) or, for rows built in bulk, in a shared arena chunk whose
-// reference count covers all its rows. An empty text without carry text has no block at all,
-// so an empty CarryText costs nothing; a row's carry text always lives in a heap block.
+// reference count covers all its rows, or in a whole text adopted from a loader (rows are then
+// slices of the loaded text, which costs no copy at all). An empty text without carry text has
+// no block at all, so an empty CarryText costs nothing; a carry text always lives in a heap block.
 struct TheStringItem {
     const char* TextPtr = nullptr;  // first byte of the text (nullptr: empty and no block)
-    std::uint32_t TextLen = 0;      // length; the top bit marks text that lives in an arena chunk
+    std::uint32_t TextLen = 0;      // length; the top two bits say where the text lives
     std::int32_t Data = 0;          // a free integer slot
     std::uint32_t Attr = 0;         // packed attributes
     std::uint32_t Attr2 = 0;        // packed attributes and marks
@@ -26,10 +27,12 @@ static_assert(sizeof(TheStringItem) == 24, "rows stay compact");
 namespace rowtext {
 
 inline constexpr std::uint32_t kArenaBit = 0x80000000u;
-inline constexpr std::size_t kMaxRowBytes = 0x7FFFFFFFu;
+inline constexpr std::uint32_t kAdoptedBit = 0x40000000u;
+inline constexpr std::uint32_t kLengthMask = 0x3FFFFFFFu;
+inline constexpr std::size_t kMaxRowBytes = kLengthMask;
 
 inline std::string_view Text(const TheStringItem& item) noexcept {
-    return {item.TextPtr, item.TextLen & ~kArenaBit};
+    return {item.TextPtr, item.TextLen & kLengthMask};
 }
 std::string_view Carry(const TheStringItem& item) noexcept;
 
@@ -60,6 +63,23 @@ public:
 
 private:
     struct TRowTextChunk* FChunk = nullptr;
+};
+
+// Keeps a whole loaded text alive as the storage of the rows cut from it: each row is a slice of
+// it, and the text is freed with the last row that uses it.
+class TRowTextBuffer {
+public:
+    explicit TRowTextBuffer(std::string&& Text);
+    TRowTextBuffer(const TRowTextBuffer&) = delete;
+    TRowTextBuffer& operator=(const TRowTextBuffer&) = delete;
+    ~TRowTextBuffer();
+
+    std::string_view Text() const noexcept;
+    // Makes item's text the slice Slice of this buffer (long slices get a heap block).
+    void SetText(TheStringItem& item, std::string_view Slice);
+
+private:
+    struct TAdoptedText* FText;
 };
 
 }  // namespace orvane

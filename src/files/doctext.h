@@ -65,7 +65,10 @@ template <class TLines>
 TDocumentText ReadDocumentText(const std::string& Path, TLines& Lines, TDocumentEncoding Request,
                                const TReadOptions& Options = {}) {
     TDocumentText d = ReadDocumentFile(Path, Request, Options);
-    Lines.SetText(d.Text);
+    if constexpr (requires { Lines.AdoptText(std::move(d.Text)); })
+        Lines.AdoptText(std::move(d.Text));  // the rows keep the text itself: no second copy
+    else
+        Lines.SetText(d.Text);
     std::string().swap(d.Text);
     return d;
 }

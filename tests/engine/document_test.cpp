@@ -198,6 +198,10 @@ TEST(Document, TextArrivingInPiecesGivesTheSameRows) {
                 pieces.Wrap(20);
             }
             whole.Doc->SetText(text);
+            DocFixture adopted;
+            if (wrap) adopted.Wrap(20);
+            adopted.Doc->AdoptText(std::string(text));
+            ASSERT_EQ(Dump(*adopted.Doc), Dump(*whole.Doc)) << testing::PrintToString(text) << " adopted";
             for (std::size_t cut = 0; cut <= text.size(); ++cut) {
                 TDocumentTextLoader loader(*pieces.Doc);
                 loader.Append(text.substr(0, cut));

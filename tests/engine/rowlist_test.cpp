@@ -267,6 +267,23 @@ TEST(RowList, AssignLinesPacksRowsAndSurvivesTheSource) {
     EXPECT_EQ(b.RowView(0), "four");
 }
 
+TEST(RowList, AdoptedTextLivesAsLongAsItsRows) {
+    TEditorStringList a, b;
+    {
+        TRowTextBuffer buffer(std::string("first\r\nsecond"));
+        a.AppendRow(buffer.Text().substr(0, 5), reLineBreak, 0, buffer);
+        a.AppendRow(buffer.Text().substr(7), reEndOfText, 0, buffer);
+    }
+    EXPECT_EQ(a.GetTextStr(), "first\r\nsecond\r\n");
+    b.Add("");
+    b.CopyRow(0, a, 1);
+    a.Clear();  // the row of b keeps the text alive
+    EXPECT_EQ(b.RowView(0), "second");
+    b.SetCarryTexts(0, "carry");  // a carry text moves the row into a block of its own
+    EXPECT_EQ(b.RowView(0), "second");
+    EXPECT_EQ(b.CarryTexts(0), "carry");
+}
+
 TEST(SplitTextToList, LineBreaks) {
     struct Case {
         std::string text;
