@@ -73,11 +73,15 @@ void TheStringList::InsertItems(int Index, int Count) {
     std::memset(static_cast<void*>(FList + Index), 0, std::size_t(Count) * sizeof(TheStringItem));
     FGapStart += Count;
     FCount += Count;
+    FLineEnds += Count;  // new rows end with a line break
 }
 
 void TheStringList::DeleteItems(int Index, int Count) {
     if (Count <= 0) return;
-    for (int i = Index; i < Index + Count; ++i) rowtext::Release(Item(i));
+    for (int i = Index; i < Index + Count; ++i) {
+        EndKindChanged(Item(i).Attr, reWrapped);
+        rowtext::Release(Item(i));
+    }
     MoveGapTo(Index + Count);
     FGapStart = Index;
     FCount -= Count;
@@ -91,6 +95,7 @@ void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::ui
         Arena->SetText(item, Text);
     else
         rowtext::SetText(item, Text);
+    EndKindChanged(item.Attr, Attr);
     item.Attr = Attr;
     item.Attr2 = Attr2;
 }
@@ -100,6 +105,7 @@ void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::ui
     InsertItems(FCount, 1);
     TheStringItem& item = Item(FCount - 1);
     Buffer.SetText(item, Text);
+    EndKindChanged(item.Attr, Attr);
     item.Attr = Attr;
     item.Attr2 = Attr2;
 }
@@ -109,6 +115,7 @@ void TheStringList::AppendSharedRow(const TheStringList& Source, int From) {
     InsertItems(FCount, 1);
     const TheStringItem& from = Source.Item(From);
     rowtext::Retain(from);
+    EndKindChanged(Item(FCount - 1).Attr, from.Attr);
     Item(FCount - 1) = from;
 }
 
@@ -117,6 +124,7 @@ void TheStringList::SwapRows(TheStringList& Other) noexcept {
     std::swap(FCount, Other.FCount);
     std::swap(FCapacity, Other.FCapacity);
     std::swap(FGapStart, Other.FGapStart);
+    std::swap(FLineEnds, Other.FLineEnds);
 }
 
 void TheStringList::Put(int Index, std::string_view S) {
@@ -153,7 +161,7 @@ void TheStringList::Clear() {
     for (int i = 0; i < FCount; ++i) rowtext::Release(Item(i));
     std::free(FList);
     FList = nullptr;
-    FCount = FCapacity = FGapStart = 0;
+    FCount = FCapacity = FGapStart = FLineEnds = 0;
     Changed();
 }
 
@@ -260,6 +268,7 @@ void TEditorStringList::CopyRow(int To, const TEditorStringList& Source, int Fro
     if (&from == &to) return;
     rowtext::Retain(from);
     rowtext::Release(to);
+    EndKindChanged(to.Attr, from.Attr);
     to = from;
 }
 

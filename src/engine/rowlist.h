@@ -90,6 +90,8 @@ public:
     virtual void Changing();
 
     int UpdateCount() const noexcept { return FUpdateCount; }
+    // Rows whose end kind is not reWrapped, kept as rows change (the line count of a document).
+    int LineEndCount() const noexcept { return FLineEnds; }
     // Bytes held by the item array (for memory figures).
     std::size_t ItemBytes() const noexcept { return std::size_t(FCapacity) * sizeof(TheStringItem); }
 
@@ -115,6 +117,13 @@ private:
     int FCapacity = 0;
     int FGapStart = 0;
     int FUpdateCount = 0;
+    int FLineEnds = 0;
+
+protected:
+    // Keeps LineEndCount when an item's end kind goes from Old to New.
+    void EndKindChanged(std::uint32_t OldAttr, std::uint32_t NewAttr) noexcept {
+        FLineEnds += int((NewAttr & 0x3) != 1) - int((OldAttr & 0x3) != 1);
+    }
 };
 
 // Typed accessors for the packed attributes. The setters fire no events and do not mask their
@@ -122,7 +131,11 @@ private:
 class TRowAttributeStringList : public TheStringList {
 public:
     TRowEndKind RowEndKind(int I) const { return TRowEndKind(Attr(I) & 0x3); }
-    void SetRowEndKind(int I, TRowEndKind V) { SetAttrBits(I, 0, 0x3, V); }
+    void SetRowEndKind(int I, TRowEndKind V) {
+        const std::uint32_t old = Attr(I);
+        SetAttrBits(I, 0, 0x3, V);
+        EndKindChanged(old, V);
+    }
     TRowEndKind PrevRowEndKind(int I) const { return TRowEndKind((Attr(I) >> 2) & 0x3); }
     void SetPrevRowEndKind(int I, TRowEndKind V) { SetAttrBits(I, 2, 0x3, V); }
     int OpenBracket(int I) const { return int((Attr(I) >> 4) & 0xF) - 2; }
