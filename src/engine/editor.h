@@ -1,0 +1,258 @@
+// The editor control: a scroll area that shows a document, with its display settings, the cell
+// grid it draws on, the scroll position and the caret, and Perform, its one entry for messages.
+#pragma once
+
+#include "base/font.h"
+#include "engine/document.h"
+#include "engine/documentview.h"
+#include "engine/editorsettings.h"
+#include "engine/rowplan.h"
+#include "platform/messages.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace orvane {
+
+class TEditor;
+
+// The selection state of an editor.
+enum TEditorSelectState : std::uint8_t { ssNoSelection = 0, ssAnchored = 1, ssSelected = 2, ssHit = 3 };
+enum TEditorSelectionMode : std::uint8_t { smStream = 0, smBox = 1 };
+
+// Called once per painted text row after its tokens and before its end mark.
+using TDrawLineEvent = std::function<void(TEditor& Sender, std::string_view LineStr, int X, int Y, int Index,
+                                          QRect& ARect, bool Selected)>;
+using TEditorEvent = std::function<void(TEditor& Sender)>;
+
+class TEditor : public QAbstractScrollArea, public IDocumentView {
+    Q_OBJECT
+
+public:
+    explicit TEditor(QWidget* Parent = nullptr);
+    ~TEditor() override;
+
+    // ---- the document
+    TEditorScreenStrings& Document() const noexcept { return *FDocument; }
+    // Shows Other's document from now on (this editor's own document goes when no other shows it).
+    void AttachTo(TEditor& Other);
+    int RowCount() const { return FDocument->GetCount(); }
+    bool Modified() const noexcept { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+    bool ReadOnly() const noexcept { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+    // ---- settings; setting an object copies it
+    TEditorCaret& Caret() noexcept { return FCaret; }
+    void SetCaret(const TEditorCaret& Value) { FCaret.Assign(Value); }
+    TEditorMargin& Margin() noexcept { return FMargin; }
+    void SetMargin(const TEditorMargin& Value) { FMargin.Assign(Value); }
+    TEditorMarks& Marks() noexcept { return FMarks; }
+    void SetMarks(const TEditorMarks& Value) { FMarks.Assign(Value); }
+    TEditorViewInfo& View() noexcept { return FView; }
+    void SetView(const TEditorViewInfo& Value) { FView.Assign(Value); }
+    TEditorRuler& Ruler() noexcept { return FRuler; }
+    void SetRuler(const TEditorRuler& Value) { FRuler.Assign(Value); }
+    TEditorLeftbar& Leftbar() noexcept { return FLeftbar; }
+    void SetLeftbar(const TEditorLeftbar& Value) { FLeftbar.Assign(Value); }
+    TEditorImagebar& Imagebar() noexcept { return FImagebar; }
+    void SetImagebar(const TEditorImagebar& Value) { FImagebar.Assign(Value); }
+    TEditorSpeed& Speed() noexcept { return FSpeed; }
+    void SetSpeed(const TEditorSpeed& Value) { FSpeed.Assign(Value); }
+    TFont& Font() noexcept { return FFont; }
+    void SetFont(const TFont& Value) { FFont.Assign(Value); }
+    TColor Color() const noexcept { return FColor; }
+    void SetColor(TColor Value);
+    TEditorHitStyle HitStyle() const noexcept { return FHitStyle; }
+    void SetHitStyle(TEditorHitStyle Value);
+    TScrollStyle ScrollBars() const noexcept { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    // The syntax mode; null draws with the View's default mode. The editor follows its changes.
+    TFountain* Fountain() const noexcept { return FFountain; }
+    void SetFountain(TFountain* Value);
+    bool WordWrap() const noexcept { return FDocument->WordWrap(); }
+    void SetWordWrap(bool Value) { FDocument->SetWordWrap(Value); }
+    TEditorWrapOption& WrapOption() noexcept { return FDocument->WrapOption(); }
+    void SetWrapOption(const TEditorWrapOption& Value) { FDocument->WrapOption().Assign(Value); }
+    // Copies a complete set of settings; word wrap is applied so that the text is wrapped once.
+    void AssignProp(TEditorProp& Prop);
+    void CopyToProp(TEditorProp& Prop);
+
+    // ---- the cell grid (pixels)
+    int CharWidth() const noexcept { return FCharWidth; }
+    int FontHeight() const noexcept { return FFontHeight; }
+    int RowHeight() const override { return FRowHeight; }
+    int TextTop() const noexcept { return FMargin.Top() + RulerHeight(); }
+    int TextLeft() const noexcept { return FMargin.Left() + ImagebarWidth() + LeftbarWidth(); }
+    int RulerHeight() const noexcept { return FRuler.Visible() ? (FRuler.Edge() ? 11 : 10) : 0; }
+    int ImagebarWidth() const noexcept { return FImagebar.Width(); }
+    int LeftbarWidth() const noexcept;
+    int LeftbarDigits() const noexcept { return FLeftbarDigits; }
+    int VisibleRowCount() const noexcept { return FVisibleRowCount; }
+    int VisibleColCount() const noexcept { return FVisibleColCount; }
+    // Recomputes the metrics from the font and the settings.
+    void InitDrawInfo();
+    // Tests and benchmarks: a fixed cell instead of the font's (0 to go back to the font's).
+    void SetFixedMetrics(int CharWidth, int FontHeight);
+
+    // ---- caret and scrolling
+    int Row() const noexcept { return FRow; }
+    int Col() const noexcept { return FCol; }
+    void SetRowCol(int Row, int Col);
+    int TopRow() const override { return FTopRow; }
+    void SetTopRow(int Value) override;
+    int TopCol() const noexcept { return FTopCol; }
+    void SetTopCol(int Value);
+    bool OverwriteMode() const noexcept { return FOverwriteMode; }
+    void SetOverwriteMode(bool Value);
+
+    // ---- selection as drawn (display columns; the selection model sets it)
+    TEditorSelectState SelectionState() const noexcept { return FSelectionState; }
+    TEditorSelectionMode SelectionMode() const noexcept { return FSelectionMode; }
+    void SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol, int EndRow,
+                          int EndCol);
+
+    // ---- painting
+    TRowPlan PlanRow(int Row);
+    void PaintRect(QPainter& Painter, const QRect& Rect);
+    // Rows of the view from their first to last visible row, as InvalidateRow and the painter
+    // address them.
+    void InvalidateRow(int Row) override;
+    void InvalidateRows(int From, int To);
+    void InvalidateLeftbar(int From, int To);
+    // Test hook: every area the control invalidates or scrolls, in viewport pixels.
+    std::function<void(const QRect& Area, int ScrolledBy)> OnInvalidate;
+
+    // ---- events
+    TDrawLineEvent OnDrawLine;
+    TEditorEvent OnChange;
+    TEditorEvent OnCaretMoved;
+    TEditorEvent OnTopRowChange;
+    TEditorEvent OnTopColChange;
+
+    // ---- messages
+    TMessageLong Perform(unsigned Msg, TMessageParam WParam = 0, TMessageLong LParam = 0);
+
+    // ---- what the document asks of its editors
+    int TabSpaceCount() const override;
+    const TCharSet& WordDelimiters() const override { return FDelimiters; }
+    bool Loading() const override { return FLoading > 0; }
+    bool Destroying() const override { return FDestroying; }
+    TFountain* ActiveFountain() const override;
+    int ScreenHeight() const override;
+    bool InitBracketsFull() const override { return FSpeed.InitBracketsFull(); }
+    bool Focused() const override { return hasFocus(); }
+    int CaretRow() const override { return FRow; }
+    int CaretCol() const override { return FCol; }
+    void SetCaretRowCol(int Row, int Col) override { SetRowCol(Row, Col); }
+    void LockCaret() override;
+    void UnlockCaret() override;
+    void DropSelection() override;
+    void RefreshView() override;
+    void DocumentChanged() override;
+
+    // Form loading: while it lasts the document neither wraps nor tokenizes; its end lays out
+    // and tokenizes what was loaded and clears the modified flag.
+    void BeginLoad() { ++FLoading; }
+    void EndLoad();
+
+    // The QColor of a setting's colour (system colours through the palette).
+    QColor ToQColor(TColor Color) const;
+
+protected:
+    // The word delimiters of new editors; a subclass may choose others.
+    virtual const TCharSet& GetDefaultDelimiters() const { return DefaultDelimiters(); }
+
+    void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void scrollContentsBy(int Dx, int Dy) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
+    void timerEvent(QTimerEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
+
+private:
+    friend class TEditorPainter;
+
+    void Attach(std::shared_ptr<TEditorScreenStrings> Document);
+    void SettingsChanged(TObject* Sender);
+    void FountainChanged(TObject* Sender);
+    void FountainFreed(TObject* Sender);
+    void UpdateScrollBars();
+    void RepaintChange();
+    void Invalidate(const QRect& Area);
+    void ScrollArea(const QRect& Area, int Dx, int Dy);
+    int ComputeLeftbarDigits() const;
+    QRect CaretRect() const;
+    void ShowCaret(bool Visible);
+    TRowPaintSettings PaintSettings();
+    TSelectionDraw SelectionDraw() const;
+    // The line that row Row belongs to, walking from a remembered (row, line) pair.
+    int LineOfRow(int Row);
+
+    // Painting (editorpaint.cpp).
+    void ResetGlyphCache();
+    void PaintCorner(QPainter& P);
+    void PaintRuler(QPainter& P);
+    void PaintImagebar(QPainter& P, int FirstRow, int LastRow);
+    void PaintLeftbar(QPainter& P, int FirstRow, int LastRow);
+    void PaintTextRow(QPainter& P, const TRowPlan& Plan, int Y, const QRect& Clip);
+    void PaintEndMark(QPainter& P, const TRowPlan& Plan, int X, int Y);
+    // Draws bytes of text on the cell grid from x, one cell a byte, in one look.
+    void DrawCells(QPainter& P, int X, int Y, std::string_view Text, const QColor& Fg, const QColor* Bg,
+                   TFontStyles Style);
+
+    std::shared_ptr<TEditorScreenStrings> FDocument;
+    TEditorViewInfo FView;
+    TEditorCaret FCaret;
+    TEditorMarks FMarks;
+    TEditorMargin FMargin;
+    TEditorImagebar FImagebar;
+    TEditorLeftbar FLeftbar;
+    TEditorRuler FRuler;
+    TEditorSpeed FSpeed;
+    TFont FFont;
+    TColor FColor = clWhite;
+    TEditorHitStyle FHitStyle = hsSelect;
+    TScrollStyle FScrollBars = ssBoth;
+    TFountain* FFountain = nullptr;
+    TCharSet FDelimiters;
+
+    // The cell grid and the glyphs drawn on it: a glyph index per code page 932 code and style,
+    // looked up once (the top bit marks a glyph of the fallback font).
+    QFont FQFont;
+    struct TGlyphCache;
+    std::unique_ptr<TGlyphCache> FGlyphs;
+    int FFixedCharWidth = 0, FFixedFontHeight = 0;
+    int FCharWidth = 8, FFontHeight = 16, FRowHeight = 16;
+    int FVisibleRowCount = 1, FVisibleColCount = 1;
+    int FLeftbarDigits = 4;
+
+    // Caret, scrolling and selection.
+    int FRow = 0, FCol = 0;
+    int FTopRow = 0, FTopCol = 0;
+    bool FOverwriteMode = false;
+    int FCaretLocks = 0;
+    bool FCaretBlinkOn = true;
+    QBasicTimer FCaretTimer;
+    TEditorSelectState FSelectionState = ssNoSelection;
+    TEditorSelectionMode FSelectionMode = smStream;
+    int FSelStartRow = 0, FSelStartCol = 0, FSelEndRow = 0, FSelEndCol = 0;
+    bool FSyncingScrollBars = false;
+    int FLastTabWidth = 8;
+    int FHintRow = 0, FHintLine = 0;
+
+    bool FModified = false;
+    bool FReadOnly = false;
+    int FLoading = 0;
+    bool FDestroying = false;
+};
+
+}  // namespace orvane
