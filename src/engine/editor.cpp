@@ -133,7 +133,7 @@ void TEditor::SettingsChanged(TObject* Sender) {
     }
     InitDrawInfo();
     UpdateScrollBars();
-    viewport()->update();
+    Invalidate(viewport()->rect());
 }
 
 void TEditor::AssignProp(TEditorProp& Prop) {
@@ -292,7 +292,7 @@ void TEditor::Invalidate(const QRect& Area) {
 void TEditor::ScrollArea(const QRect& Area, int Dx, int Dy) {
     if (Area.isEmpty()) return;
     if (OnInvalidate) OnInvalidate(Area, Dx ? Dx : Dy);
-    ShowCaret(false);
+    if (hasFocus()) ShowCaret(false);  // the caret's pixels must not move with the text
     viewport()->scroll(Dx, Dy, Area);
 }
 
@@ -332,19 +332,16 @@ void TEditor::RepaintChange() {
         Invalidate(QRect(0, TextTop(), width, height - TextTop()));
         return;
     }
-    const int c = r + std::max(n, t);  // the first row after those that changed
+    const int c = r + std::max(n, t);  // the first row after those whose text or state changed
     InvalidateRows(r, c >= RowCount() ? c : c - 1);
     if (d != 0) {
-        const int shift = std::clamp(d, -(FVisibleRowCount + 1), FVisibleRowCount + 1) * FRowHeight;
-        const int top = TextTop() + (std::max(c, FTopRow) - FTopRow) * FRowHeight - (d > 0 ? 0 : shift);
-        const int from = std::max(TextTop() + (std::max(c - std::max(d, 0), FTopRow) - FTopRow) * FRowHeight, TextTop());
-        (void)top;
-        if (c - std::max(d, 0) <= FTopRow + FVisibleRowCount) {
-            // The rows from c on were at c - d before the change: move their pixels by d rows.
-            const int oldTop = TextTop() + (c - d - FTopRow) * FRowHeight;
-            const int areaTop = std::max(TextTop(), std::min(oldTop, from));
-            const QRect band(0, areaTop, width, height - areaTop);
-            ScrollArea(band, 0, shift);
+        // The rows from c on stood at c - d before the change: move their pixels by d rows. The
+        // band starts at the higher of the two places so that it holds both.
+        const int bandRow = std::max(std::min(c, c - d), FTopRow);
+        const int top = TextTop() + (bandRow - FTopRow) * FRowHeight;
+        if (top < height) {
+            const int shift = std::clamp(d, -(FVisibleRowCount + 1), FVisibleRowCount + 1) * FRowHeight;
+            ScrollArea(QRect(0, top, width, height - top), 0, shift);
         }
         if (c >= RowCount()) InvalidateRows(c, c);
     }
@@ -477,12 +474,14 @@ int TEditor::TabSpaceCount() const {
 int TEditor::ScreenHeight() const { return viewport()->height(); }
 
 void TEditor::RefreshView() {
+    FHintRow = FHintLine = 0;
     InitDrawInfo();
     UpdateScrollBars();
-    viewport()->update();
+    Invalidate(viewport()->rect());
 }
 
 void TEditor::DocumentChanged() {
+    if (FDocument->ChangeFlag() && FDocument->ChangeRow() <= FHintRow) FHintRow = FHintLine = 0;
     const int digits = ComputeLeftbarDigits();
     if (digits != FLeftbarDigits && FLeftbar.Visible()) {
         // The line-number bar grows or shrinks: everything moves sideways.

@@ -121,6 +121,8 @@ public:
 
     // ---- painting
     TRowPlan PlanRow(int Row);
+    // What the line-number bar shows on a row (empty for none).
+    std::string LeftbarText(int Row);
     void PaintRect(QPainter& Painter, const QRect& Rect);
     // Rows of the view from their first to last visible row, as InvalidateRow and the painter
     // address them.

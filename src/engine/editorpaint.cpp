@@ -364,29 +364,34 @@ int TEditor::LineOfRow(int Row) {
     return FHintLine;
 }
 
+std::string TEditor::LeftbarText(int Row) {
+    if (!FLeftbar.ShowNumber()) return {};
+    const int count = RowCount();
+    const bool endsWithBreak = count == 0 || FDocument->RowEndKind(count - 1) == reLineBreak;
+    const int base = FLeftbar.ZeroBase() ? 0 : 1;
+    int number = -1;
+    if (FLeftbar.ShowNumberMode() == nmRow) {
+        if (Row < count || (Row == count && endsWithBreak)) number = Row + base;
+    } else if (Row <= count && (Row == 0 || FDocument->RowEndKind(Row - 1) != reWrapped)) {
+        // Only the first row of a line is numbered, and the empty row after a final line break.
+        if (Row < count || endsWithBreak) number = LineOfRow(Row) + base;
+    }
+    if (number < 0) return {};
+    std::string text = std::to_string(number);
+    if (int(text.size()) < FLeftbarDigits)
+        text.insert(0, std::size_t(FLeftbarDigits) - text.size(), FLeftbar.ZeroLead() ? '0' : ' ');
+    return text;
+}
+
 void TEditor::PaintLeftbar(QPainter& P, int FirstRow, int LastRow) {
     const int x0 = ImagebarWidth(), width = LeftbarWidth();
     const QColor bk = ToQColor(FLeftbar.BkColor() == clNone ? FColor : FLeftbar.BkColor());
     const QColor fg = ToQColor(FLeftbar.Color() == clNone ? FFont.Color() : FLeftbar.Color());
     P.setClipping(false);
-    const int count = RowCount();
-    const bool endsWithBreak = count == 0 || FDocument->RowEndKind(count - 1) == reLineBreak;
-    const int base = FLeftbar.ZeroBase() ? 0 : 1;
     for (int row = FirstRow; row <= LastRow; ++row) {
         const int y = TextTop() + (row - FTopRow) * FRowHeight;
         P.fillRect(QRect(x0, y, width, FRowHeight), bk);
-        if (!FLeftbar.ShowNumber()) continue;
-        int number = -1;
-        if (FLeftbar.ShowNumberMode() == nmRow) {
-            if (row < count || (row == count && endsWithBreak)) number = row + base;
-        } else if (row <= count && (row == 0 || FDocument->RowEndKind(row - 1) != reWrapped)) {
-            if (row < count || endsWithBreak) number = LineOfRow(row) + base;
-        }
-        if (number < 0) continue;
-        std::string text = std::to_string(number);
-        if (int(text.size()) < FLeftbarDigits)
-            text.insert(0, std::size_t(FLeftbarDigits) - text.size(), FLeftbar.ZeroLead() ? '0' : ' ');
-        DrawCells(P, x0 + FLeftbar.LeftMargin(), y, text, fg, &bk, 0);
+        DrawCells(P, x0 + FLeftbar.LeftMargin(), y, LeftbarText(row), fg, &bk, 0);
     }
     const int top = TextTop() + (FirstRow - FTopRow) * FRowHeight;
     const int bottom = TextTop() + (LastRow - FTopRow + 1) * FRowHeight;
