@@ -1,0 +1,59 @@
+// Painting the editor control: a full view of Japanese text into an offscreen image.
+#include "engine/editor.h"
+#include "support/sj.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace orvane {
+namespace {
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "orvane_bench";
+    static char* argv[] = {name, nullptr};
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication app(argc, argv);
+}
+
+// A 50-row by 120-column view, word wrap off, with URLs, numbers and line numbers.
+void BM_PaintScreen(benchmark::State& state) {
+    EnsureApplication();
+    TEditor editor;
+    editor.SetScrollBars(ssNone);
+    editor.setFrameShape(QFrame::NoFrame);
+    editor.Leftbar().SetVisible(true);
+    editor.Ruler().SetVisible(true);
+    editor.Marks().RetMark().SetVisible(true);
+    editor.View().SetUrl(true);
+    editor.View().Colors().Url().SetColor(0xC00000);
+    editor.View().Colors().Int().SetColor(0x0000C0);
+    std::string text;
+    const std::string line = test::sj("日本語の文章と") + " http://example.jp/ 12345 " + test::sj("かなカナ漢字、。");
+    for (int i = 0; i < 200; ++i) {
+        std::string row;
+        while (row.size() < 120) row += line;
+        row.resize(118);
+        text += row + "\r\n";
+    }
+    editor.Document().SetText(text);
+    editor.resize(editor.TextLeft() + 120 * editor.CharWidth() + editor.CharWidth() / 2,
+                  editor.TextTop() + 50 * editor.RowHeight() + 5);
+    editor.show();
+    QImage image(editor.viewport()->size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        editor.PaintRect(painter, image.rect());
+    }
+    state.counters["rows"] = editor.VisibleRowCount();
+    state.counters["cols"] = editor.VisibleColCount();
+}
+BENCHMARK(BM_PaintScreen)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace orvane
