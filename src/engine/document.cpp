@@ -5,6 +5,7 @@
 #include "modes/documenttokenizer.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace orvane {
 namespace {
@@ -84,6 +85,7 @@ bool TEditorScreenStrings::Loading() const {
 // ---- change record and update brackets
 
 void TEditorScreenStrings::SetChange(int Row, int OldCount, int TokenCount, int NewCount) {
+    DropLineHintFrom(Row);
     FChangeRow = Row;
     FChangeOldCount = OldCount;
     FChangeTokenCount = TokenCount;
@@ -168,6 +170,86 @@ int TEditorScreenStrings::LastAllowedRow() const {
     return RowEndKind(count - 1) == reEndOfText ? count - 1 : count;
 }
 
+// ---- logical lines
+
+namespace {
+
+// How far back a line hint is walked to keep it before a change; further away it is reset.
+constexpr int kHintWalkBack = 256;
+
+}  // namespace
+
+void TEditorScreenStrings::CheckLineHint() const {
+    // A cheap guard against rows changed behind the document's back (SetRowEndKind of a caller).
+    if (FHintRow < 0 || FHintRow >= GetCount() || FHintLine < 0 || FHintLine >= LineCount() ||
+        (FHintRow > 0 && RowEndKind(FHintRow - 1) == reWrapped))
+        FHintRow = FHintLine = 0;
+}
+
+void TEditorScreenStrings::ForgetLinesFrom(int Row) const {
+    if (FHintRow < Row) return;
+    if (FHintRow - Row > kHintWalkBack || Row <= 0) {
+        FHintRow = FHintLine = 0;
+        return;
+    }
+    CheckLineHint();
+    while (FHintRow >= Row && FHintRow > 0) {
+        FHintRow = FirstRowOfLine(FHintRow - 1);
+        --FHintLine;
+    }
+}
+
+int TEditorScreenStrings::LineToRow(int Line) const {
+    const int lines = LineCount();
+    if (Line < 0 || Line > lines) ThrowListIndexError();
+    if (Line == lines) return GetCount();
+    if (!FWordWrap) return Line;
+    CheckLineHint();
+    int row = 0, line = 0;
+    const int fromHint = std::abs(Line - FHintLine);
+    if (fromHint <= Line && fromHint <= lines - Line) {
+        row = FHintRow;
+        line = FHintLine;
+    } else if (Line > lines - Line) {
+        row = GetCount();
+        line = lines;
+    }
+    for (; line < Line; ++line) row = LastRowOfLine(row) + 1;
+    for (; line > Line; --line) row = FirstRowOfLine(row - 1);
+    FHintRow = row;
+    FHintLine = line;
+    return row;
+}
+
+int TEditorScreenStrings::RowToLineCount(int Rows) const {
+    const int count = GetCount();
+    Rows = std::clamp(Rows, 0, count);
+    if (!FWordWrap) return Rows;
+    if (Rows == count) return LineCount() - (count > 0 && RowEndKind(count - 1) != reLineBreak ? 1 : 0);
+    CheckLineHint();
+    // Find the start of the line that holds row Rows; the lines before it all end with a break.
+    int row = 0, line = 0;
+    const int fromHint = std::abs(Rows - FHintRow);
+    if (fromHint <= Rows && fromHint <= count - Rows) {
+        row = FHintRow;
+        line = FHintLine;
+    } else if (Rows > count - Rows) {
+        row = count;
+        line = LineCount();
+    }
+    while (row > Rows) {
+        row = FirstRowOfLine(row - 1);
+        --line;
+    }
+    for (int next = LastRowOfLine(row) + 1; next <= Rows; next = LastRowOfLine(row) + 1) {
+        row = next;
+        ++line;
+    }
+    FHintRow = row;
+    FHintLine = line;
+    return line;
+}
+
 // ---- editing
 
 void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text) {
@@ -184,6 +266,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
     TUpdateGuard update(*this);
 
     const int first = std::max(FirstRowOfLine(Row), Row - 1);
+    ForgetLinesFrom(first);
     const int lastOld = Row + Count - 1;
     int last = LastRowOfLine(lastOld);
     int tokenCount = 0;
@@ -241,6 +324,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
 }
 
 void TEditorScreenStrings::ReplaceRowsFromList(int Row, int OldCount, const TEditorStringList& List) {
+    ForgetLinesFrom(Row);
     TUpdateGuard update(*this);
     const int newCount = List.GetCount();
     std::vector<TRowMarkSet> carried(std::size_t(std::max(newCount, 0)), 0);
@@ -275,6 +359,7 @@ void TEditorScreenStrings::ReplaceRowsFromList(int Row, int OldCount, const TEdi
 TRowMarkSet TEditorScreenStrings::DeleteRows(int Row, int Count) {
     const int count = GetCount();
     if (Row < 0 || Row > count - 1 || Count <= 0) return 0;
+    ForgetLinesFrom(Row);
     Count = std::min(Count, count - Row);
     TRowMarkSet marks = 0;
     for (int r = Row; r < Row + Count; ++r) marks |= RowMarkSet(r);
@@ -287,7 +372,23 @@ void TEditorScreenStrings::NormalizeLastRow() {
     if (count > 0 && RowEndKind(count - 1) == reWrapped) SetRowEndKind(count - 1, reEndOfText);
 }
 
+void TEditorScreenStrings::Insert(int Index, std::string_view S) {
+    ForgetLinesFrom(Index);
+    TEditorStringList::Insert(Index, S);
+}
+
+void TEditorScreenStrings::Delete(int Index) {
+    ForgetLinesFrom(Index);
+    TEditorStringList::Delete(Index);
+}
+
+void TEditorScreenStrings::Exchange(int Index1, int Index2) {
+    ForgetLinesFrom(std::min(Index1, Index2));
+    TEditorStringList::Exchange(Index1, Index2);
+}
+
 void TEditorScreenStrings::Clear() {
+    FHintRow = FHintLine = 0;
     DropAllSelections();
     FUndoEngine->Clear();
     SetChange(0, GetCount(), 0, 0);
@@ -315,6 +416,7 @@ void TEditorScreenStrings::SetRows(TEditorStringList& List) {
     const int oldCount = GetCount();
     Clear();
     List.ShrinkToFit();
+    FHintRow = FHintLine = 0;
     SwapRows(List);
     NormalizeLastRow();
     TokenizeAllRows();
@@ -490,6 +592,7 @@ void TEditorScreenStrings::RewrapAll() {
         }
         rows.SetRowEndKind(rows.GetCount() - 1, lastEnd == reWrapped ? reEndOfText : lastEnd);
         rows.ShrinkToFit();
+        FHintRow = FHintLine = 0;
         SwapRows(rows);
     }
     OnChange = std::move(onChange);
@@ -528,6 +631,7 @@ void TEditorScreenStrings::UnwrapAll() {
         }
         rows.SetRowEndKind(rows.GetCount() - 1, lastEnd);
         rows.ShrinkToFit();
+        FHintRow = FHintLine = 0;
         SwapRows(rows);
     }
     OnChange = std::move(onChange);

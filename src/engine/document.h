@@ -81,6 +81,16 @@ public:
     // is empty), else count (the row after the last line break).
     int LastAllowedRow() const;
 
+    // ---- logical lines (a line ends at a row that is not reWrapped; lines are 0-based)
+    // The number of lines: rows that end a line (the last row always does); 0 when empty.
+    int LineCount() const noexcept { return LineEndCount(); }
+    // The first row of Line; LineToRow(LineCount()) is the row count. Line outside
+    // 0..LineCount() raises the list index error.
+    int LineToRow(int Line) const;
+    // The number of rows ending with a line break among the first Rows rows (Rows clamped to
+    // 0..row count): the line of row Rows. With word wrap off, Rows itself.
+    int RowToLineCount(int Rows) const;
+
     // ---- editing
     // Replaces rows Row .. Row+Count-1 with their line breaks by Text (breaks as CR LF, CR or
     // LF), re-wraps the touched lines, records one undo step, carries marks and re-tokenizes.
@@ -90,6 +100,9 @@ public:
     // Removes Count rows at Row and returns the union of their marks.
     TRowMarkSet DeleteRows(int Row, int Count);
     void Clear() override;
+    void Insert(int Index, std::string_view S) override;
+    void Delete(int Index) override;
+    void Exchange(int Index1, int Index2) override;
     // Replaces the whole text: no undo step, all rows re-wrapped and re-tokenized.
     void SetText(std::string_view Text);
     // SetText that keeps Text itself as the storage of the rows, without copying it.
@@ -140,6 +153,14 @@ private:
     void Relayout();
     void NormalizeLastRow();
     void AssignRowsFrom(const TEditorStringList& List);
+    // Rows from Row on are about to change: the line hint moves back before Row (or is reset).
+    void ForgetLinesFrom(int Row) const;
+    // Rows Row.. changed already: a line hint at or after Row is reset.
+    void DropLineHintFrom(int Row) const noexcept {
+        if (FHintRow >= Row) FHintRow = FHintLine = 0;
+    }
+    // Starts a walk from the nearest known line start to a line or row: row 0, the hint, or the end.
+    void CheckLineHint() const;
 
     std::vector<IDocumentView*> FEditors;
     int FChangeRow = 0;
@@ -152,6 +173,10 @@ private:
     bool FWordWrap = false;
     std::unique_ptr<TEditorWrapOption> FWrapOption;
     std::unique_ptr<TDocumentTokenizer> FTokenizer;
+    // A remembered line start: line FHintLine begins at row FHintRow (always FHintRow < count,
+    // or (0, 0)). Walks of LineToRow and RowToLineCount start from it and leave it where they end.
+    mutable int FHintRow = 0;
+    mutable int FHintLine = 0;
 };
 
 // Builds the rows of a whole text that arrives in pieces (a file read block by block), so that a
