@@ -354,21 +354,6 @@ void TEditor::RepaintChange() {
 
 // ---- caret
 
-void TEditor::SetRowCol(int Row, int Col) {
-    Row = std::clamp(Row, 0, FDocument->LastAllowedRow());
-    Col = std::clamp(Col, 0, kMaxDisplayCol + 1);
-    if (Row == FRow && Col == FCol) return;
-    Invalidate(CaretRect());
-    const int oldCol = FCol;
-    FRow = Row;
-    FCol = Col;
-    FCaretBlinkOn = true;
-    Invalidate(CaretRect());
-    if (FRuler.Visible() && oldCol != FCol) Invalidate(QRect(TextLeft(), 0, viewport()->width() - TextLeft(), RulerHeight()));
-    if (FMarks.Underline().Visible()) Invalidate(QRect(TextLeft(), TextTop(), viewport()->width(), viewport()->height()));
-    if (OnCaretMoved) OnCaretMoved(*this);
-}
-
 void TEditor::SetOverwriteMode(bool Value) {
     if (FOverwriteMode == Value) return;
     Invalidate(CaretRect());
@@ -426,41 +411,6 @@ void TEditor::focusOutEvent(QFocusEvent* Event) {
     QAbstractScrollArea::focusOutEvent(Event);
     FCaretTimer.stop();
     viewport()->update(CaretRect());
-}
-
-// ---- selection
-
-void TEditor::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol,
-                               int EndRow, int EndCol) {
-    const int oldFrom = FSelStartRow, oldTo = FSelEndRow;
-    const bool hadSelection = FSelectionState == ssSelected || FSelectionState == ssHit;
-    FSelectionState = State;
-    FSelectionMode = Mode;
-    FSelStartRow = StartRow;
-    FSelStartCol = StartCol;
-    FSelEndRow = EndRow;
-    FSelEndCol = EndCol;
-    if (hadSelection) InvalidateRows(oldFrom, oldTo);
-    InvalidateRows(StartRow, EndRow);
-}
-
-void TEditor::DropSelection() {
-    if (FSelectionState == ssNoSelection) return;
-    const bool shown = FSelectionState == ssSelected || FSelectionState == ssHit;
-    FSelectionState = ssNoSelection;
-    if (shown) InvalidateRows(FSelStartRow, FSelEndRow);
-}
-
-TSelectionDraw TEditor::SelectionDraw() const {
-    TSelectionDraw draw;
-    draw.Active = FSelectionState == ssSelected || (FSelectionState == ssHit && FHitStyle == hsDraw);
-    draw.Hit = FSelectionState == ssHit;
-    draw.Box = FSelectionMode == smBox;
-    draw.StartRow = FSelStartRow;
-    draw.StartCol = FSelStartCol;
-    draw.EndRow = FSelEndRow;
-    draw.EndCol = FSelEndCol;
-    return draw;
 }
 
 // ---- the document's questions and news
@@ -577,8 +527,25 @@ TMessageLong TEditor::Perform(unsigned Msg, TMessageParam WParam, TMessageLong L
             }
             return 0;
         }
+        case WM_KEYDOWN:
+            KeyDown(unsigned(WParam), FMessageModifiers, (std::uintptr_t(LParam) >> 30) & 1);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE: {
+            const QPoint point(short(LoWord(LParam)), short(HiWord(LParam)));
+            Qt::KeyboardModifiers modifiers;
+            if (WParam & MK_SHIFT) modifiers |= Qt::ShiftModifier;
+            if (WParam & MK_CONTROL) modifiers |= Qt::ControlModifier;
+            if (Msg == WM_LBUTTONDOWN)
+                MouseDown(Qt::LeftButton, modifiers, point);
+            else if (Msg == WM_LBUTTONUP)
+                MouseUp(Qt::LeftButton, modifiers, point);
+            else
+                MouseMove((WParam & MK_LBUTTON) ? Qt::LeftButton : Qt::NoButton, modifiers, point);
+            return 0;
+        }
         default:
-            (void)LParam;
             return 0;
     }
 }

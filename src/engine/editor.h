@@ -105,19 +105,69 @@ public:
     // ---- caret and scrolling
     int Row() const noexcept { return FRow; }
     int Col() const noexcept { return FCol; }
+    // Moves the caret to a row (clamped to the rows a caret may stand on) and corrects the
+    // column for that row as the caret settings say.
+    void SetRow(int Value);
+    // Moves the caret to a column (0..1001), stepping off the second byte of a two-byte
+    // character and out of a tab in the direction of the move.
+    void SetCol(int Value);
+    // Row, then column, stepping back off a trail byte and out of a tab; the caret is shown once.
     void SetRowCol(int Row, int Col);
     int TopRow() const override { return FTopRow; }
     void SetTopRow(int Value) override;
     int TopCol() const noexcept { return FTopCol; }
     void SetTopCol(int Value);
+    // Scrolls by N rows keeping the caret's place on the screen (Page Up and Down).
+    void ScrollByRows(int N);
+    // Brings the caret into view.
+    void ScrollCaret();
+    // The word move of Ctrl+Left and Ctrl+Right from (Row, Col); true when the position changed.
+    bool WordMove(int& Row, int& Col, int Dir);
+    // Puts the caret Offset character offsets (line breaks count 2) after the start of row
+    // FromRow, at the display width of the bytes before that point; past the text, at its end.
+    void MoveCaretByOffset(int FromRow, int Offset);
+    // The character offset of (Row, Col) counted from the start of row FromRow.
+    int OffsetOf(int FromRow, int Row, int Col) const;
     bool OverwriteMode() const noexcept { return FOverwriteMode; }
     void SetOverwriteMode(bool Value);
 
-    // ---- selection as drawn (display columns; the selection model sets it)
+    // ---- selection
     TEditorSelectState SelectionState() const noexcept { return FSelectionState; }
+    bool Selected() const noexcept { return FSelectionState == ssSelected; }
     TEditorSelectionMode SelectionMode() const noexcept { return FSelectionMode; }
+    void SetSelectionMode(TEditorSelectionMode Value);
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    std::string SelText() const;
+    int HitLength() const noexcept { return FHitLength; }
+    void SetHitLength(int Value);
+    void SelectAll();
+    // Starts a selection at the caret / follows the caret with the selection.
+    void StartSelection();
+    void UpdateSelection();
+    // The selection in rows and byte indexes (the end byte is the last selected one).
+    int SelStartRow() const noexcept { return FSelStartRow; }
+    int SelStartCol() const noexcept { return FSelStartCol; }
+    int SelEndRow() const noexcept { return FSelEndRow; }
+    int SelEndCol() const noexcept { return FSelEndCol; }
+    // Sets the selection as drawn directly (tests of painting).
     void SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol, int EndRow,
                           int EndCol);
+
+    // ---- keyboard and mouse, as Qt events and messages deliver them
+    void KeyDown(unsigned Key, Qt::KeyboardModifiers Modifiers, bool Repeat);
+    void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position);
+    void MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers, QPoint Position);
+    void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position);
+    // The row and column under a point of the viewport; Nearest picks the nearer cell boundary.
+    void PixelToRowCol(int X, int Y, bool Nearest, int& Row, int& Col) const;
+    // The row and byte index under a point; false (Index -1) beyond the row's end or the text.
+    bool PointToRowCol(QPoint Position, int& Row, int& Index) const;
+    // The modifier keys that messages sent through Perform see (tests set them).
+    void SetMessageKeyState(Qt::KeyboardModifiers Modifiers) { FMessageModifiers = Modifiers; }
+    int DragState() const noexcept { return FDragState; }
 
     // ---- painting
     TRowPlan PlanRow(int Row);
@@ -138,6 +188,8 @@ public:
     TEditorEvent OnCaretMoved;
     TEditorEvent OnTopRowChange;
     TEditorEvent OnTopColChange;
+    std::function<void(TEditor& Sender, bool Selected)> OnSelectionChange;
+    TEditorEvent OnSelectionModeChange;
 
     // ---- messages
     TMessageLong Perform(unsigned Msg, TMessageParam WParam = 0, TMessageLong LParam = 0);
@@ -176,6 +228,16 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
     void scrollContentsBy(int Dx, int Dy) override;
     void focusInEvent(QFocusEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    void keyReleaseEvent(QKeyEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void wheelEvent(QWheelEvent* Event) override;
+    // A selection dragged with the mouse was released at the caret; moving or copying text is the
+    // editing code's, so the default only drops the selection.
+    virtual void DropDraggedSelection(bool Copy);
     void focusOutEvent(QFocusEvent* Event) override;
     void timerEvent(QTimerEvent* Event) override;
     void changeEvent(QEvent* Event) override;
@@ -194,6 +256,22 @@ private:
     int ComputeLeftbarDigits() const;
     QRect CaretRect() const;
     void ShowCaret(bool Visible);
+    // Caret internals (editorcaret.cpp).
+    void AdjustCol(bool RowChanged, int Dir);
+    void UpdateCaret();
+    void Remember(bool RowChanged, int Col);
+    std::string RowClasses(int Row) const;
+    int RowLength(int Row) const;
+    int RowWidth(int Row) const { return int(RowClasses(Row).size()); }
+    // The byte index of display column Col in Row (at most the row's length) and back.
+    int ByteOfCol(int Row, int Col) const;
+    int ColOfByte(int Row, int Byte) const;
+    // The length a row counts for in character offsets: text, plus 2 for a line break (plus 1
+    // for the end of the text when Eot is set).
+    int OffsetLength(int Row, bool Eot) const;
+    void SetCursorKind(int Kind);
+    void RepaintSelectionChange(int OldFrom, int OldTo);
+
     TRowPaintSettings PaintSettings();
     TSelectionDraw SelectionDraw() const;
     // The line that row Row belongs to, walking from a remembered (row, line) pair.
@@ -246,7 +324,25 @@ private:
     QBasicTimer FCaretTimer;
     TEditorSelectState FSelectionState = ssNoSelection;
     TEditorSelectionMode FSelectionMode = smStream;
-    int FSelStartRow = 0, FSelStartCol = 0, FSelEndRow = 0, FSelEndCol = 0;
+    int FSelStartRow = 0, FSelStartCol = 0, FSelEndRow = 0, FSelEndCol = 0;      // bytes
+    int FDispStartRow = 0, FDispStartCol = 0, FDispEndRow = 0, FDispEndCol = 0;  // as drawn
+    int FAnchorRow = 0, FAnchorByte = 0, FAnchorCol = 0;
+    bool FHitFlag = false;
+    int FHitLength = 0;
+    int FRememberedCol = 0;
+    bool FRemembered = false;
+    int FDeferCaret = 0;
+    bool FKeyRepeat = false;
+    Qt::KeyboardModifiers FMessageModifiers = Qt::NoModifier;
+    Qt::MouseButtons FButtons = Qt::NoButton;
+    // Mouse: drag state (0 none, 1 pressed in the selection, 2 dragging it), the press point,
+    // and the left-margin row selection.
+    int FDragState = 0;
+    QPoint FPressPoint;
+    bool FRowSelecting = false;
+    int FRowSelectAnchor = 0;
+    int FCursorKind = -1;
+    int FWheelDelta = 0;
     bool FSyncingScrollBars = false;
     int FLastTabWidth = 8;
     int FHintRow = 0, FHintLine = 0;

@@ -3,4 +3,6 @@ target_sources(orvane_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/editor.h
   ${CMAKE_CURRENT_LIST_DIR}/editorglyphs.h
   ${CMAKE_CURRENT_LIST_DIR}/editor.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/editorpaint.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/editorpaint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/editorcaret.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/editorinput.cpp)
