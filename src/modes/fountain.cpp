@@ -81,6 +81,7 @@ TFountainBracketItem* TFountainBracketCollection::Add() {
 void TFountainBracketCollection::Assign(const TPersistent& Source) {
     const auto* src = dynamic_cast<const TFountainBracketCollection*>(&Source);
     if (!src) return TNotifyCollection::Assign(Source);
+    if (src == this) return;  // clearing first would lose the items to copy
     BeginUpdate();
     try {
         Clear();

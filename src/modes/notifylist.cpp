@@ -55,6 +55,7 @@ int TCollection::IndexOf(const TCollectionItem* Item) const {
 void TCollection::Assign(const TPersistent& Source) {
     const auto* src = dynamic_cast<const TCollection*>(&Source);
     if (!src) return TPersistent::Assign(Source);
+    if (src == this) return;  // clearing first would lose the items to copy
     BeginUpdate();
     try {
         Clear();

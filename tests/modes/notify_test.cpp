@@ -104,6 +104,14 @@ TEST(Brackets, AssignFromALargerCollectionStopsAtTheLimitAndClosesItsBracket) {
     EXPECT_EQ(f->Brackets().Items(13)->LeftBracket(), "13");
 }
 
+TEST(Brackets, AssignToItselfKeepsTheItems) {
+    auto f = NewEditorFountain();
+    f->Brackets().Add()->SetLeftBracket("/*");
+    f->Brackets().Assign(f->Brackets());
+    ASSERT_EQ(f->Brackets().Count(), 1);
+    EXPECT_EQ(f->Brackets().Items(0)->LeftBracket(), "/*");
+}
+
 TEST(Brackets, AssignCopiesDelimitersAndColoursWithOneNotification) {
     auto a = NewEditorFountain();
     auto* item = a->Brackets().Add();
