@@ -55,5 +55,33 @@ void BM_PaintScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintScreen)->Unit(benchmark::kMillisecond);
 
+// The Down key through 1,000 rows near the end of a wrapped 1,000,000-line document.
+void BM_CaretDown(benchmark::State& state) {
+    EnsureApplication();
+    TEditor editor;
+    editor.resize(800, 600);
+    editor.show();
+    editor.activateWindow();
+    editor.setFocus();  // a focused editor keeps its caret in view: every step may scroll
+    QApplication::processEvents();
+    editor.WrapOption().SetWrapByte(80);
+    editor.SetWordWrap(true);
+    std::string text;
+    const std::string line = test::sj("日本語の文章と") + " text\twith a tab " + test::sj("かな、カナ。");
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        text += line;
+        if (i % 7 == 0) text += line + line + line;  // some lines take two rows
+        text += "\r\n";
+    }
+    editor.Document().SetText(text);
+    const int start = editor.RowCount() - 1100;
+    for (auto _ : state) {
+        editor.SetRowCol(start, 5);
+        for (int i = 0; i < 1000; ++i) editor.Perform(WM_KEYDOWN, VK_DOWN, 0);
+    }
+    state.counters["keys_per_second"] = benchmark::Counter(1000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CaretDown)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace orvane

@@ -279,7 +279,10 @@ void TEditor::SetTopCol(int Value) {
 
 void TEditor::scrollContentsBy(int, int) {
     if (FSyncingScrollBars) return;
+    // The user moved a scroll bar: the same path as the scroll messages, LockScroll included.
+    const int step = verticalScrollBar()->value() - FTopRow;
     SetTopRow(verticalScrollBar()->value());
+    if (FCaret.LockScroll() && step) SetRowCol(FRow + step, FCol);
     SetTopCol(horizontalScrollBar()->value());
 }
 

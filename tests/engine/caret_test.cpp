@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 namespace orvane {
@@ -264,6 +265,68 @@ TEST_F(CaretFixture, QtKeyEventsReachTheSameHandlers) {
     EXPECT_EQ(Caret(), std::make_pair(0, 7));
     QTest::keyClick(&Editor, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(Caret(), std::make_pair(0, 4));
+}
+
+TEST_F(CaretFixture, RandomKeysAndClicksKeepTheCaretOnTheText) {
+    // Random documents (word wrap on and off) and random keys, clicks, drags and scroll
+    // messages: the caret stays on a character boundary of a row that exists, and the
+    // selection can always be read.
+    const std::vector<std::string> pieces = {"a", "bc ", "\t", sj("日本"), sj("、"), "\r\n", "\r\n", "\x82"};
+    const unsigned keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 8; ++round) {
+        std::string text;
+        for (int i = int(rng() % 200); i > 0; --i) text += pieces[rng() % pieces.size()];
+        Editor.WrapOption().SetWrapByte(20 + int(rng() % 10));
+        Editor.SetWordWrap(round % 2);
+        Editor.Caret().SetFreeCaret(rng() % 2);
+        Editor.Caret().SetInTab(rng() % 2);
+        Editor.Caret().SetNextLine(rng() % 2);
+        Editor.SetSelectionMode(rng() % 3 == 0 ? smBox : smStream);
+        Doc().SetText(text);
+        for (int step = 0; step < 150; ++step) {
+            const int what = int(rng() % 10);
+            const QPoint point(int(rng() % unsigned(Editor.viewport()->width() + 20)) - 10,
+                               int(rng() % unsigned(Editor.viewport()->height() + 20)) - 10);
+            if (what < 5) {
+                Qt::KeyboardModifiers mods;
+                if (rng() % 2) mods |= Qt::ShiftModifier;
+                if (rng() % 3 == 0) mods |= Qt::ControlModifier;
+                Editor.SetMessageKeyState(mods);
+                Editor.Perform(WM_KEYDOWN, keys[rng() % 8], rng() % 4 == 0 ? TMessageLong(1) << 30 : 0);
+            } else if (what == 5) {
+                Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON | (rng() % 3 == 0 ? MK_SHIFT : 0), MakeLong(point.x(), point.y()));
+            } else if (what == 6) {
+                Editor.Perform(WM_MOUSEMOVE, rng() % 2 ? MK_LBUTTON : 0, MakeLong(point.x(), point.y()));
+            } else if (what == 7) {
+                Editor.Perform(WM_LBUTTONUP, 0, MakeLong(point.x(), point.y()));
+            } else if (what == 8) {
+                Editor.Perform(WM_VSCROLL, rng() % 8, 0);
+            } else {
+                Editor.SetSelStart(int(rng() % (Doc().GetTextLen() + 3)));
+                Editor.SetSelLength(int(rng() % 20));
+            }
+            ASSERT_GE(Editor.Row(), 0);
+            ASSERT_LE(Editor.Row(), Doc().LastAllowedRow());
+            ASSERT_GE(Editor.Col(), 0);
+            ASSERT_LE(Editor.Col(), kMaxDisplayCol + 1);
+            ASSERT_GE(Editor.TopRow(), 0);
+            ASSERT_LE(Editor.TopRow(), Doc().GetCount());
+            if (Editor.Row() < Doc().GetCount()) {
+                const std::string classes = CharClassString(Doc().RowView(Editor.Row()), Doc().Layout());
+                if (Editor.Col() < int(classes.size())) {
+                    ASSERT_NE(classes[std::size_t(Editor.Col())], ccTrail);
+                }
+            }
+            const std::string selected = Editor.SelText();
+            ASSERT_GE(Editor.SelLength(), 0);
+            if (Editor.Selected() && Editor.SelectionMode() == smStream) {
+                ASSERT_EQ(int(selected.size()), Editor.SelLength());
+            }
+        }
+        Editor.Perform(WM_LBUTTONUP, 0, 0);
+        Editor.SetMessageKeyState(Qt::NoModifier);
+    }
 }
 
 }  // namespace
