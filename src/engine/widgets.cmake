@@ -5,4 +5,5 @@ target_sources(orvane_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/editor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/editorpaint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/editorcaret.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/editorinput.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/editorinput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/editorstrings.cpp)
