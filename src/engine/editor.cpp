@@ -4,6 +4,7 @@
 #include "engine/editorglyphs.h"
 
 #include "modes/fountain.h"
+#include "platform/clipboard.h"
 #include "platform/fonts.h"
 
 #include <QApplication>
@@ -531,7 +532,39 @@ TMessageLong TEditor::Perform(unsigned Msg, TMessageParam WParam, TMessageLong L
             return 0;
         }
         case WM_KEYDOWN:
-            KeyDown(unsigned(WParam), FMessageModifiers, (std::uintptr_t(LParam) >> 30) & 1);
+            if (WParam == VK_DELETE)
+                KeyDelete();
+            else
+                KeyDown(unsigned(WParam), FMessageModifiers, (std::uintptr_t(LParam) >> 30) & 1);
+            return 0;
+        case WM_CHAR:
+            if (FDragState == 0 && !(FButtons & Qt::LeftButton)) KeyChar(static_cast<unsigned char>(WParam));
+            return 0;
+        case WM_IME_COMPOSITION:
+            // A result string (Shift_JIS, zero-terminated) comes again as characters afterwards.
+            if (LParam && !FReadOnly) {
+                const std::string result(reinterpret_cast<const char*>(LParam));
+                InsertText(result);
+                FImeSkip = int(result.size());
+            }
+            return 0;
+        case WM_COPY:
+            if (Selected())
+                CopyToClipboard();
+            else
+                SetClipboardText({}, false);
+            return 0;
+        case WM_CUT:
+            if (!FReadOnly && Selected())
+                CutToClipboard();
+            else
+                SetClipboardText({}, false);
+            return 0;
+        case WM_PASTE:
+            if (!FReadOnly) PasteFromClipboard();
+            return 0;
+        case WM_CLEAR:
+            if (!FReadOnly) DeleteSelection();
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
@@ -548,8 +581,11 @@ TMessageLong TEditor::Perform(unsigned Msg, TMessageParam WParam, TMessageLong L
                 MouseMove((WParam & MK_LBUTTON) ? Qt::LeftButton : Qt::NoButton, modifiers, point);
             return 0;
         }
-        default:
-            return 0;
+        default: {
+            bool handled = false;
+            const TMessageLong answer = EditControlMessage(Msg, WParam, LParam, handled);
+            return handled ? answer : 0;
+        }
     }
 }
 

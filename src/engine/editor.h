@@ -21,6 +21,7 @@
 
 namespace orvane {
 
+class TCharMap;
 class TEditor;
 
 // The selection state of an editor.
@@ -156,6 +157,54 @@ public:
     void SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol, int EndRow,
                           int EndCol);
 
+    // ---- editing (editoredit.cpp): each operation is one change of the document, one undo step
+    // Types S at the caret (over the selection when there is one); nothing when ReadOnly.
+    void InsertText(std::string_view S);
+    // Replaces the selection by S, or inserts S at the caret; never overwrites.
+    void SetSelText(std::string_view S);
+    // Pastes the lines of S as a rectangle at the caret or over the selection.
+    void InsertBoxText(std::string_view S);
+    void DeleteSelection();
+    void DeleteRow(int Row);
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void IndentBlock();
+    void UnindentBlock();
+    void TabIndentBlock();
+    void TabUnindentBlock();
+    // Enter, Tab, Backspace and Delete as the keys give them.
+    void KeyEnter(bool Shift);
+    void KeyTab(Qt::KeyboardModifiers Modifiers);
+    void KeyBackspace();
+    void KeyDelete();
+    // A typed character as WM_CHAR delivers it (one byte; a lead byte waits for its trail).
+    void KeyChar(unsigned char Byte);
+    // The result of the input method, as UTF-16 text.
+    void InputMethodResult(const QString& Text);
+    virtual void Undo();
+    virtual void Redo();
+    bool CanUndo() const { return FDocument->UndoEngine().CanUndo(); }
+    bool CanRedo() const { return FDocument->UndoEngine().CanRedo(); }
+    int UndoListMax() const { return FDocument->UndoEngine().Max(); }
+    void SetUndoListMax(int Value) { FDocument->UndoEngine().SetMax(Value); }
+    bool WantTabs() const noexcept { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    bool WantReturns() const noexcept { return FWantReturns; }
+    // Characters the code page cannot hold, kept for the document (null: they become 〓).
+    void SetCharMap(TCharMap* Map) { FCharMap = Map; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+
+    // ---- row marks and edit-control messages (editormessages.cpp)
+    virtual void AddRowMark(int Row, int Mark);
+    virtual void RemoveRowMark(int Row, int Mark);
+    virtual void JumpToRowMark(int Mark);
+    // The marks of a row; the empty set outside the document.
+    TRowMarkSet RowMarkSet(int Row) const;
+    void SetRowMarkSet(int Row, TRowMarkSet Value);
+    // Answers the edit-control messages; Handled tells whether Msg was one of them.
+    TMessageLong EditControlMessage(unsigned Msg, TMessageParam WParam, TMessageLong LParam, bool& Handled);
+
     // ---- keyboard and mouse, as Qt events and messages deliver them
     void KeyDown(unsigned Key, Qt::KeyboardModifiers Modifiers, bool Repeat);
     void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position);
@@ -237,7 +286,7 @@ protected:
     void wheelEvent(QWheelEvent* Event) override;
     // A selection dragged with the mouse was released at the caret; moving or copying text is the
     // editing code's, so the default only drops the selection.
-    virtual void DropDraggedSelection(bool Copy);
+    void DropDraggedSelection(bool Copy);
     void focusOutEvent(QFocusEvent* Event) override;
     void timerEvent(QTimerEvent* Event) override;
     void changeEvent(QEvent* Event) override;
@@ -270,6 +319,20 @@ private:
     // for the end of the text when Eot is set).
     int OffsetLength(int Row, bool Eot) const;
     void SetCursorKind(int Kind);
+    // The bytes [Begin, End) of a row inside the display columns [FromCol, ToCol): the
+    // characters whose first column lies there.
+    void BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const;
+    // Rows of the selection with the selected part cut out; each row's data slot holds the cut's
+    // byte index.
+    void RowsWithoutSelection(TEditorStringList& Rows) const;
+    // The row from which an edit at Row places the caret by offset (unchanged by the edit).
+    int EditBase(int Row) const;
+    // Display width of a row's leading blanks (spaces, full-width spaces, tabs); 0 when empty.
+    int IndentWidth(std::string_view Text) const;
+    void ChangeBlockIndent(int Kind);
+    void contextMenuEvent(QContextMenuEvent* Event) override;
+    void inputMethodEvent(QInputMethodEvent* Event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
     void RepaintSelectionChange(int OldFrom, int OldTo);
 
     TRowPaintSettings PaintSettings();
@@ -349,6 +412,11 @@ private:
 
     bool FModified = false;
     bool FReadOnly = false;
+    bool FWantTabs = true;
+    bool FWantReturns = true;
+    TCharMap* FCharMap = nullptr;
+    int FPendingLead = -1;   // a lead byte typed, waiting for its trail
+    int FImeSkip = 0;        // bytes of an input-method result that come again as characters
     int FLoading = 0;
     bool FDestroying = false;
 };

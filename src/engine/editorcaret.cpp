@@ -331,23 +331,32 @@ int TEditor::SelStart() const {
     return OffsetOf(0, FRow, FCol);
 }
 
-// The part of row Row inside a box selection: the characters whose first column lies in the box.
-static void BoxPart(std::string_view Text, const std::string& Classes, int From, int To, int& Begin, int& End) {
-    Begin = End = -1;
-    int byte = 0;
-    for (int c = 0; c < int(Classes.size()); ++c) {
-        const char k = Classes[std::size_t(c)];
-        if (k == ccTab || k == ccTrail) {
-            if (k == ccTrail) ++byte;
-            continue;
-        }
-        if (c >= From && c < To) {
-            if (Begin < 0) Begin = byte;
-            End = byte + int(CharLenAt(Text, std::size_t(byte)));
-        }
-        ++byte;
+void TEditor::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const {
+    const int length = RowLength(Row);
+    Begin = End = length;
+    if (Row < 0 || Row >= RowCount()) {
+        Begin = End = 0;
+        return;
     }
-    if (Begin < 0) Begin = End = 0;
+    const std::string_view text = FDocument->RowView(Row);
+    const TColumnLayout layout = FDocument->Layout();
+    int col = 0;
+    bool begun = false;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!begun && col >= FromCol) {
+            Begin = int(i);
+            begun = true;
+        }
+        if (col >= ToCol) {
+            End = int(i);
+            break;
+        }
+        const std::size_t len = CharLenAt(text, i);
+        col += text[i] == '\t' ? layout.TabWidthAt(col) : int(len);
+        i += len;
+    }
+    if (!begun) Begin = length;
+    End = std::max(End, Begin);
 }
 
 int TEditor::SelLength() const {
@@ -377,7 +386,7 @@ std::string TEditor::SelText() const {
         for (int r = FSelStartRow; r <= last; ++r) {
             const std::string_view row = FDocument->RowView(r);
             int begin = 0, end = 0;
-            BoxPart(row, RowClasses(r), FDispStartCol, FDispEndCol, begin, end);
+            BoxBytes(r, FDispStartCol, FDispEndCol, begin, end);
             text += row.substr(std::size_t(begin), std::size_t(end - begin));
             if (FSelStartRow != FSelEndRow) text += "\r\n";
         }

@@ -90,11 +90,40 @@ QCursor QtCursorOf(TCursor Id) {
 
 void TEditor::keyPressEvent(QKeyEvent* Event) {
     const unsigned key = VirtualKeyOf(Event->key());
-    if (!IsNavigationKey(key) && key != VK_ESCAPE && key != VK_CONTROL) {
+    const Qt::KeyboardModifiers mods = Event->modifiers();
+    if (IsNavigationKey(key) || key == VK_ESCAPE || key == VK_CONTROL) {
+        KeyDown(key, mods, Event->isAutoRepeat());
+    } else if (FDragState != 0 || (FButtons & Qt::LeftButton)) {
+        // nothing is typed while the mouse holds a selection
+    } else if (key == VK_RETURN) {
+        if (FWantReturns) KeyEnter(mods & Qt::ShiftModifier);
+    } else if (key == VK_TAB) {
+        KeyTab(mods);
+    } else if (key == VK_BACK) {
+        KeyBackspace();
+    } else if (key == VK_DELETE) {
+        KeyDelete();
+    } else if (key == VK_INSERT && !(mods & (Qt::ShiftModifier | Qt::ControlModifier))) {
+        SetOverwriteMode(!FOverwriteMode);
+    } else if (Event->matches(QKeySequence::Copy)) {
+        CopyToClipboard();
+    } else if (Event->matches(QKeySequence::Cut)) {
+        CutToClipboard();
+    } else if (Event->matches(QKeySequence::Paste)) {
+        PasteFromClipboard();
+    } else if (Event->matches(QKeySequence::Undo)) {
+        if (!FReadOnly) Undo();
+    } else if (Event->matches(QKeySequence::Redo)) {
+        if (!FReadOnly) Redo();
+    } else if (Event->matches(QKeySequence::SelectAll)) {
+        SelectAll();
+    } else if (!Event->text().isEmpty() && Event->text().at(0).isPrint() && !(mods & Qt::ControlModifier)) {
+        // A typed character arrives as Unicode text: one whole character in code page 932.
+        InputMethodResult(Event->text());
+    } else {
         QAbstractScrollArea::keyPressEvent(Event);
         return;
     }
-    KeyDown(key, Event->modifiers(), Event->isAutoRepeat());
     Event->accept();
 }
 
@@ -299,11 +328,9 @@ void TEditor::MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifier
     const bool moved = std::abs(Position.x() - FPressPoint.x()) >= threshold || std::abs(Position.y() - FPressPoint.y()) >= threshold;
     int row = 0, col = 0;
     if (FDragState == 1) {
-        if (moved) {
-            FDragState = 2;
-            SetCursorKind((Modifiers & Qt::ControlModifier) ? ckDragCopy : ckDrag);
-        }
-        return;
+        if (!moved) return;
+        FDragState = 2;
+        SetCursorKind((Modifiers & Qt::ControlModifier) ? ckDragCopy : ckDrag);
     }
     if (FDragState == 2) {
         // The caret shows where the selection would go.
@@ -361,6 +388,7 @@ void TEditor::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, Q
     if (Button != Qt::LeftButton) return;
     FButtons &= ~Qt::LeftButton;
     if (FDragState == 2) {
+        MouseMove(Qt::LeftButton, Modifiers, Position);  // the drop point is where the button goes up
         FDragState = 0;
         DropDraggedSelection(Modifiers & Qt::ControlModifier);
         SetCursorKind(ckDefault);
@@ -372,8 +400,6 @@ void TEditor::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, Q
     }
     FRowSelecting = false;
 }
-
-void TEditor::DropDraggedSelection(bool) { DropSelection(); }
 
 void TEditor::mousePressEvent(QMouseEvent* Event) {
     MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint());
