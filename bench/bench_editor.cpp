@@ -83,5 +83,33 @@ void BM_CaretDown(benchmark::State& state) {
 }
 BENCHMARK(BM_CaretDown)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// 10,000 characters typed one by one through the character handler into the middle of a
+// wrapped 100,000-line document (the focused editor keeps its caret in view and repaints).
+void BM_TypeString(benchmark::State& state) {
+    EnsureApplication();
+    TEditor editor;
+    editor.resize(800, 600);
+    editor.show();
+    editor.activateWindow();
+    editor.setFocus();
+    QApplication::processEvents();
+    editor.WrapOption().SetWrapByte(80);
+    editor.SetWordWrap(true);
+    std::string text;
+    const std::string line = test::sj("日本語の文章と") + " text with words " + test::sj("かな、カナ。");
+    for (int i = 0; i < 100000; ++i) text += line + "\r\n";
+    const std::string typed = "The quick brown fox jumps over the lazy dog. ";
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.Document().SetText(text);
+        editor.SetRowCol(50000, 10);
+        state.ResumeTiming();
+        for (int i = 0; i < 10000; ++i) editor.Perform(WM_CHAR, static_cast<unsigned char>(typed[std::size_t(i) % typed.size()]));
+    }
+    state.counters["per_key_us"] =
+        benchmark::Counter(10000.0 * double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_TypeString)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 }  // namespace orvane
