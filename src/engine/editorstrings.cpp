@@ -217,7 +217,10 @@ void TEditorStrings::SetUpdateState(bool Updating) {
         FEditor.UnlockCaret();
     }
     if (FEditor.isVisible()) FEditor.Perform(WM_SETREDRAW, Updating ? 0 : 1, 0);
-    if (!Updating && FUpdateCount == 0) doc.RefreshAllEditors();
+    if (Updating || FUpdateCount > 0) return;
+    doc.RefreshAllEditors();
+    // The end of the outermost bracket brings the caret into view.
+    if (FEditor.hasFocus()) FEditor.ScrollCaret();
 }
 
 // ---- window-text messages
