@@ -428,14 +428,12 @@ int TEditor::TabSpaceCount() const {
 int TEditor::ScreenHeight() const { return viewport()->height(); }
 
 void TEditor::RefreshView() {
-    FHintRow = FHintLine = 0;
     InitDrawInfo();
     UpdateScrollBars();
     Invalidate(viewport()->rect());
 }
 
 void TEditor::DocumentChanged() {
-    if (FDocument->ChangeFlag() && FDocument->ChangeRow() <= FHintRow) FHintRow = FHintLine = 0;
     const int digits = ComputeLeftbarDigits();
     if (digits != FLeftbarDigits && FLeftbar.Visible()) {
         // The line-number bar grows or shrinks: everything moves sideways.
@@ -490,6 +488,9 @@ QColor TEditor::ToQColor(TColor Color) const {
 // ---- messages
 
 TMessageLong TEditor::Perform(unsigned Msg, TMessageParam WParam, TMessageLong LParam) {
+    bool handled = false;
+    const TMessageLong textAnswer = FLines.WindowTextMessage(Msg, WParam, LParam, handled);
+    if (handled) return textAnswer;
     switch (Msg) {
         case WM_PAINT:
             viewport()->repaint();
@@ -501,8 +502,6 @@ TMessageLong TEditor::Perform(unsigned Msg, TMessageParam WParam, TMessageLong L
         case WM_SETFOCUS:
             setFocus();
             return 0;
-        case WM_GETTEXTLENGTH:
-            return TMessageLong(FDocument->GetTextLen());
         case WM_VSCROLL:
         case WM_HSCROLL: {
             const bool vertical = Msg == WM_VSCROLL;
@@ -582,7 +581,6 @@ TMessageLong TEditor::Perform(unsigned Msg, TMessageParam WParam, TMessageLong L
             return 0;
         }
         default: {
-            bool handled = false;
             const TMessageLong answer = EditControlMessage(Msg, WParam, LParam, handled);
             return handled ? answer : 0;
         }

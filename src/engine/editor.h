@@ -6,6 +6,7 @@
 #include "engine/document.h"
 #include "engine/documentview.h"
 #include "engine/editorsettings.h"
+#include "engine/editorstrings.h"
 #include "engine/rowplan.h"
 #include "platform/messages.h"
 
@@ -47,6 +48,10 @@ public:
     int RowCount() const { return FDocument->GetCount(); }
     bool Modified() const noexcept { return FModified; }
     void SetModified(bool Value) { FModified = Value; }
+    // The document's logical lines as a string list.
+    TEditorStrings& Lines() noexcept { return FLines; }
+    // Setting Lines: one line per string; undo emptied, rows laid out and tokenized again.
+    void SetLines(const TStrings& Value) { FLines.SetTextStr(Value.GetTextStr()); }
     bool ReadOnly() const noexcept { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
 
@@ -337,8 +342,6 @@ private:
 
     TRowPaintSettings PaintSettings();
     TSelectionDraw SelectionDraw() const;
-    // The line that row Row belongs to, walking from a remembered (row, line) pair.
-    int LineOfRow(int Row);
 
     // Painting (editorpaint.cpp).
     void ResetGlyphCache();
@@ -408,13 +411,13 @@ private:
     int FWheelDelta = 0;
     bool FSyncingScrollBars = false;
     int FLastTabWidth = 8;
-    int FHintRow = 0, FHintLine = 0;
 
     bool FModified = false;
     bool FReadOnly = false;
     bool FWantTabs = true;
     bool FWantReturns = true;
     TCharMap* FCharMap = nullptr;
+    TEditorStrings FLines{*this};
     int FPendingLead = -1;   // a lead byte typed, waiting for its trail
     int FImeSkip = 0;        // bytes of an input-method result that come again as characters
     int FLoading = 0;

@@ -355,15 +355,6 @@ void TEditor::PaintImagebar(QPainter& P, int FirstRow, int LastRow) {
     }
 }
 
-int TEditor::LineOfRow(int Row) {
-    if (Row < FHintRow || FHintRow > RowCount()) FHintRow = FHintLine = 0;
-    while (FHintRow < Row && FHintRow < RowCount()) {
-        if (FDocument->RowEndKind(FHintRow) != reWrapped) ++FHintLine;
-        ++FHintRow;
-    }
-    return FHintLine;
-}
-
 std::string TEditor::LeftbarText(int Row) {
     if (!FLeftbar.ShowNumber()) return {};
     const int count = RowCount();
@@ -374,7 +365,7 @@ std::string TEditor::LeftbarText(int Row) {
         if (Row < count || (Row == count && endsWithBreak)) number = Row + base;
     } else if (Row <= count && (Row == 0 || FDocument->RowEndKind(Row - 1) != reWrapped)) {
         // Only the first row of a line is numbered, and the empty row after a final line break.
-        if (Row < count || endsWithBreak) number = LineOfRow(Row) + base;
+        if (Row < count || endsWithBreak) number = FDocument->RowToLineCount(Row) + base;
     }
     if (number < 0) return {};
     std::string text = std::to_string(number);

@@ -259,8 +259,8 @@ TMessageLong TEditorStrings::WindowTextMessage(unsigned Msg, TMessageParam WPara
         case WM_GETTEXTLENGTH:
             return TMessageLong(Document().GetTextLen());
         case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS | (WantTabs ? DLGC_WANTTAB : 0) |
-                   (WantReturns ? DLGC_WANTALLKEYS : 0);
+            return DLGC_WANTARROWS | DLGC_WANTCHARS | (FEditor.WantTabs() ? DLGC_WANTTAB : 0) |
+                   (FEditor.WantReturns() ? DLGC_WANTALLKEYS : 0);
         default:
             Handled = false;
             return 0;

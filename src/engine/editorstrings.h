@@ -55,9 +55,6 @@ public:
     // Handled is false for any other message.
     TMessageLong WindowTextMessage(unsigned Msg, TMessageParam WParam, TMessageLong LParam, bool& Handled);
 
-    // What WM_GETDLGCODE asks for: the Tab key, and Enter with every other key.
-    bool WantTabs = true;
-    bool WantReturns = true;
 
 protected:
     // The outermost update bracket: the document's bracket and the caret lock; at its end every

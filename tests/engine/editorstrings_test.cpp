@@ -262,9 +262,9 @@ TEST_F(LinesFixture, SetTextAndDialogCodes) {
 
     const TMessageLong base = DLGC_WANTARROWS | DLGC_WANTCHARS;
     EXPECT_EQ(Lines.WindowTextMessage(WM_GETDLGCODE, 0, 0, handled), base | DLGC_WANTTAB | DLGC_WANTALLKEYS);
-    Lines.WantTabs = false;
+    Editor.SetWantTabs(false);
     EXPECT_EQ(Lines.WindowTextMessage(WM_GETDLGCODE, 0, 0, handled), base | DLGC_WANTALLKEYS);
-    Lines.WantReturns = false;
+    Editor.SetWantReturns(false);
     EXPECT_EQ(Lines.WindowTextMessage(WM_GETDLGCODE, 0, 0, handled), base);
 
     Lines.WindowTextMessage(WM_PAINT, 0, 0, handled);
