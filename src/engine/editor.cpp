@@ -378,6 +378,14 @@ QRect TEditor::CaretRect() const {
         }
         return QRect(x, y, lead ? 2 * cell : cell, FFontHeight);
     }
+    if (FSelectionState == ssHit && FHitStyle == hsCaret) {
+        // A search hit shown by the caret: a block as wide as the hit (to the row's end when it
+        // runs on).
+        const int endCol = FDispEndRow == FDispStartRow ? FDispEndCol : RowWidth(FDispStartRow);
+        const int x0 = TextLeft() + (FDispStartCol - FTopCol) * FCharWidth;
+        return QRect(x0, TextTop() + (FDispStartRow - FTopRow) * FRowHeight,
+                     std::max(2, FCharWidth * (endCol - FDispStartCol)), FFontHeight);
+    }
     if (FCaret.Style() == csBrief) return QRect(x, y + FFontHeight - 2, cell, 2);
     return QRect(x, y, 2, FFontHeight);
 }

@@ -8,6 +8,7 @@
 #include "engine/editorsettings.h"
 #include "engine/editorstrings.h"
 #include "engine/rowplan.h"
+#include "modes/parser.h"
 #include "platform/messages.h"
 
 #include <QAbstractScrollArea>
@@ -53,7 +54,10 @@ public:
     // Setting Lines: one line per string; undo emptied, rows laid out and tokenized again.
     void SetLines(const TStrings& Value) { FLines.SetTextStr(Value.GetTextStr()); }
     bool ReadOnly() const noexcept { return FReadOnly; }
-    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    // Not while a selection is dragged.
+    void SetReadOnly(bool Value) {
+        if (FDragState == 0) FReadOnly = Value;
+    }
 
     // ---- settings; setting an object copies it
     TEditorCaret& Caret() noexcept { return FCaret; }
@@ -219,6 +223,11 @@ public:
     void PixelToRowCol(int X, int Y, bool Nearest, int& Row, int& Col) const;
     // The row and byte index under a point; false (Index -1) beyond the row's end or the text.
     bool PointToRowCol(QPoint Position, int& Row, int& Index) const;
+    // The token of the active mode under a point: its text and kind; false when not over text.
+    bool TokenAtPos(QPoint Position, std::string& Token, TTokenKind& Kind);
+    // Selects the token of the active mode / the run of one character class under a point.
+    void SelectTokenAtPos(QPoint Position);
+    void SelectWordAtPos(QPoint Position);
     // The modifier keys that messages sent through Perform see (tests set them).
     void SetMessageKeyState(Qt::KeyboardModifiers Modifiers) { FMessageModifiers = Modifiers; }
     int DragState() const noexcept { return FDragState; }
@@ -335,6 +344,9 @@ private:
     // Display width of a row's leading blanks (spaces, full-width spaces, tabs); 0 when empty.
     int IndentWidth(std::string_view Text) const;
     void ChangeBlockIndent(int Kind);
+    // Finds the token under a point, scanning its whole line; false when not over text.
+    bool FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
+                     std::string& Token);
     void contextMenuEvent(QContextMenuEvent* Event) override;
     void inputMethodEvent(QInputMethodEvent* Event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;

@@ -486,4 +486,64 @@ void TEditor::SelectAll() {
     UnlockCaret();
 }
 
+// ---- tokens under the mouse
+
+bool TEditor::FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
+                          std::string& Token) {
+    int row = 0, index = 0;
+    if (!PointToRowCol(Position, row, index) || row >= RowCount()) return false;
+    // The whole logical line is scanned, from the stored state of its first row.
+    FirstRow = FDocument->FirstRowOfLine(row);
+    const int lastRow = FDocument->LastRowOfLine(row);
+    std::string line;
+    int at = 0;
+    for (int r = FirstRow; r <= lastRow; ++r) {
+        if (r == row) at = int(line.size()) + index;
+        line += FDocument->RowView(r);
+    }
+    TRowAttributeData state;
+    if (!Words) FDocument->GetRowAttributeData(FirstRow, state);
+    state = Words ? TRowAttributeData{} : state;
+    state.OpenBracket = -2;
+    std::unique_ptr<TFountainParser> parser = Words ? std::make_unique<TTokenParser>() : ActiveFountain()->NewParser();
+    parser->BeginRow(line, state);
+    while (parser->NextToken() != tokEnd) {
+        const int start = parser->TokenPos(), length = parser->TokenLength();
+        if (at >= start && at < start + length) {
+            Start = start;
+            Length = length;
+            Kind = parser->Token();
+            Token = parser->TokenString();
+            return true;
+        }
+        if (start > at) break;
+    }
+    return false;
+}
+
+bool TEditor::TokenAtPos(QPoint Position, std::string& Token, TTokenKind& Kind) {
+    int first = 0, start = 0, length = 0;
+    return FindTokenAt(Position, false, first, start, length, Kind, Token);
+}
+
+void TEditor::SelectTokenAtPos(QPoint Position) {
+    int first = 0, start = 0, length = 0;
+    TTokenKind kind = 0;
+    std::string token;
+    if (!FindTokenAt(Position, false, first, start, length, kind, token)) return;
+    DropSelection();
+    MoveCaretByOffset(first, start);
+    SetSelLength(length);
+}
+
+void TEditor::SelectWordAtPos(QPoint Position) {
+    int first = 0, start = 0, length = 0;
+    TTokenKind kind = 0;
+    std::string token;
+    if (!FindTokenAt(Position, true, first, start, length, kind, token)) return;
+    DropSelection();
+    MoveCaretByOffset(first, start);
+    SetSelLength(length);
+}
+
 }  // namespace orvane

@@ -255,6 +255,21 @@ TEST_F(CaretFixture, RowSelectionInTheMargin) {
     EXPECT_EQ(Caret(), std::make_pair(2, 0));
 }
 
+TEST_F(CaretFixture, TokensAndWordsUnderThePointer) {
+    Editor.View().SetUrl(true);
+    Doc().SetText("see http://example.jp/x now");
+    std::string token;
+    TTokenKind kind = 0;
+    ASSERT_TRUE(Editor.TokenAtPos(CellPoint(0, 10), token, kind));
+    EXPECT_EQ(token, "http://example.jp/x");
+    EXPECT_EQ(kind, tokUrl);
+    Editor.SelectTokenAtPos(CellPoint(0, 10));
+    EXPECT_EQ(Editor.SelText(), "http://example.jp/x");
+    Editor.SelectWordAtPos(CellPoint(0, 13));  // a run of one character class
+    EXPECT_EQ(Editor.SelText(), "example");
+    EXPECT_FALSE(Editor.TokenAtPos(CellPoint(0, 30), token, kind));  // beyond the text
+}
+
 TEST_F(CaretFixture, QtKeyEventsReachTheSameHandlers) {
     Doc().SetText("abc def");
     Editor.SetRowCol(0, 0);
