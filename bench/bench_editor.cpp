@@ -2,6 +2,8 @@
 #include "engine/editor.h"
 #include "support/sj.h"
 
+#include "qtapp.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -13,13 +15,6 @@
 namespace orvane {
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "orvane_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-}
 
 // A 50-row by 120-column view, word wrap off, with URLs, numbers and line numbers.
 void BM_PaintScreen(benchmark::State& state) {

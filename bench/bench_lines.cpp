@@ -3,6 +3,8 @@
 #include "engine/editor.h"
 #include "engine/editorstrings.h"
 
+#include "qtapp.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -12,13 +14,6 @@
 namespace orvane {
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "orvane_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-}
 
 // Lines of 0 to 199 bytes of words, so that with a wrap width of 80 about half take two or
 // three rows.

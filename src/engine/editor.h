@@ -436,4 +436,16 @@ private:
     bool FDestroying = false;
 };
 
+// Holds an editor's caret lock for one operation, released on every exit.
+class TEditorCaretLock {
+public:
+    explicit TEditorCaretLock(TEditor& Editor) : FEditor(Editor) { FEditor.LockCaret(); }
+    ~TEditorCaretLock() { FEditor.UnlockCaret(); }
+    TEditorCaretLock(const TEditorCaretLock&) = delete;
+    TEditorCaretLock& operator=(const TEditorCaretLock&) = delete;
+
+private:
+    TEditor& FEditor;
+};
+
 }  // namespace orvane

@@ -19,17 +19,6 @@
 namespace orvane {
 namespace {
 
-// Holds the caret lock of an operation, released on every exit.
-class TCaretLock {
-public:
-    explicit TCaretLock(TEditor& Editor) : FEditor(Editor) { FEditor.LockCaret(); }
-    ~TCaretLock() { FEditor.UnlockCaret(); }
-    TCaretLock(const TCaretLock&) = delete;
-    TCaretLock& operator=(const TCaretLock&) = delete;
-
-private:
-    TEditor& FEditor;
-};
 
 std::string Joined(const TEditorStringList& Rows) {
     std::string text;
@@ -97,7 +86,7 @@ void TEditor::RowsWithoutSelection(TEditorStringList& Rows) const {
 
 void TEditor::InsertText(std::string_view S) {
     if (FReadOnly || S.empty()) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     if (Selected()) {
         SetSelText(S);
         return;
@@ -158,7 +147,7 @@ void TEditor::InsertText(std::string_view S) {
 }
 
 void TEditor::SetSelText(std::string_view S) {
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     if (S.empty()) {
         if (Selected())
             DeleteSelection();
@@ -197,7 +186,7 @@ void TEditor::SetSelText(std::string_view S) {
 
 void TEditor::DeleteSelection() {
     if (!Selected()) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     TEditorStringList rows;
     RowsWithoutSelection(rows);
     const int base = EditBase(FSelStartRow);
@@ -211,7 +200,7 @@ void TEditor::DeleteSelection() {
 
 void TEditor::DeleteRow(int Row) {
     if (Row < 0 || Row >= RowCount()) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     DropSelection();
     FDocument->ReplaceRows(Row, 1, "");
     const int count = RowCount();
@@ -267,7 +256,7 @@ void TEditor::InputMethodResult(const QString& Text) {
 
 void TEditor::KeyEnter(bool Shift) {
     if (FReadOnly) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     if (Selected()) {
         if (Shift) return;
         DeleteSelection();
@@ -339,7 +328,7 @@ void TEditor::KeyTab(Qt::KeyboardModifiers Modifiers) {
 
 void TEditor::KeyBackspace() {
     if (FReadOnly) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     if (Selected()) {
         DeleteSelection();
         return;
@@ -437,7 +426,7 @@ void TEditor::KeyBackspace() {
 
 void TEditor::KeyDelete() {
     if (FReadOnly) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     if (Selected()) {
         DeleteSelection();
         return;
@@ -481,7 +470,7 @@ void TEditor::KeyDelete() {
 
 void TEditor::InsertBoxText(std::string_view S) {
     if (FReadOnly) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     if (S.empty()) {
         if (Selected()) DeleteSelection();
         return;
@@ -589,7 +578,7 @@ void TEditor::DropDraggedSelection(bool Copy) {
         DropSelection();
         return;
     }
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     const std::string moved = SelText();
     if (Copy) {
         DropSelection();
@@ -634,7 +623,7 @@ void TEditor::TabUnindentBlock() { ChangeBlockIndent(3); }
 
 void TEditor::ChangeBlockIndent(int Kind) {
     if (!Selected() || FReadOnly) return;
-    TCaretLock lock(*this);
+    TEditorCaretLock lock(*this);
     const int count = RowCount();
     const int first = FSelStartRow;
     int last = std::min(FSelEndRow, count - 1);

@@ -18,17 +18,6 @@ constexpr std::string_view kLineBreak = "\r\n";
 constexpr char kEndOfFile = 0x1A;  // Ctrl+Z: the text of a file ends before it
 constexpr std::size_t kReadBlock = 8192;
 
-// The caret bracket of one edit, closed on every exit.
-class TCaretLock {
-public:
-    explicit TCaretLock(TEditor& Editor) : FEditor(Editor) { FEditor.LockCaret(); }
-    ~TCaretLock() { FEditor.UnlockCaret(); }
-    TCaretLock(const TCaretLock&) = delete;
-    TCaretLock& operator=(const TCaretLock&) = delete;
-
-private:
-    TEditor& FEditor;
-};
 
 // The length of Text in character offsets once it is in the document, where every line break
 // (CR LF, CR or LF) is CR LF and counts 2.
@@ -93,7 +82,7 @@ std::string TEditorStrings::GetTextStr() const { return Document().GetText(); }
 // ---- editing
 
 void TEditorStrings::Replace(int Row, int Count, std::string_view Text) {
-    TCaretLock lock(FEditor);
+    TEditorCaretLock lock(FEditor);
     FEditor.DropSelection();
     Document().ReplaceRows(Row, Count, Text);
     FEditor.MoveCaretByOffset(Row, OffsetLength(Text));

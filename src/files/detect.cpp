@@ -2,6 +2,7 @@
 #include "files/detect.h"
 
 #include "base/dbcs.h"
+#include "files/bytescan.h"
 #include "files/cp932.h"
 #include "files/unicode.h"
 
@@ -54,17 +55,6 @@ struct TScan {
     std::size_t Special = 0;  // Shift_JIS: two-byte characters; EUC-JP: kana
 };
 
-// Skips ASCII from i, eight bytes at a time.
-inline std::size_t SkipAscii(const char* s, std::size_t i, std::size_t n) {
-    while (i + 8 <= n) {
-        std::uint64_t v;
-        std::memcpy(&v, s + i, 8);
-        if (v & 0x8080808080808080ull) break;
-        i += 8;
-    }
-    while (i < n && u8(s[i]) < 0x80) ++i;
-    return i;
-}
 
 TScan ScanSjis(std::string_view B, bool WantScore) {
     const std::int8_t* w = SjisWeights();

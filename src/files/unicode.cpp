@@ -1,6 +1,8 @@
 // UTF-8 and UTF-16 against Shift_JIS through the code page 932 table.
 #include "files/unicode.h"
 
+#include "files/bytescan.h"
+
 #include "base/dbcs.h"
 #include "files/bytewriter.h"
 #include "files/cp932.h"
@@ -80,13 +82,7 @@ std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts
     while (i < n) {
         // A run of ASCII, eight bytes at a time.
         std::size_t start = i;
-        while (i + 8 <= n) {
-            std::uint64_t v;
-            std::memcpy(&v, s + i, 8);
-            if (v & 0x8080808080808080ull) break;
-            i += 8;
-        }
-        while (i < n && u8(s[i]) < 0x80) ++i;
+        i = SkipAscii(s, i, n);
         if (i > start) w.Append(Utf8.substr(start, i - start));
         if (i >= n) break;
         std::size_t len = Utf8SequenceLength(Utf8, i);

@@ -359,14 +359,19 @@ void TFountainParser::ScanWord() {
     while (FP < FEnd && kWordChars[*FP]) ++FP;
 }
 
+// A lead byte that ends its row is a one-byte symbol of its own.
+static bool TakeLoneLead(const unsigned char*& P, TTokenKind& Token) {
+    if (!IsLeadByte(*P)) return false;
+    Token = tokSymbol;
+    ++P;
+    return true;
+}
+
 void TFountainParser::ScanWideSymbol() {
     if (FP >= FEnd) return;
     const unsigned code = WideCode(FP);
     if (!code) {
-        if (IsLeadByte(*FP)) {  // a lead byte that ends its row
-            FToken = tokSymbol;
-            ++FP;
-        }
+        TakeLoneLead(FP, FToken);
         return;
     }
     const unsigned lead = code >> 8, trail = code & 0xFF;
@@ -383,10 +388,7 @@ void TFountainParser::ScanWide() {
     if (FP >= FEnd) return;
     const unsigned code = WideCode(FP);
     if (!code) {
-        if (IsLeadByte(*FP)) {  // a lead byte that ends its row
-            FToken = tokSymbol;
-            ++FP;
-        }
+        TakeLoneLead(FP, FToken);
         return;
     }
     if (IsWideDigitCode(code) && code >= 0x824F) {
