@@ -1,6 +1,7 @@
 // The caret, the selection and scrolling of the editor control, driven by keys and mouse
 // through Qt events and through Perform, offscreen with a fixed 8 x 16 cell.
 #include "engine/docfixture.h"
+#include "engine/editorfixture.h"
 #include "engine/editor.h"
 #include "support/sj.h"
 
@@ -21,15 +22,7 @@ struct CaretFixture : testing::Test {
     TEditor Editor;
 
     CaretFixture() {
-        Editor.SetFixedMetrics(8, 16);
-        Editor.SetScrollBars(ssNone);
-        Editor.setFrameShape(QFrame::NoFrame);
-        Editor.Imagebar().SetVisible(false);
-        Editor.resize(Editor.TextLeft() + 40 * 8 + 4, Editor.TextTop() + 10 * 16 + 5);  // 40 x 10 cells
-        Editor.show();
-        Editor.activateWindow();
-        Editor.setFocus();
-        QApplication::processEvents();
+        test::ShowEditor(Editor, 40, 10, true);
     }
     TEditorScreenStrings& Doc() { return Editor.Document(); }
 

@@ -2,6 +2,7 @@
 // paste, dragging a selection, block indentation, the input method and the clipboard. Every
 // action is one undo step that gives back the text exactly.
 #include "engine/docfixture.h"
+#include "engine/editorfixture.h"
 #include "engine/editor.h"
 #include "support/sj.h"
 
@@ -23,13 +24,7 @@ using test::sj;
 struct EditFixture : testing::Test {
     TEditor Editor;
     EditFixture() {
-        Editor.SetFixedMetrics(8, 16);
-        Editor.Imagebar().SetVisible(false);
-        Editor.resize(500, 300);
-        Editor.show();
-        Editor.activateWindow();
-        Editor.setFocus();
-        QApplication::processEvents();
+        test::ShowEditor(Editor, 60, 18, true);
     }
     TEditorScreenStrings& Doc() { return Editor.Document(); }
     void Select(int Row1, int Col1, int Row2, int Col2) {

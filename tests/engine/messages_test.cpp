@@ -1,6 +1,7 @@
 // The edit-control messages and the row marks of the editor control, through Perform,
 // offscreen with a fixed 8 x 16 cell and a view of 40 x 10 cells.
 #include "engine/docfixture.h"
+#include "engine/editorfixture.h"
 #include "engine/editor.h"
 #include "support/sj.h"
 
@@ -32,13 +33,7 @@ struct MessageFixture : testing::Test {
     std::vector<QRect> Invalidated;
 
     MessageFixture() {
-        Editor.SetFixedMetrics(8, 16);
-        Editor.SetScrollBars(ssNone);
-        Editor.setFrameShape(QFrame::NoFrame);
-        Editor.Imagebar().SetVisible(false);
-        Editor.resize(Editor.TextLeft() + 40 * 8 + 4, Editor.TextTop() + 10 * 16 + 5);  // 40 x 10 cells
-        Editor.show();
-        QApplication::processEvents();
+        test::ShowEditor(Editor, 40, 10, false);
         Editor.OnInvalidate = [this](const QRect& Area, int) { Invalidated.push_back(Area); };
     }
     TEditorScreenStrings& Doc() { return Editor.Document(); }
