@@ -98,6 +98,15 @@ void TFountainParser::BuildScanTables() {
 void TFountainParser::BeginRow(std::string_view Text, const TRowAttributeData& Data) {
     if (!FTablesBuilt) {
         BuildScanTables();  // here, not in the constructor, so that a mode's override runs
+        // The first bytes of the opening delimiters: most token starts need no comparison.
+        FBracketFirst.fill(false);
+        if (FFountain) {
+            const auto& brackets = FFountain->Brackets();
+            for (int i = 0; i < brackets.Count(); ++i) {
+                const std::string& left = brackets.Items(i)->LeftBracket();
+                if (!left.empty()) FBracketFirst[static_cast<unsigned char>(left[0])] = true;
+            }
+        }
         FTablesBuilt = true;
     }
     FBuffer = reinterpret_cast<const Byte*>(Text.data());
@@ -210,7 +219,7 @@ bool TFountainParser::IsReservedWord() {
 }
 
 bool TFountainParser::IsBracket() {
-    if (!FFountain) return false;
+    if (!FFountain || FP >= FEnd || !FBracketFirst[*FP]) return false;
     const auto& brackets = FFountain->Brackets();
     for (int i = 0; i < brackets.Count(); ++i) {
         const std::string& left = brackets.Items(i)->LeftBracket();

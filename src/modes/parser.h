@@ -210,6 +210,7 @@ protected:
 
 private:
     bool FTablesBuilt = false;
+    std::array<bool, 256> FBracketFirst{};
     // A mail-address test that failed from FMailFailFrom ran to FMailFailEnd: any later start
     // inside that run fails as well, which keeps long runs linear.
     const Byte* FMailFailFrom = nullptr;
