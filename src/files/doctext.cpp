@@ -190,13 +190,57 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
     return e;
 }
 
+namespace {
+
+// Where a piece of Text that starts at From and holds about Size bytes ends: after a line feed
+// when there is one (a CR LF pair is never cut), else at a character start not right after a CR.
+std::size_t PieceEnd(std::string_view Text, std::size_t From, std::size_t Size) {
+    if (Text.size() - From <= Size) return Text.size();
+    const std::size_t limit = From + Size;
+    if (const void* lf = ::memrchr(Text.data() + From, '\n', Size))
+        return std::size_t(static_cast<const char*>(lf) - Text.data()) + 1;
+    std::size_t end = CharStartOf(Text, limit);
+    if (end > From + 1 && Text[end - 1] == '\r') --end;
+    return end > From ? end : limit;
+}
+
+void ThrowCannotHold(std::size_t Lost, const TDocumentFormat& Format, const std::string& Path) {
+    throw Exception(std::to_string(Lost) + " 文字を " + std::string(EncodingName(Format.Encoding).Caption) +
+                    " で書き込めません: " + Path);
+}
+
+}  // namespace
+
 void WriteDocumentFile(const std::string& Path, std::string_view Text, const TDocumentFormat& Format,
                        const TCharMap* Map, const TWriteOptions& Options) {
-    TEncoded e = EncodeDocument(Text, Format, Map);
-    if (e.Lost && !Options.AllowLoss)
-        throw Exception(std::to_string(e.Lost) + " 文字を " + std::string(EncodingName(Format.Encoding).Caption) +
-                        " で書き込めません: " + Path);
-    WriteFileAtomically(Path, e.Bytes, Options.Writer);
+    if (Format.Encoding == deJis) {
+        // JIS carries its shift state across the text: encoded whole.
+        TEncoded e = EncodeDocument(Text, Format, Map);
+        if (e.Lost && !Options.AllowLoss) ThrowCannotHold(e.Lost, Format, Path);
+        WriteFileAtomically(Path, e.Bytes, Options.Writer);
+        return;
+    }
+    // The other encodings are encoded a piece at a time (cut at line ends), so the whole encoded
+    // file never sits in memory beside the text.
+    constexpr std::size_t kPiece = 1 << 20;
+    WriteFileAtomically(
+        Path,
+        [&](const TByteSink& Sink) {
+            TDocumentFormat format = Format;
+            std::size_t lost = 0;
+            for (std::size_t from = 0; from < Text.size() || from == 0;) {
+                const std::size_t end = Text.empty() ? 0 : PieceEnd(Text, from, kPiece);
+                const TEncoded e = EncodeDocument(Text.substr(from, end - from), format, Map);
+                format.Bom = false;  // only before the first piece
+                lost += e.Lost;
+                // Nothing more is written once a character cannot be held; the rest is counted.
+                if (!lost || Options.AllowLoss) Sink(e.Bytes);
+                if (end >= Text.size()) break;
+                from = end;
+            }
+            if (lost && !Options.AllowLoss) ThrowCannotHold(lost, Format, Path);
+        },
+        Options.Writer);
 }
 
 }  // namespace orvane

@@ -1,6 +1,8 @@
 // Whole-file reads and atomic saves.
 #include "files/filewrite.h"
 
+#include <stdexcept>
+
 #include "base/exceptions.h"
 
 #include <cerrno>
@@ -83,6 +85,11 @@ std::string ReadFileBytes(const std::string& Path) {
 }
 
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const TFileWriter* Writer) {
+    WriteFileAtomically(Path, [&](const TByteSink& Sink) { Sink(Bytes); }, Writer);
+}
+
+void WriteFileAtomically(const std::string& Path, const std::function<void(const TByteSink& Sink)>& Produce,
+                         const TFileWriter* Writer) {
     static const TFileWriter kSystem;
     const TFileWriter& w = Writer ? *Writer : kSystem;
     const std::string target = SaveTarget(Path);
@@ -116,16 +123,30 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const 
             // Not owner of the old file's group or user: the new file keeps ours.
         }
     }
-    std::size_t done = 0;
-    while (done < Bytes.size()) {
-        ssize_t put = w.Write(fd.Get(), Bytes.data() + done, Bytes.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            abandon(errno);
+    int writeError = 0;
+    const TByteSink sink = [&](std::string_view Bytes) {
+        std::size_t done = 0;
+        while (done < Bytes.size() && !writeError) {
+            ssize_t put = w.Write(fd.Get(), Bytes.data() + done, Bytes.size() - done);
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) {
+                writeError = put < 0 ? errno : EIO;
+                throw std::runtime_error("write failed");  // leaves Produce; reported below
+            }
+            done += std::size_t(put);
         }
-        if (put == 0) abandon(EIO);
-        done += std::size_t(put);
+    };
+    try {
+        Produce(sink);
+    } catch (...) {
+        if (!writeError) {
+            // The producer gave up (an encoding that cannot hold the text, say): pass its error on.
+            ::close(fd.Release());
+            ::unlink(temp.c_str());
+            throw;
+        }
     }
+    if (writeError) abandon(writeError);
     // Flushed before the rename when it replaces a file, so that a crash cannot leave the old
     // contents lost and the new ones not yet on disk. A new file risks nothing of the user's.
     if (exists && w.Sync(fd.Get()) != 0) abandon(errno);

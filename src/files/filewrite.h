@@ -1,6 +1,7 @@
 // Reading a whole file, and writing one so that a failure leaves the old file as it was.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -26,5 +27,13 @@ std::string ReadFileBytes(const std::string& Path);
 // failure the temporary file is removed, the old file is untouched, and orvane::Exception is
 // thrown.
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const TFileWriter* Writer = nullptr);
+
+// Receives the bytes of a file being written, piece by piece.
+using TByteSink = std::function<void(std::string_view Bytes)>;
+// The same with the bytes handed over in pieces by Produce, so that a large file never has to be
+// held whole. An exception thrown by Produce abandons the write (the old file stays as it was)
+// and is passed on.
+void WriteFileAtomically(const std::string& Path, const std::function<void(const TByteSink& Sink)>& Produce,
+                         const TFileWriter* Writer = nullptr);
 
 }  // namespace orvane

@@ -209,6 +209,35 @@ TEST(WriteDocument, AFailedSaveLeavesTheOldFileAsItWas) {
     EXPECT_EQ(dir.Count(), 2u);
 }
 
+TEST(WriteDocument, LargeTextsAreWrittenInPiecesAsTheyWouldBeWhole) {
+    // Texts longer than the pieces a save is encoded in: line ends of every kind (a CR LF pair
+    // may sit at a piece boundary), a line far longer than a piece, a character the encoding
+    // cannot hold near the end. The file must equal the whole text encoded at once.
+    std::string text;
+    for (int i = 0; text.size() < 3'000'000; ++i) text += sj("行") + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    text += std::string(2'500'000, 'w') + sj("末尾") + "\r";
+    TDocumentText d = DecodeDocument("\xF0\x9F\x98\x80", deUtf8);  // a character kept in the user area
+    ASSERT_EQ(d.Report.Kept, 1u);
+    d.Text = text + d.Text;
+    TempDir dir;
+    const std::string path = dir / "big.txt";
+    for (TDocumentEncoding e : {deUtf8, deUtf16, deEuc, deShiftJis}) {
+        SCOPED_TRACE(int(e));
+        const TDocumentFormat f = FormatForEncoding(e, dlCrLf);
+        const TEncoded whole = EncodeDocument(d.Text, f, &d.Map);
+        if (whole.Lost) {
+            // Not written unless allowed, and the count covers the whole text.
+            EXPECT_THROW(WriteDocumentFile(path, d.Text, f, &d.Map), Exception);
+            EXPECT_FALSE(fs::exists(path));
+            WriteDocumentFile(path, d.Text, f, &d.Map, {true, nullptr});
+        } else {
+            WriteDocumentFile(path, d.Text, f, &d.Map);
+        }
+        EXPECT_TRUE(ReadFileBytes(path) == whole.Bytes);
+        fs::remove(path);
+    }
+}
+
 TEST(ReadDocument, ReportsFilesThatCannotBeRead) {
     EXPECT_THROW(ReadDocumentFile("/nonexistent/orvane.txt", deAuto), Exception);
     EXPECT_THROW(ReadDocumentFile("/tmp", deAuto), Exception);
