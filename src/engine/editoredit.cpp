@@ -117,14 +117,19 @@ void TEditor::InsertText(std::string_view S) {
     // two-byte character half covered leaves a space, a tab partly covered stays.
     const int lastRow = FDocument->LastRowOfLine(row);
     std::string rest;
-    for (int r = row; r <= lastRow; ++r) rest += FDocument->RowView(r);
+    std::vector<std::size_t> rowStarts;  // where each following row of the line begins in rest
+    for (int r = row; r <= lastRow; ++r) {
+        if (r > row) rowStarts.push_back(rest.size());
+        rest += FDocument->RowView(r);
+    }
     const TColumnLayout layout = FDocument->Layout();
     int col = FCol, skip = int(S.size());
     std::size_t at = std::size_t(byte);
     std::string tail;
     while (skip > 0 && at < rest.size()) {
         const std::size_t len = CharLenAt(rest, at);
-        // Columns run on across wrapped rows; a tab's width counts from its own row's start.
+        // A tab's width counts from the start of its own row.
+        if (std::find(rowStarts.begin(), rowStarts.end(), at) != rowStarts.end()) col = 0;
         const int width = rest[at] == '\t' ? layout.TabWidthAt(col) : int(len);
         if (rest[at] == '\t' && width > skip) break;  // the tab stays
         if (width > skip) {
