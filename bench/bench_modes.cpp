@@ -98,6 +98,34 @@ void BM_RetokenizeAfterType(benchmark::State& State) {
 }
 BENCHMARK(BM_RetokenizeAfterType)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
+// A comment opener typed and removed near the top of a fully tokenized document: every edit
+// changes the state of every row below, so each walk runs to its horizon and leaves the rest
+// marked stale.
+void BM_RetokenizeCommentOpener(benchmark::State& State) {
+    const int lines = static_cast<int>(State.range(0));
+    TEditorStringList rows;
+    rows.AssignLines(MixedText(lines));
+    auto mode = Mode();
+    auto* never = mode->Brackets().Add();  // a bracket that no row closes
+    never->SetLeftBracket("<%");
+    never->SetRightBracket("%>");
+    TTokenizeView full;
+    full.InitBracketsFull = true;
+    TokenizeAllRows(*mode, rows, full);
+    TTokenizeView view;
+    view.ScreenRows = 50;
+    const int row = 10;
+    const std::string original = rows.Get(row);
+    const std::string typed = "<%" + original;
+    bool flip = false;
+    for (auto _ : State) {
+        rows.Put(row, (flip = !flip) ? typed : original);
+        rows.InvalidateRowAttributes(row);
+        RetokenizeRows(*mode, rows, row, true, view);
+    }
+}
+BENCHMARK(BM_RetokenizeCommentOpener)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
 void BM_LongRowMail(benchmark::State& State) {
     std::string row;
     while (row.size() + 3 <= static_cast<std::size_t>(State.range(0))) row += "12,";

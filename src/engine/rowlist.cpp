@@ -74,6 +74,7 @@ void TheStringList::InsertItems(int Index, int Count) {
     FGapStart += Count;
     FCount += Count;
     FLineEnds += Count;  // new rows end with a line break
+    if (Index < FComputedEnd) FComputedEnd += Count;
 }
 
 void TheStringList::DeleteItems(int Index, int Count) {
@@ -85,6 +86,7 @@ void TheStringList::DeleteItems(int Index, int Count) {
     MoveGapTo(Index + Count);
     FGapStart = Index;
     FCount -= Count;
+    if (Index < FComputedEnd) FComputedEnd = std::max(Index, FComputedEnd - Count);
 }
 
 void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2,
@@ -98,6 +100,7 @@ void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::ui
     EndKindChanged(item.Attr, Attr);
     item.Attr = Attr;
     item.Attr2 = Attr2;
+    NoteAttr(FCount - 1, Attr);
 }
 
 void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::uint32_t Attr2,
@@ -108,6 +111,7 @@ void TheStringList::AppendRow(std::string_view Text, std::uint32_t Attr, std::ui
     EndKindChanged(item.Attr, Attr);
     item.Attr = Attr;
     item.Attr2 = Attr2;
+    NoteAttr(FCount - 1, Attr);
 }
 
 void TheStringList::AppendSharedRow(const TheStringList& Source, int From) {
@@ -117,6 +121,7 @@ void TheStringList::AppendSharedRow(const TheStringList& Source, int From) {
     rowtext::Retain(from);
     EndKindChanged(Item(FCount - 1).Attr, from.Attr);
     Item(FCount - 1) = from;
+    NoteAttr(FCount - 1, from.Attr);
 }
 
 void TheStringList::SwapRows(TheStringList& Other) noexcept {
@@ -125,6 +130,7 @@ void TheStringList::SwapRows(TheStringList& Other) noexcept {
     std::swap(FCapacity, Other.FCapacity);
     std::swap(FGapStart, Other.FGapStart);
     std::swap(FLineEnds, Other.FLineEnds);
+    std::swap(FComputedEnd, Other.FComputedEnd);
 }
 
 void TheStringList::Put(int Index, std::string_view S) {
@@ -161,7 +167,7 @@ void TheStringList::Clear() {
     for (int i = 0; i < FCount; ++i) rowtext::Release(Item(i));
     std::free(FList);
     FList = nullptr;
-    FCount = FCapacity = FGapStart = FLineEnds = 0;
+    FCount = FCapacity = FGapStart = FLineEnds = FComputedEnd = 0;
     Changed();
 }
 
@@ -170,6 +176,8 @@ void TheStringList::Exchange(int Index1, int Index2) {
     CheckIndex(Index2);
     Changing();
     std::swap(Item(Index1), Item(Index2));
+    NoteAttr(Index1, Item(Index1).Attr);
+    NoteAttr(Index2, Item(Index2).Attr);
     Changed();
 }
 
@@ -247,6 +255,7 @@ void TRowAttributeStringList::SetRowAttributeData(int Row, const TRowAttributeDa
                 (std::uint32_t(Data.CarryLength & 0xFF) << 16) | (std::uint32_t(Data.ModeCounter & 0xFF) << 24);
     item.Attr2 = (item.Attr2 & 0xFFFF0000u) | Data.CarryToken | (std::uint32_t(Data.LastTokenKind) << 8);
     rowtext::SetCarry(item, Data.CarryText);
+    NoteAttr(Row, item.Attr);
 }
 
 void TRowAttributeStringList::InvalidateRowAttributes(int Row) {
@@ -270,6 +279,7 @@ void TEditorStringList::CopyRow(int To, const TEditorStringList& Source, int Fro
     rowtext::Release(to);
     EndKindChanged(to.Attr, from.Attr);
     to = from;
+    NoteAttr(To, from.Attr);
 }
 
 void TEditorStringList::AssignLines(std::string_view Text) {

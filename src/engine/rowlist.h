@@ -6,6 +6,7 @@
 #include "base/strings.h"
 #include "engine/rowtext.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -92,6 +93,10 @@ public:
     int UpdateCount() const noexcept { return FUpdateCount; }
     // Rows whose end kind is not reWrapped, kept as rows change (the line count of a document).
     int LineEndCount() const noexcept { return FLineEnds; }
+    // No row at or after this index holds a tokenizer state (all are "not yet tokenized"), so
+    // marking the rest of a list stale need not look at them.
+    int ComputedEnd() const noexcept { return std::min(FComputedEnd, FCount); }
+    void LowerComputedEnd(int Row) noexcept { FComputedEnd = std::max(0, std::min(FComputedEnd, Row)); }
     // Bytes held by the item array (for memory figures).
     std::size_t ItemBytes() const noexcept { return std::size_t(FCapacity) * sizeof(TheStringItem); }
 
@@ -118,8 +123,13 @@ private:
     int FGapStart = 0;
     int FUpdateCount = 0;
     int FLineEnds = 0;
+    int FComputedEnd = 0;
 
 protected:
+    // Notes that row Row may now hold a tokenizer state (its OpenBracket bits are not zero).
+    void NoteAttr(int Row, std::uint32_t Attr) noexcept {
+        if ((Attr & 0xF0u) && FComputedEnd <= Row) FComputedEnd = Row + 1;
+    }
     // Keeps LineEndCount when an item's end kind goes from Old to New.
     void EndKindChanged(std::uint32_t OldAttr, std::uint32_t NewAttr) noexcept {
         FLineEnds += int((NewAttr & 0x3) != 1) - int((OldAttr & 0x3) != 1);
@@ -139,7 +149,10 @@ public:
     TRowEndKind PrevRowEndKind(int I) const { return TRowEndKind((Attr(I) >> 2) & 0x3); }
     void SetPrevRowEndKind(int I, TRowEndKind V) { SetAttrBits(I, 2, 0x3, V); }
     int OpenBracket(int I) const { return int((Attr(I) >> 4) & 0xF) - 2; }
-    void SetOpenBracket(int I, int V) { SetAttrBits(I, 4, 0xF, std::uint32_t(V + 2)); }
+    void SetOpenBracket(int I, int V) {
+        SetAttrBits(I, 4, 0xF, std::uint32_t(V + 2));
+        NoteAttr(I, Attr(I));
+    }
     std::uint8_t ModeState(int I) const { return std::uint8_t(Attr(I) >> 8); }
     void SetModeState(int I, std::uint8_t V) { SetAttrBits(I, 8, 0xFF, V); }
     std::uint8_t CarryLength(int I) const { return std::uint8_t(Attr(I) >> 16); }

@@ -75,6 +75,9 @@ struct DocumentWithMode {
         TRowAttributeData d;
         for (int r = 0; r < Doc.Count(); ++r) {
             Doc.GetRowAttributeData(r, d);
+            if (r >= Doc.ComputedEnd()) {
+                ASSERT_EQ(d.OpenBracket, -2) << "row " << r << " past the computed end";
+            }
             if (d.OpenBracket == -2) continue;
             ASSERT_EQ(StateString(d), StateString(reference[r])) << "row " << r << " after " << Context;
             ASSERT_EQ(d, reference[r]) << "row " << r << " after " << Context;
