@@ -601,7 +601,6 @@ void TEditor::DropDraggedSelection(bool Copy) {
     std::string block;
     FDocument->GetRowsText(from, to - from + 1, end, rows, block);
     const int selStart = OffsetOf(from, FSelStartRow, ColOfByte(FSelStartRow, FSelStartCol));
-    const int selEnd = selStart + int(moved.size());
     const int pad = std::max(0, dropCol - RowWidth(dropRow));
     int drop = OffsetOf(from, dropRow, dropCol);
     if (drop > int(block.size())) drop = int(block.size());
@@ -613,7 +612,6 @@ void TEditor::DropDraggedSelection(bool Copy) {
     else
         text.erase(std::size_t(selStart), moved.size());
     const int caret = (drop <= selStart ? insertedAt : insertedAt - int(moved.size())) + int(moved.size());
-    (void)selEnd;
     DropSelection();
     FDocument->ReplaceRows(from, to - from + 1, text);
     MoveCaretByOffset(base, OffsetOf(base, from, 0) + caret);
