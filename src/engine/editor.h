@@ -292,6 +292,8 @@ protected:
     void scrollContentsBy(int Dx, int Dy) override;
     void focusInEvent(QFocusEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    void HandleKeyPress(QKeyEvent* Event);
+    void Wheel(QWheelEvent* Event);
     void keyReleaseEvent(QKeyEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;

@@ -8,6 +8,7 @@
 #include "engine/bytestrings.h"
 #include "files/unicode.h"
 #include "platform/clipboard.h"
+#include "platform/errordisplay.h"
 
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
@@ -745,7 +746,7 @@ void TEditor::Redo() {
 
 void TEditor::inputMethodEvent(QInputMethodEvent* Event) {
     // The composed text arrives once, as the commit string; nothing is skipped afterwards.
-    InputMethodResult(Event->commitString());
+    GuardedEvent(this, [&] { InputMethodResult(Event->commitString()); });
     Event->accept();
 }
 
@@ -778,7 +779,7 @@ void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
     }
     menu.addSeparator();
     auto add = [&](const char* caption, const char* shortcut, bool enabled, auto&& action) {
-        QAction* a = menu.addAction(QString::fromUtf8(caption), action);
+        QAction* a = menu.addAction(QString::fromUtf8(caption), [this, action] { GuardedEvent(this, action); });
         if (shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
         a->setEnabled(enabled);
         return a;

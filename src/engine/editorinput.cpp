@@ -4,6 +4,7 @@
 #include "engine/editor.h"
 
 #include "base/cursors.h"
+#include "platform/errordisplay.h"
 
 #include <QBitmap>
 #include <QKeyEvent>
@@ -89,6 +90,10 @@ QCursor QtCursorOf(TCursor Id) {
 // ---- keyboard
 
 void TEditor::keyPressEvent(QKeyEvent* Event) {
+    GuardedEvent(this, [&] { HandleKeyPress(Event); });
+}
+
+void TEditor::HandleKeyPress(QKeyEvent* Event) {
     const unsigned key = VirtualKeyOf(Event->key());
     const Qt::KeyboardModifiers mods = Event->modifiers();
     if (IsNavigationKey(key) || key == VK_ESCAPE || key == VK_CONTROL) {
@@ -402,23 +407,27 @@ void TEditor::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, Q
 }
 
 void TEditor::mousePressEvent(QMouseEvent* Event) {
-    MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint());
+    GuardedEvent(this, [&] { MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint()); });
 }
 
 void TEditor::mouseMoveEvent(QMouseEvent* Event) {
-    MouseMove(Event->buttons(), Event->modifiers(), Event->position().toPoint());
+    GuardedEvent(this, [&] { MouseMove(Event->buttons(), Event->modifiers(), Event->position().toPoint()); });
 }
 
 void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
-    MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint());
+    GuardedEvent(this, [&] { MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint()); });
 }
 
 void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
     // A double click is a press for the control itself; the application adds word selection.
-    MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint());
+    GuardedEvent(this, [&] { MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint()); });
 }
 
 void TEditor::wheelEvent(QWheelEvent* Event) {
+    GuardedEvent(this, [&] { Wheel(Event); });
+}
+
+void TEditor::Wheel(QWheelEvent* Event) {
     if (FDragState != 0 || (FButtons & Qt::LeftButton)) return;
     // Three rows a notch of 120, through the scroll-bar path (so LockScroll holds).
     FWheelDelta += Event->angleDelta().y();

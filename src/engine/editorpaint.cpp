@@ -148,7 +148,12 @@ TRowPlan TEditor::PlanRow(int Row) {
 
 void TEditor::paintEvent(QPaintEvent* Event) {
     QPainter painter(viewport());
-    PaintRect(painter, Event->rect());
+    try {
+        PaintRect(painter, Event->rect());
+    } catch (const std::exception& e) {
+        // A failed paint must not take the program down; the next paint tries again.
+        qWarning("painting failed: %s", e.what());
+    }
 }
 
 void TEditor::PaintRect(QPainter& P, const QRect& Rect) {

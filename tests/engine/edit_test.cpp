@@ -4,6 +4,7 @@
 #include "engine/docfixture.h"
 #include "engine/editorfixture.h"
 #include "engine/editor.h"
+#include "platform/errordisplay.h"
 #include "support/sj.h"
 
 #include <QApplication>
@@ -246,6 +247,32 @@ TEST_F(EditFixture, Clipboard) {
     EXPECT_EQ(Doc().GetText(), "me");
     Editor.Undo();
     EXPECT_EQ(Doc().GetText(), "cut me");
+}
+
+// A tokenizer that fails, as a damaged syntax mode might.
+class FailingTokenizer : public TDocumentTokenizer {
+public:
+    int RetokenizeRows(TEditorScreenStrings&, int, bool) override { throw Exception("tokenizer failed"); }
+    void TokenizeAllRows(TEditorScreenStrings&) override {}
+};
+
+TEST_F(EditFixture, AFailingEditIsShownAndAbandonedWithoutCrossingTheEventLoop) {
+    std::vector<std::string> shown;
+    SetErrorDisplayHook([&](const std::string& Message) { shown.push_back(Message); });
+    Doc().SetText("abc");
+    Doc().SetTokenizer(std::make_unique<FailingTokenizer>());
+    Editor.SetRowCol(0, 3);
+    QTest::keyClick(&Editor, Qt::Key_X);
+    ASSERT_EQ(shown, std::vector<std::string>{"tokenizer failed"});
+    // The text changed before the failure; the rest of the operation (placing the caret) was
+    // abandoned, and the update bracket and the caret lock were closed: the control still works.
+    EXPECT_EQ(Doc().GetText(), "abcx");
+    EXPECT_EQ(Doc().UpdateCount(), 0);
+    Doc().SetTokenizer(nullptr);
+    QTest::keyClick(&Editor, Qt::Key_Y);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(Doc().GetText(), "abcyx");
+    SetErrorDisplayHook(nullptr);
 }
 
 TEST_F(EditFixture, MarksMoveWithTheText) {
