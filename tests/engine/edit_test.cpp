@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 namespace orvane {
 namespace {
@@ -273,6 +274,65 @@ TEST_F(EditFixture, AFailingEditIsShownAndAbandonedWithoutCrossingTheEventLoop) 
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(Doc().GetText(), "abcyx");
     SetErrorDisplayHook(nullptr);
+}
+
+TEST_F(EditFixture, RandomEditingKeepsTheDocumentSoundAndUndoesToTheStart) {
+    // Random typing, Enter, Tab, Backspace, Delete, selections, pastes, block indents and caret
+    // moves on random documents, word wrap on and off, under every overwrite and box setting:
+    // the document stays sound after each action and undoing everything gives the start back.
+    const std::vector<std::string> pieces = {"a", "bc ", "\t", sj("日本"), sj("、"), "\r\n", "  ", sj("　")};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 6; ++round) {
+        std::string start;
+        for (int i = int(rng() % 80); i > 0; --i) start += pieces[rng() % pieces.size()];
+        Editor.WrapOption().SetWrapByte(20 + int(rng() % 12));
+        Editor.SetWordWrap(round % 2);
+        Doc().SetText(start);
+        Doc().UndoEngine().SetMax(100000);
+        Editor.SetCaret(TEditorCaret());
+        Editor.Caret().SetFreeCaret(rng() % 2);
+        Editor.Caret().SetAutoIndent(rng() % 2);
+        for (int step = 0; step < 200; ++step) {
+            const int count = Doc().GetCount();
+            switch (rng() % 14) {
+                case 0: Editor.InsertText(pieces[rng() % pieces.size()]); break;
+                case 1: Editor.KeyEnter(rng() % 4 == 0); break;
+                case 2: Editor.KeyTab({}); break;
+                case 3: Editor.KeyBackspace(); break;
+                case 4: Editor.KeyDelete(); break;
+                case 5: Editor.SetOverwriteMode(!Editor.OverwriteMode()); break;
+                case 6: Editor.SetSelectionMode(rng() % 2 ? smBox : smStream); break;
+                case 7: Editor.InsertBoxText("XY\r\n" + sj("漢")); break;
+                case 8: Editor.SetSelText(rng() % 2 ? std::string("z\r\nq") : std::string()); break;
+                case 9:
+                    if (rng() % 2)
+                        Editor.IndentBlock();
+                    else
+                        Editor.TabUnindentBlock();
+                    break;
+                case 10: Editor.KeyChar(static_cast<unsigned char>(sj("漢")[rng() % 2])); break;
+                default: {
+                    // Move the caret, sometimes selecting.
+                    const int row = count ? int(rng() % unsigned(count + 1)) : 0;
+                    const int col = int(rng() % 30);
+                    if (rng() % 3 == 0) {
+                        Editor.StartSelection();
+                        Editor.SetRowCol(row, col);
+                        Editor.UpdateSelection();
+                    } else {
+                        Editor.DropSelection();
+                        Editor.SetRowCol(row, col);
+                    }
+                }
+            }
+            ASSERT_NO_FATAL_FAILURE(test::CheckDoc(Doc())) << "round " << round << " step " << step;
+        }
+        Editor.DropSelection();
+        while (Doc().UndoEngine().CanUndo()) Editor.Undo();
+        TEditorScreenStrings fresh;  // the start text as a document holds it
+        fresh.SetText(start);
+        EXPECT_EQ(Doc().GetText(), fresh.GetText()) << "round " << round;
+    }
 }
 
 TEST_F(EditFixture, MarksMoveWithTheText) {
