@@ -1,5 +1,5 @@
 // The document core on a million lines: loading, wrapping, typing, line breaks, undo.
-#include "engine/document.h"
+#include "document/document.h"
 #include "support/sj.h"
 
 #include <benchmark/benchmark.h>

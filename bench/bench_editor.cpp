@@ -1,5 +1,5 @@
 // Painting the editor control: a full view of Japanese text into an offscreen image.
-#include "engine/editor.h"
+#include "widgets/editor.h"
 #include "support/sj.h"
 
 #include "qtapp.h"

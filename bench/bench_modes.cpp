@@ -1,6 +1,6 @@
 // Tokenizing with the default text mode: a full pass over a large mixed Japanese document, the
 // walk after one typed character, and one very long row of mail-address characters.
-#include "engine/rowlist.h"
+#include "document/rowlist.h"
 #include "modes/editorfountain.h"
 #include "modes/tokenize.h"
 

@@ -1,5 +1,5 @@
 // The program: one window with one editor that shows the file named on the command line.
-#include "engine/editor.h"
+#include "widgets/editor.h"
 #include "files/doctext.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // of its main editor.
 #pragma once
 
-#include "engine/document.h"
+#include "document/document.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/dbcs.h"
-#include "engine/rowlist.h"
+#include "document/rowlist.h"
 #include "modes/fountain.h"
 
 #include <array>

@@ -7,15 +7,6 @@
 
 namespace orvane {
 
-void InvalidateRowsFrom(TRowAttributeStringList& Rows, int Row) {
-    // Edits leave not-computed rows in the middle, so computed rows may follow them: look at all
-    // rows up to the last one that may hold a state.
-    const int end = Rows.ComputedEnd();
-    for (int r = std::max(Row, 0); r < end; ++r)
-        if (Rows.OpenBracket(r) != -2) Rows.InvalidateRowAttributes(r);
-    Rows.LowerComputedEnd(Row);
-}
-
 int RetokenizeRows(TFountain& Fountain, TRowAttributeStringList& Rows, int FirstRow, bool Invalidate,
                    const TTokenizeView& View) {
     const int count = Rows.Count();

@@ -1,7 +1,7 @@
 // Keeps the tokenizer states stored with rows current: after an edit and after loading.
 #pragma once
 
-#include "engine/rowlist.h"
+#include "document/rowlist.h"
 
 #include <functional>
 
@@ -27,8 +27,5 @@ int RetokenizeRows(TFountain& Fountain, TRowAttributeStringList& Rows, int First
 // Marks every row not computed and computes the rows from the top to the horizon after TopRow
 // (or to the last row with InitBracketsFull).
 void TokenizeAllRows(TFountain& Fountain, TRowAttributeStringList& Rows, const TTokenizeView& View);
-
-// Marks every row from Row on whose state is computed as not computed.
-void InvalidateRowsFrom(TRowAttributeStringList& Rows, int Row);
 
 }  // namespace orvane

@@ -2,7 +2,7 @@
 #include "files/doctext.h"
 
 #include "base/exceptions.h"
-#include "engine/document.h"
+#include "document/document.h"
 #include "support/sj.h"
 
 #include <gtest/gtest.h>

@@ -26,7 +26,7 @@ std::unique_ptr<TEditorFountain> NewEditorFountain();
 
 }  // namespace orvane::test
 
-#include "engine/rowlist.h"
+#include "document/rowlist.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // at least one byte and come in order; kind 0 only ends a row; re-tokenizing from any row gives
 // the states of a full pass. Built as a libFuzzer target, or (ORVANE_FUZZ_DRIVER) as a program
 // that runs a fixed number of generated inputs.
-#include "engine/rowlist.h"
+#include "document/rowlist.h"
 #include "modes/editorfountain.h"
 #include "modes/tokenize.h"
 

@@ -1,6 +1,6 @@
 // orvane-text: detect, convert and load document files the way the editor does.
 #include "base/exceptions.h"
-#include "engine/document.h"
+#include "document/document.h"
 #include "files/doctext.h"
 
 #include <cctype>

@@ -1,0 +1,213 @@
+// The document of the editor control: rows after word wrap, the single edit operation
+// ReplaceRows, undo, marks, and the editors that show it.
+#pragma once
+
+#include "document/documentview.h"
+#include "document/rowlist.h"
+#include "document/undo.h"
+#include "document/wrap.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+class TEditorScreenStrings;
+
+// Keeps the stored tokenizer states of a document's rows current. The syntax modes provide the
+// real one; the default only leaves changed rows marked as not yet tokenized.
+class TDocumentTokenizer {
+public:
+    virtual ~TDocumentTokenizer() = default;
+    // Brings the states from FirstRow on up to date; returns the number of rows whose state
+    // changed (counted only when Invalidate is set, which also repaints those rows).
+    virtual int RetokenizeRows(TEditorScreenStrings& Document, int FirstRow, bool Invalidate) = 0;
+    // Marks every row not tokenized and tokenizes from the top up to the horizon.
+    virtual void TokenizeAllRows(TEditorScreenStrings& Document) = 0;
+};
+
+// Rows of a document. Shared by the editors attached to it (each holds it by shared_ptr; the
+// first attached editor is the main editor). Every change of text is one ReplaceRows call.
+// Invariants after every operation: only the last row may be reEndOfText, the last row is never
+// reWrapped, and with word wrap on no row is wider than the wrap width (plus hanging marks).
+class TEditorScreenStrings : public TEditorStringList {
+public:
+    static constexpr std::uint32_t kWrappedRowBit = 0x80000000u;
+
+    TEditorScreenStrings();
+    ~TEditorScreenStrings() override;
+
+    // ---- editors
+    void AttachEditor(IDocumentView* Editor);
+    void DetachEditor(IDocumentView* Editor);
+    const std::vector<IDocumentView*>& Editors() const noexcept { return FEditors; }
+    IDocumentView* MainEditor() const noexcept { return FEditors.empty() ? nullptr : FEditors.front(); }
+    // The first attached editor that has the focus, else the main editor (null when none).
+    IDocumentView* FocusedEditor() const noexcept;
+    // Column rules of the main editor (tab width 8 and the default delimiters without one).
+    TColumnLayout Layout() const;
+    bool Loading() const;
+
+    // ---- change record: valid between a change and the end of the outermost update bracket
+    int ChangeRow() const noexcept { return FChangeRow; }
+    int ChangeOldCount() const noexcept { return FChangeOldCount; }
+    int ChangeNewCount() const noexcept { return FChangeNewCount; }
+    int ChangeTokenCount() const noexcept { return FChangeTokenCount; }
+    bool ChangeFlag() const noexcept { return FChangeFlag; }
+    void SetChange(int Row, int OldCount, int TokenCount, int NewCount);
+
+    // ---- marks
+    TRowMarkSet GetMarksInUse() const noexcept { return FMarksInUse; }
+    virtual void IncludeMarks(TRowMarkSet Set) { FMarksInUse |= Set; }
+    virtual void ExcludeMarks(TRowMarkSet Set) { FMarksInUse &= TRowMarkSet(~Set); }
+
+    // ---- navigation (rows are 0-based)
+    int FirstRowOfLine(int Row) const;
+    int LastRowOfLine(int Row) const;
+    // Rows Row .. Row+Count-1 joined (Count -1: to the end of Row's line), CR LF after each row
+    // that ends a line. Row outside the list: empty text, 0 rows, reNoRows.
+    // With RowLengths given and word wrap on, it receives the byte length of every row taken,
+    // with kWrappedRowBit set for the rows that do not end their line.
+    void GetRowsText(int Row, int Count, TRowEndKind& EndKind, int& Rows, std::string& Text,
+                     std::vector<std::uint32_t>* RowLengths = nullptr) const;
+    // Rows of Text cut at the given row lengths (as GetRowsText reported them), the last row
+    // ending with EndKind.
+    static void RowsFromLayout(std::string_view Text, const std::vector<std::uint32_t>& RowLengths,
+                               TRowEndKind EndKind, TEditorStringList& List);
+    std::string RowTextWithBreak(int Row) const;
+    // The last row a caret may stand on: count - 1 when the text ends without a line break (or
+    // is empty), else count (the row after the last line break).
+    int LastAllowedRow() const;
+
+    // ---- logical lines (a line ends at a row that is not reWrapped; lines are 0-based)
+    // The number of lines: rows that end a line (the last row always does); 0 when empty.
+    int LineCount() const noexcept { return LineEndCount(); }
+    // The first row of Line; LineToRow(LineCount()) is the row count. Line outside
+    // 0..LineCount() raises the list index error.
+    int LineToRow(int Line) const;
+    // The number of rows ending with a line break among the first Rows rows (Rows clamped to
+    // 0..row count): the line of row Rows. With word wrap off, Rows itself.
+    int RowToLineCount(int Rows) const;
+
+    // ---- editing
+    // Replaces rows Row .. Row+Count-1 with their line breaks by Text (breaks as CR LF, CR or
+    // LF), re-wraps the touched lines, records one undo step, carries marks and re-tokenizes.
+    // Does nothing for a bad range or when there is nothing to do.
+    void ReplaceRows(int Row, int Count, std::string_view Text);
+    void ReplaceRowsFromList(int Row, int OldCount, const TEditorStringList& List);
+    // Removes Count rows at Row and returns the union of their marks.
+    TRowMarkSet DeleteRows(int Row, int Count);
+    void Clear() override;
+    void Insert(int Index, std::string_view S) override;
+    void Delete(int Index) override;
+    void Exchange(int Index1, int Index2) override;
+    // Replaces the whole text: no undo step, all rows re-wrapped and re-tokenized.
+    void SetText(std::string_view Text);
+    // SetText that keeps Text itself as the storage of the rows, without copying it.
+    void AdoptText(std::string&& Text);
+    // Replaces all rows by those of List as SetText does (List is left empty).
+    void SetRows(TEditorStringList& List);
+    // The whole text, CR LF after each row that ends a line, and its length.
+    std::string GetText() const;
+    std::size_t GetTextLen() const;
+
+    // ---- word wrap
+    bool WordWrap() const noexcept { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    TEditorWrapOption& WrapOption() noexcept { return *FWrapOption; }
+    virtual void WrapTextToList(std::string_view Text, TEditorStringList& List);
+    virtual int WrappedRowCount(std::string_view Line);
+    void RewrapAll();
+    void UnwrapAll();
+    // The main editor's tab width changed: with word wrap on the rows are laid out again.
+    void TabWidthChanged();
+    // The main editor finished loading: re-wrap and re-tokenize what was loaded meanwhile.
+    void EndLoad();
+
+    // ---- undo
+    TEditorUndoObj& UndoEngine() noexcept { return *FUndoEngine; }
+    virtual void Undo() { FUndoEngine->Undo(); }
+    virtual void Redo() { FUndoEngine->Redo(); }
+
+    // ---- tokenizer
+    int RetokenizeRows(int FirstRow, bool Invalidate);
+    void TokenizeAllRows();
+    void SetTokenizer(std::unique_ptr<TDocumentTokenizer> Tokenizer);
+
+    // ---- broadcasts to every attached editor
+    void NotifyEditors();
+    void DropAllSelections();
+    void ResetAllCols();
+    void RefreshAllEditors();
+    void ClampAllCarets();
+
+protected:
+    void SetUpdateState(bool Updating) override;
+    virtual std::unique_ptr<TEditorUndoObj> CreateUndoObj();
+    virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
+    void WrapOptionChanged(TObject* Sender);
+
+private:
+    void Relayout();
+    void NormalizeLastRow();
+    void AssignRowsFrom(const TEditorStringList& List);
+    // Rows from Row on are about to change: the line hint moves back before Row (or is reset).
+    void ForgetLinesFrom(int Row) const;
+    // Rows Row.. changed already: a line hint at or after Row is reset.
+    void DropLineHintFrom(int Row) const noexcept {
+        if (FHintRow >= Row) FHintRow = FHintLine = 0;
+    }
+    // Starts a walk from the nearest known line start to a line or row: row 0, the hint, or the end.
+    void CheckLineHint() const;
+
+    std::vector<IDocumentView*> FEditors;
+    int FChangeRow = 0;
+    int FChangeOldCount = 0;
+    int FChangeNewCount = 0;
+    int FChangeTokenCount = 0;
+    bool FChangeFlag = false;
+    TRowMarkSet FMarksInUse = 0;
+    std::unique_ptr<TEditorUndoObj> FUndoEngine;
+    bool FWordWrap = false;
+    std::unique_ptr<TEditorWrapOption> FWrapOption;
+    std::unique_ptr<TDocumentTokenizer> FTokenizer;
+    // A remembered line start: line FHintLine begins at row FHintRow (always FHintRow < count,
+    // or (0, 0)). Walks of LineToRow and RowToLineCount start from it and leave it where they end.
+    mutable int FHintRow = 0;
+    mutable int FHintLine = 0;
+};
+
+// Builds the rows of a whole text that arrives in pieces (a file read block by block), so that a
+// large file never has to be held whole beside its rows. Line breaks are CR LF, CR or LF, also
+// when a CR LF pair is split between two pieces; lines are wrapped as they complete when the
+// document has word wrap on.
+class TDocumentTextLoader {
+public:
+    explicit TDocumentTextLoader(TEditorScreenStrings& Document);
+    TDocumentTextLoader(const TDocumentTextLoader&) = delete;
+    TDocumentTextLoader& operator=(const TDocumentTextLoader&) = delete;
+
+    void Append(std::string_view Piece);
+    // Appends a whole text (the only piece) and keeps it as the storage of its rows.
+    void Adopt(std::string&& Text);
+    // Replaces the document's text by what was appended (see TEditorScreenStrings::SetText).
+    void Finish();
+
+private:
+    void AddLine(std::string_view Line);
+
+    TEditorScreenStrings& FDocument;
+    TEditorStringList FRows;
+    TRowTextArena FArena;
+    std::unique_ptr<TRowTextBuffer> FBuffer;
+    std::unique_ptr<TLineWrapper> FWrapper;
+    std::vector<TLineWrapper::Row> FCuts;
+    std::string FPending;     // the start of a line that the next piece continues
+    bool FAfterCR = false;    // the last piece ended with CR: a LF at the start of the next is its pair
+    bool FEndsWithBreak = false;
+    TColumnLayout FLayout;
+};
+
+}  // namespace orvane

@@ -1,0 +1,65 @@
+// The undo and redo lists of a document: one step per edit, never merged.
+#pragma once
+
+#include "document/rowlist.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+class TEditorScreenStrings;
+
+// One step: the old text of a block of whole lines and how many rows replaced it.
+struct TUndoData {
+    std::int32_t Row = 0;        // caret row of the focused editor when the step was made
+    std::int32_t Col = 0;        // caret column then
+    std::int32_t FirstRow = -1;  // first row of the replaced block
+    std::int32_t RowCount = 0;   // rows the block holds after the change (0: pure deletion)
+    TRowEndKind RowEnd = reNoRows;  // end kind of the old block's last row; reNoRows: no old rows
+    std::string Text;            // the old rows joined, CR LF after each row that ended a line
+    // With word wrap on, the byte length of each old row (and whether it was wrapped), so that
+    // undo puts the rows back as
+    // they were cut: a row may have been cut at another place than a fresh wrap would choose
+    // (its line changed after it), and later steps name rows of that layout.
+    std::vector<std::uint32_t> RowLengths;
+};
+
+// Owns its steps, newest last.
+using TUndoDataList = std::deque<std::unique_ptr<TUndoData>>;
+
+class TEditorUndoObj {
+public:
+    explicit TEditorUndoObj(TEditorScreenStrings& Document) : FDocument(Document) {}
+    virtual ~TEditorUndoObj() = default;
+
+    // Appends a new step with the focused editor's caret and returns it; trims the undo list to
+    // Max and, unless redoing, empties the redo list. The caller fills the block fields.
+    virtual TUndoData& NewStep();
+    virtual bool CanRedo() const { return !RedoList.empty(); }
+    virtual bool CanUndo() const { return !UndoList.empty(); }
+    virtual void Redo();
+    virtual void Undo();
+    virtual void AddRedo(const TUndoData& Step);
+    virtual void Clear();
+
+    int Max() const noexcept { return FMax; }
+    // Never below 64; lowering it drops the oldest steps at once.
+    void SetMax(int Value);
+
+    TUndoDataList UndoList;
+    TUndoDataList RedoList;
+    bool Redoing = false;
+
+private:
+    // Puts Step's old block back; returns the text, row count and end kind it replaced.
+    void Restore(const TUndoData& Step, TUndoData& Current);
+    void Trim();
+
+    TEditorScreenStrings& FDocument;
+    int FMax = 64;
+};
+
+}  // namespace orvane

@@ -1,0 +1,341 @@
+// The caret, the selection and scrolling of the editor control, driven by keys and mouse
+// through Qt events and through Perform, offscreen with a fixed 8 x 16 cell.
+#include "document/docfixture.h"
+#include "widgets/editorfixture.h"
+#include "widgets/editor.h"
+#include "support/sj.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace orvane {
+namespace {
+
+using test::sj;
+
+struct CaretFixture : testing::Test {
+    TEditor Editor;
+
+    CaretFixture() {
+        test::ShowEditor(Editor, 40, 10, true);
+    }
+    TEditorScreenStrings& Doc() { return Editor.Document(); }
+
+    // Keys as "S-Right C-End PgDn": S- Shift, C- Ctrl, R- auto-repeat; sent through Perform.
+    void Keys(const std::string& Script) {
+        std::istringstream words(Script);
+        std::string word;
+        while (words >> word) {
+            Qt::KeyboardModifiers mods;
+            bool repeat = false;
+            while (word.size() > 2 && word[1] == '-') {
+                if (word[0] == 'S') mods |= Qt::ShiftModifier;
+                if (word[0] == 'C') mods |= Qt::ControlModifier;
+                if (word[0] == 'R') repeat = true;
+                word = word.substr(2);
+            }
+            static const std::map<std::string, unsigned> keys = {
+                {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Up", VK_UP},   {"Down", VK_DOWN},
+                {"Home", VK_HOME}, {"End", VK_END},     {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT}};
+            Editor.SetMessageKeyState(mods);
+            Editor.Perform(WM_KEYDOWN, keys.at(word), repeat ? TMessageLong(1) << 30 : 0);
+        }
+        Editor.SetMessageKeyState(Qt::NoModifier);
+    }
+    QPoint CellPoint(int Row, int Col) const {
+        return QPoint(Editor.TextLeft() + (Col - Editor.TopCol()) * 8 + 1, Editor.TextTop() + (Row - Editor.TopRow()) * 16 + 4);
+    }
+    std::pair<int, int> Caret() const { return {Editor.Row(), Editor.Col()}; }
+};
+
+TEST_F(CaretFixture, VerticalMovesAndTheWantedColumn) {
+    const std::string longRow(40, 'x');
+    Doc().SetText(longRow + "\r\n" + std::string(10, 'y') + "\r\n" + longRow + "\r\n");
+    Editor.Caret().SetFreeCaret(false);
+    Editor.SetRowCol(0, 30);
+    Keys("Down");
+    EXPECT_EQ(Caret(), std::make_pair(1, 10));
+    Keys("Down");
+    EXPECT_EQ(Caret(), std::make_pair(2, 10));  // nothing remembered without KeepCaret
+
+    Editor.Caret().SetKeepCaret(true);
+    Editor.SetRowCol(0, 30);
+    Keys("Down Down");
+    EXPECT_EQ(Caret(), std::make_pair(2, 30));
+    Keys("C-End");
+    EXPECT_EQ(Caret(), std::make_pair(3, 0));  // the row after the last line break
+    Keys("Down");
+    EXPECT_EQ(Caret(), std::make_pair(3, 0));
+}
+
+TEST_F(CaretFixture, TwoByteCharactersAndTabs) {
+    struct Case {
+        const char* name;
+        std::string text;
+        bool inTab;
+        int row, col;
+        const char* keys;
+        int wantRow, wantCol;
+    };
+    const std::vector<Case> cases = {
+        {"down onto a second byte", "abc\r\n" + sj("日本"), false, 0, 3, "Down", 1, 2},
+        {"right onto a second byte", sj("日本"), false, 0, 0, "Right", 0, 2},
+        {"left over a two-byte character", sj("日本"), false, 0, 4, "Left", 0, 2},
+        {"right before a tab skips it", "a\tb", false, 0, 1, "Right", 0, 8},
+        {"right into a tab with InTab", "a\tb", true, 0, 1, "Right", 0, 2},
+        {"left out of a tab", "a\tb", false, 0, 8, "Left", 0, 1},
+        {"end of a row", "abc", false, 0, 0, "End", 0, 3},
+        {"home", "abc", false, 0, 2, "Home", 0, 0},
+        {"right at the end stays without NextLine", "ab\r\ncd", false, 0, 2, "Right", 0, 3},
+        {"word right", "foo bar", false, 0, 0, "C-Right", 0, 4},
+        {"word left", "foo bar", false, 0, 6, "C-Left", 0, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Doc().SetText(c.text);
+        Editor.Caret().SetInTab(c.inTab);
+        Editor.Caret().SetFreeCaret(true);
+        Editor.SetRowCol(c.row, c.col);
+        Keys(c.keys);
+        EXPECT_EQ(Caret(), std::make_pair(c.wantRow, c.wantCol));
+    }
+    Editor.Caret().SetNextLine(true);
+    Editor.Caret().SetFreeCaret(false);
+    Doc().SetText("ab\r\ncd");
+    Editor.SetRowCol(0, 2);
+    Keys("Right");
+    EXPECT_EQ(Caret(), std::make_pair(1, 0));
+    Keys("Left");
+    EXPECT_EQ(Caret(), std::make_pair(0, 2));
+}
+
+TEST_F(CaretFixture, WrappedRows) {
+    Editor.WrapOption().SetWrapByte(20);
+    Editor.SetWordWrap(true);
+    Doc().SetText(std::string(19, 'a') + sj("日") + "bc");
+    ASSERT_EQ(Doc().GetCount(), 2);
+    Editor.SetRowCol(0, 0);
+    Keys("End");
+    EXPECT_EQ(Caret(), std::make_pair(0, 18));  // on the last column of a wrapped row, not after it
+    Keys("Right");
+    EXPECT_EQ(Caret(), std::make_pair(1, 0));  // a wrapped row continues into the next
+    Keys("Left");
+    EXPECT_EQ(Caret(), std::make_pair(0, 18));
+}
+
+TEST_F(CaretFixture, PagesAndScrolling) {
+    Editor.resize(Editor.TextLeft() + 40 * 8 + 4, Editor.TextTop() + 21 * 16 + 5);
+    QApplication::processEvents();
+    ASSERT_EQ(Editor.VisibleRowCount(), 21);
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "row " + std::to_string(i) + "\r\n";
+    Doc().SetText(text);
+    Editor.SetRowCol(5, 0);
+    Keys("PgDn");
+    EXPECT_EQ(Editor.TopRow(), 20);
+    EXPECT_EQ(Caret(), std::make_pair(25, 0));
+    Keys("PgUp PgUp");
+    EXPECT_EQ(Editor.TopRow(), 0);
+    EXPECT_EQ(Caret(), std::make_pair(0, 0));  // at the top a page up goes to the first row
+    Keys("C-End");
+    EXPECT_EQ(Caret(), std::make_pair(100, 0));
+    EXPECT_EQ(Editor.TopRow(), 80);  // the caret is kept in view
+
+    Editor.Caret().SetLockScroll(true);
+    Editor.Perform(WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(Editor.TopRow(), 79);
+    EXPECT_EQ(Editor.Row(), 99);  // the caret moves with the view
+    Editor.Perform(WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(Editor.TopRow(), 0);
+}
+
+TEST_F(CaretFixture, SelectionsByKeys) {
+    Doc().SetText(sj("日") + "a\r\nline two\r\n");
+    Editor.SetRowCol(0, 0);
+    Keys("S-Right");
+    EXPECT_EQ(Editor.SelText(), sj("日"));
+    Keys("S-Right");
+    EXPECT_EQ(Editor.SelText(), sj("日") + "a");
+    EXPECT_EQ(Editor.SelLength(), 3);
+    Keys("S-Down");
+    EXPECT_EQ(Editor.SelText(), sj("日") + "a\r\nlin");
+    EXPECT_EQ(Editor.SelLength(), 8);
+    Keys("Right");  // a move without Shift drops the selection
+    EXPECT_FALSE(Editor.Selected());
+    Editor.SelectAll();
+    EXPECT_EQ(Editor.SelText(), Doc().GetText());
+    EXPECT_EQ(Editor.SelLength(), int(Doc().GetTextLen()));
+    EXPECT_EQ(Editor.SelStart(), 0);
+}
+
+TEST_F(CaretFixture, SelStartAndSelLength) {
+    Doc().SetText("abc\r\nabcde");
+    Editor.SetSelStart(5);
+    EXPECT_EQ(Caret(), std::make_pair(1, 0));
+    Editor.SetSelLength(2);
+    EXPECT_EQ(Editor.SelText(), "ab");
+    EXPECT_EQ(Editor.SelStart(), 5);
+    EXPECT_EQ(Editor.SelLength(), 2);
+    Editor.SetSelLength(0);
+    EXPECT_FALSE(Editor.Selected());
+
+    // Every offset at a character start reads back; the rest of a text is selected exactly.
+    Doc().SetText("ab\r\n" + sj("日本") + "\tx\r\n\r\nend");
+    const std::string text = Doc().GetText();
+    for (int offset = 0; offset <= int(text.size()); ++offset) {
+        const bool insideBreak = offset > 0 && text[std::size_t(offset) - 1] == '\r';
+        const bool insideChar = offset > 0 && offset < int(text.size()) && CharStartOf(text, std::size_t(offset)) != std::size_t(offset);
+        if (insideBreak || insideChar) continue;
+        SCOPED_TRACE(offset);
+        Editor.SetSelStart(offset);
+        EXPECT_EQ(Editor.SelStart(), offset);
+        Editor.SetSelLength(int(text.size()) - offset);
+        EXPECT_EQ(Editor.SelText(), text.substr(std::size_t(offset)));
+    }
+}
+
+TEST_F(CaretFixture, BoxSelectionOverShortRows) {
+    Doc().SetText("abcdef\r\nab\r\n" + sj("日本語") + "\r\n");
+    Editor.SetSelectionMode(smBox);
+    Editor.SetRowCol(0, 1);
+    Editor.StartSelection();
+    Editor.SetRowCol(2, 4);
+    Editor.UpdateSelection();
+    // Columns 1-3 of each row: a short row gives what it has, a two-byte character that starts
+    // inside the box is taken whole.
+    EXPECT_EQ(Editor.SelText(), "bcd\r\nb\r\n" + sj("本") + "\r\n");
+}
+
+TEST_F(CaretFixture, MouseSelectsAndDragsBack) {
+    Doc().SetText("hello world\r\nsecond row\r\nlast");
+    // Press on "w", drag to "row".
+    const QPoint from = CellPoint(0, 6), to = CellPoint(1, 10);
+    Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(from.x(), from.y()));
+    Editor.Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLong(to.x(), to.y()));
+    Editor.Perform(WM_LBUTTONUP, 0, MakeLong(to.x(), to.y()));
+    EXPECT_EQ(Editor.SelText(), "world\r\nsecond row");
+    // Pressing inside the selection and releasing there again only drops it.
+    const QPoint inside = CellPoint(0, 8);
+    QTest::mousePress(Editor.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_EQ(Editor.DragState(), 1);
+    QTest::mouseRelease(Editor.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_FALSE(Editor.Selected());
+    EXPECT_EQ(Editor.DragState(), 0);
+    // Shift+click extends from the caret.
+    Editor.SetRowCol(0, 0);
+    QTest::mouseClick(Editor.viewport(), Qt::LeftButton, Qt::ShiftModifier, CellPoint(0, 5));
+    EXPECT_EQ(Editor.SelText(), "hello");
+}
+
+TEST_F(CaretFixture, RowSelectionInTheMargin) {
+    Doc().SetText("one\r\ntwo\r\nlast");
+    const int margin = Editor.TextLeft() - 4;
+    auto press = [&](int row) { return MakeLong(margin, Editor.TextTop() + row * 16 + 4); };
+    Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON, press(0));
+    EXPECT_EQ(Editor.SelText(), "one\r\n");
+    Editor.Perform(WM_MOUSEMOVE, MK_LBUTTON, press(1));
+    EXPECT_EQ(Editor.SelText(), "one\r\ntwo\r\n");
+    Editor.Perform(WM_LBUTTONUP, 0, press(1));
+    // The last row without a final line break: from its end back to its start.
+    Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON, press(2));
+    Editor.Perform(WM_LBUTTONUP, 0, press(2));
+    EXPECT_EQ(Editor.SelText(), "last");
+    EXPECT_EQ(Caret(), std::make_pair(2, 0));
+}
+
+TEST_F(CaretFixture, TokensAndWordsUnderThePointer) {
+    Editor.View().SetUrl(true);
+    Doc().SetText("see http://example.jp/x now");
+    std::string token;
+    TTokenKind kind = 0;
+    ASSERT_TRUE(Editor.TokenAtPos(CellPoint(0, 10), token, kind));
+    EXPECT_EQ(token, "http://example.jp/x");
+    EXPECT_EQ(kind, tokUrl);
+    Editor.SelectTokenAtPos(CellPoint(0, 10));
+    EXPECT_EQ(Editor.SelText(), "http://example.jp/x");
+    Editor.SelectWordAtPos(CellPoint(0, 13));  // a run of one character class
+    EXPECT_EQ(Editor.SelText(), "example");
+    EXPECT_FALSE(Editor.TokenAtPos(CellPoint(0, 30), token, kind));  // beyond the text
+}
+
+TEST_F(CaretFixture, QtKeyEventsReachTheSameHandlers) {
+    Doc().SetText("abc def");
+    Editor.SetRowCol(0, 0);
+    QTest::keyClick(&Editor, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&Editor, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(Editor.SelText(), "ab");
+    QTest::keyClick(&Editor, Qt::Key_End);
+    EXPECT_EQ(Caret(), std::make_pair(0, 7));
+    QTest::keyClick(&Editor, Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(Caret(), std::make_pair(0, 4));
+}
+
+TEST_F(CaretFixture, RandomKeysAndClicksKeepTheCaretOnTheText) {
+    // Random documents (word wrap on and off) and random keys, clicks, drags and scroll
+    // messages: the caret stays on a character boundary of a row that exists, and the
+    // selection can always be read.
+    const std::vector<std::string> pieces = {"a", "bc ", "\t", sj("日本"), sj("、"), "\r\n", "\r\n", "\x82"};
+    const unsigned keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 8; ++round) {
+        std::string text;
+        for (int i = int(rng() % 200); i > 0; --i) text += pieces[rng() % pieces.size()];
+        Editor.WrapOption().SetWrapByte(20 + int(rng() % 10));
+        Editor.SetWordWrap(round % 2);
+        Editor.Caret().SetFreeCaret(rng() % 2);
+        Editor.Caret().SetInTab(rng() % 2);
+        Editor.Caret().SetNextLine(rng() % 2);
+        Editor.SetSelectionMode(rng() % 3 == 0 ? smBox : smStream);
+        Doc().SetText(text);
+        for (int step = 0; step < 150; ++step) {
+            const int what = int(rng() % 10);
+            const QPoint point(int(rng() % unsigned(Editor.viewport()->width() + 20)) - 10,
+                               int(rng() % unsigned(Editor.viewport()->height() + 20)) - 10);
+            if (what < 5) {
+                Qt::KeyboardModifiers mods;
+                if (rng() % 2) mods |= Qt::ShiftModifier;
+                if (rng() % 3 == 0) mods |= Qt::ControlModifier;
+                Editor.SetMessageKeyState(mods);
+                Editor.Perform(WM_KEYDOWN, keys[rng() % 8], rng() % 4 == 0 ? TMessageLong(1) << 30 : 0);
+            } else if (what == 5) {
+                Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON | (rng() % 3 == 0 ? MK_SHIFT : 0), MakeLong(point.x(), point.y()));
+            } else if (what == 6) {
+                Editor.Perform(WM_MOUSEMOVE, rng() % 2 ? MK_LBUTTON : 0, MakeLong(point.x(), point.y()));
+            } else if (what == 7) {
+                Editor.Perform(WM_LBUTTONUP, 0, MakeLong(point.x(), point.y()));
+            } else if (what == 8) {
+                Editor.Perform(WM_VSCROLL, rng() % 8, 0);
+            } else {
+                Editor.SetSelStart(int(rng() % (Doc().GetTextLen() + 3)));
+                Editor.SetSelLength(int(rng() % 20));
+            }
+            ASSERT_GE(Editor.Row(), 0);
+            ASSERT_LE(Editor.Row(), Doc().LastAllowedRow());
+            ASSERT_GE(Editor.Col(), 0);
+            ASSERT_LE(Editor.Col(), kMaxDisplayCol + 1);
+            ASSERT_GE(Editor.TopRow(), 0);
+            ASSERT_LE(Editor.TopRow(), Doc().GetCount());
+            if (Editor.Row() < Doc().GetCount()) {
+                const std::string classes = CharClassString(Doc().RowView(Editor.Row()), Doc().Layout());
+                if (Editor.Col() < int(classes.size())) {
+                    ASSERT_NE(classes[std::size_t(Editor.Col())], ccTrail);
+                }
+            }
+            const std::string selected = Editor.SelText();
+            ASSERT_GE(Editor.SelLength(), 0);
+            if (Editor.Selected() && Editor.SelectionMode() == smStream) {
+                ASSERT_EQ(int(selected.size()), Editor.SelLength());
+            }
+        }
+        Editor.Perform(WM_LBUTTONUP, 0, 0);
+        Editor.SetMessageKeyState(Qt::NoModifier);
+    }
+}
+
+}  // namespace
+}  // namespace orvane
