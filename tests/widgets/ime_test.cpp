@@ -21,7 +21,10 @@ using test::sj;
 
 struct ImeFixture : testing::Test {
     TEditor Editor;
-    ImeFixture() { test::ShowEditor(Editor, 40, 10, true); }
+    ImeFixture() {
+        QApplication::setCursorFlashTime(0);  // a steady caret, so that pictures compare
+        test::ShowEditor(Editor, 40, 10, true);
+    }
 
     // A composition: Text with the segment [TargetFrom, TargetTo) being converted and the
     // cursor at Cursor; Commit committed first.
