@@ -248,6 +248,7 @@ std::string EucToSjis(std::string_view Text, TCodeCounts* Counts, TCharMap* Map)
             std::uint16_t code = u == kNoChar ? kNoCode : cp->Encode[u];
             if (code != kNoCode && code > 0xFF) {
                 w.Put2(u8(code >> 8), u8(code));
+                if (Map && IsUserAreaCode(code)) Map->MarkUsed(code);  // the text's own user-defined character
             } else if (u != kNoChar && Map && (code = Map->CodeFor(u)) != 0) {
                 w.Put2(u8(code >> 8), u8(code));
                 ++counts.Kept;
@@ -309,7 +310,9 @@ std::string SjisToEuc(std::string_view Text, TCodeCounts* Counts, const TCharMap
         if (!cp) cp = &Cp932();
         std::uint16_t code = std::uint16_t((c << 8) | d);
         char32_t u = Map ? Map->CharOf(code) : 0;
-        if (!u && !IsUserAreaCode(code) && cp->Decode[code] != kNoChar) u = cp->Decode[code];
+        // A user-defined code the map does not hold is the text's own: the second half of the
+        // area has the three-byte forms 0x8F 0xF5A1-0xFEFE.
+        if (!u && cp->Decode[code] != kNoChar) u = cp->Decode[code];
         std::uint16_t form = (u && u <= 0xFFFF) ? EucExtra().Encode[u] : 0;
         if (form) {
             w.Put3(0x8F, u8(form >> 8), u8(form));

@@ -1,14 +1,13 @@
-// Encoding detection: byte-order marks, escapes, strict validation and a Japanese score.
+// Encoding detection: byte-order marks, escapes, strict validation and a likelihood of Japanese
+// text for the candidates that validate.
 #include "files/detect.h"
 
-#include "base/dbcs.h"
 #include "files/bytescan.h"
-#include "files/cp932.h"
+#include "files/textcost.h"
 #include "files/unicode.h"
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
-#include <mutex>
 
 namespace orvane {
 
@@ -16,144 +15,122 @@ namespace {
 
 using u8 = std::uint8_t;
 
-constexpr std::int8_t kInvalid = -128;
-
-// Score of each Shift_JIS code as Japanese text; kInvalid where the code page has no character.
-// Kana weigh most, kanji a little, rare areas count against.
-const std::int8_t* SjisWeights() {
-    static std::once_flag once;
-    static std::unique_ptr<std::int8_t[]> table;
-    std::call_once(once, [] {
-        const TCp932Table& t = Cp932();
-        auto w = std::make_unique<std::int8_t[]>(65536);
-        for (int code = 0; code < 65536; ++code) {
-            std::int8_t v = kInvalid;
-            if (t.Decode[code] != kNoChar) {
-                int lead = code >> 8;
-                v = 0;
-                if (code >= 0x829F && code <= 0x82F1) v = 3;                 // hiragana
-                else if (code >= 0x8340 && code <= 0x8396) v = 2;            // katakana
-                else if (code == 0x8141 || code == 0x8142 || code == 0x8175 || code == 0x8176 || code == 0x815B)
-                    v = 2;                                                   // 、。「」ー
-                else if ((code >= 0x889F && code <= 0x9FFC) || (code >= 0xE040 && code <= 0xEAA4)) v = 1;  // kanji
-                else if (lead >= 0xF0 && lead <= 0xF9) v = -4;               // user-defined
-                else if (lead == 0x87) v = -1;                               // NEC row 13
-                else if (code >= 0xFA5C && code <= 0xFC4B) v = 1;            // IBM extension kanji
-                else if (lead == 0xED || lead == 0xEE || lead >= 0xFA) v = -2;  // NEC-selected, IBM
-                else if (code >= 0xA1 && code <= 0xDF) v = -1;               // half-width kana
-            }
-            w[code] = v;
-        }
-        table = std::move(w);
-    });
-    return table.get();
-}
-
+// What a strict scan found: whether every character is one of the encoding, and the cost of the
+// text's characters outside ASCII (lower: likelier Japanese text).
 struct TScan {
     bool Valid = true;
-    long long Score = 0;
-    std::size_t Special = 0;  // Shift_JIS: two-byte characters; EUC-JP: kana
+    std::uint64_t Cost = 0;
 };
 
-
-TScan ScanSjis(std::string_view B, bool WantScore) {
-    const std::int8_t* w = SjisWeights();
-    const char* s = B.data();
+TScan ScanSjis(std::string_view B) {
+    const TTextCosts& t = TextCosts();
+    const u8* s = reinterpret_cast<const u8*>(B.data());
     const std::size_t n = B.size();
-    long long score = 0;
-    std::size_t twoByte = 0;
+    std::uint64_t cost = 0;
+    bool half = false;  // the character before was a half-width kana
     for (std::size_t i = 0; i < n;) {
-        u8 c = u8(s[i]);
+        const u8 c = s[i];
         if (c < 0x80) {
-            ++i;
+            i = SkipAscii(B.data(), i + 1, n);
+            half = false;
             continue;
         }
-        std::int8_t v;
-        if (IsLeadByte(char(c))) {
+        if (const unsigned row = t.SjisLead[c]; row != kNotLead) {
             if (i + 1 >= n) return {false, 0};
-            v = w[(c << 8) | u8(s[i + 1])];
-            ++twoByte;
+            const unsigned k = t.Sjis[row][s[i + 1]];
+            if (k == kBadCost) return {false, 0};
+            cost += k;
+            half = false;
             i += 2;
-        } else {
-            v = w[c];
-            ++i;
+            continue;
         }
-        if (v == kInvalid) return {false, 0};
-        if (WantScore) score += v;
+        if (!IsHalfKana(c)) return {false, 0};
+        cost += half ? kHalfKanaNext : kHalfKanaFirst;
+        half = true;
+        ++i;
     }
-    return {true, score, twoByte};
+    return {true, cost};
 }
 
 TScan ScanEuc(std::string_view B) {
-    const std::int8_t* w = SjisWeights();
-    const char* s = B.data();
+    const TTextCosts& t = TextCosts();
+    const u8* s = reinterpret_cast<const u8*>(B.data());
     const std::size_t n = B.size();
-    long long score = 0;
-    std::size_t kana = 0;
-    auto in94 = [](u8 x) { return x >= 0xA1 && x <= 0xFE; };
+    std::uint64_t cost = 0;
+    bool half = false;
     for (std::size_t i = 0;;) {
-        i = SkipAscii(s, i, n);
+        const std::size_t j = SkipAscii(B.data(), i, n);
+        if (j != i) half = false, i = j;
         if (i >= n) break;
-        u8 c = u8(s[i]);
-        if (in94(c)) {
-            if (i + 1 >= n || !in94(u8(s[i + 1]))) return {false, 0};
-            // Score through the Shift_JIS code of the same JIS cell.
-            unsigned j1 = c & 0x7F, j2 = u8(s[i + 1]) & 0x7F;
-            unsigned b1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
-            unsigned b2 = (j1 & 1) == 0 ? j2 + 0x7E : (j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
-            std::int8_t v = w[(b1 << 8) | b2];
-            score += v == kInvalid ? -4 : v;  // an empty cell: possible, but unlikely text
-            if (c == 0xA4 || c == 0xA5) ++kana;
+        const u8 c = s[i];
+        if (IsEuc94(c)) {
+            if (i + 1 >= n || !IsEuc94(s[i + 1])) return {false, 0};
+            cost += t.Euc[(c - 0xA1) * 94 + (s[i + 1] - 0xA1)];
+            half = false;
             i += 2;
         } else if (c == 0x8E) {
-            if (i + 1 >= n || u8(s[i + 1]) < 0xA1 || u8(s[i + 1]) > 0xDF) return {false, 0};
-            score -= 1;
+            if (i + 1 >= n || !IsHalfKana(s[i + 1])) return {false, 0};
+            cost += half ? kHalfKanaNext : kHalfKanaFirst;
+            half = true;
             i += 2;
         } else if (c == 0x8F) {
-            if (i + 2 >= n || !in94(u8(s[i + 1])) || !in94(u8(s[i + 2]))) return {false, 0};
-            score -= 2;
+            if (i + 2 >= n || !IsEuc94(s[i + 1]) || !IsEuc94(s[i + 2])) return {false, 0};
+            cost += EucExtraCost(s[i + 1], s[i + 2]);
+            half = false;
             i += 3;
         } else {
             return {false, 0};
         }
     }
-    return {true, score, kana};
+    return {true, cost};
 }
 
-bool ValidUtf8(std::string_view B) {
+enum class TUtf8Result { Valid, CutAtEnd, Invalid };
+
+// Strict UTF-8 with at least one multibyte sequence; CutAtEnd when all is valid but the last
+// character, which the end of the text cuts off.
+TUtf8Result ScanUtf8(std::string_view B) {
     const char* s = B.data();
     const std::size_t n = B.size();
+    bool multibyte = false;
     for (std::size_t i = 0;;) {
         i = SkipAscii(s, i, n);
-        if (i >= n) return true;
-        std::size_t len = Utf8SequenceLength(B, i);
-        if (!len) return false;
+        if (i >= n) return multibyte ? TUtf8Result::Valid : TUtf8Result::Invalid;
+        const std::size_t len = Utf8SequenceLength(B, i);
+        if (!len) {
+            const bool cut = multibyte && i + BrokenUtf8Length(B, i) == n && n - i < Utf8LengthOfLead(u8(s[i]));
+            return cut ? TUtf8Result::CutAtEnd : TUtf8Result::Invalid;
+        }
+        multibyte = true;
         i += len;
     }
 }
 
-// UTF-16 without a mark: valid surrogates and either zero bytes on one side only, or nothing but
-// kana, kanji and full-width forms with kana making up at least half.
-bool LooksUtf16(std::string_view B, bool BigEndian, bool ZeroPattern) {
+// UTF-16 without a mark and without zero bytes: valid surrogates and nothing but kana, kanji and
+// full-width forms, kana making up at least half.
+bool KanaKanjiUtf16(std::string_view B, bool BigEndian) {
     if (B.size() < 2 || B.size() % 2) return false;
-    std::size_t units = B.size() / 2, kana = 0;
+    const std::size_t units = B.size() / 2;
+    std::size_t kana = 0;
     for (std::size_t k = 0; k < units; ++k) {
-        u8 a = u8(B[2 * k]), b = u8(B[2 * k + 1]);
-        unsigned u = BigEndian ? (a << 8 | b) : (b << 8 | a);
-        if (u >= 0xD800 && u <= 0xDBFF) {
-            if (k + 1 >= units) return false;
-            u8 c = u8(B[2 * k + 2]), d = u8(B[2 * k + 3]);
-            unsigned v = BigEndian ? (c << 8 | d) : (d << 8 | c);
-            if (v < 0xDC00 || v > 0xDFFF) return false;
-            ++k;
-            continue;
-        }
-        if (u >= 0xDC00 && u <= 0xDFFF) return false;
-        if (ZeroPattern) continue;
+        const unsigned u = Utf16Unit(B, k, BigEndian);
         if (u >= 0x3000 && u <= 0x30FF) ++kana;
         else if (!((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF9F))) return false;
     }
-    return ZeroPattern || kana * 2 >= units;
+    return kana * 2 >= units;
+}
+
+// A text with zero bytes is read as UTF-16 when that reading is likelier text than the likeliest
+// reading of its bytes one by one (Shift_JIS, EUC-JP or UTF-8, zero bytes counting as noise).
+// Judged on the first kZeroSample bytes: a likelihood, not a validation.
+constexpr std::size_t kZeroSample = 4 << 20;
+
+int Utf16Order(std::string_view B) {
+    const std::string_view sample = B.substr(0, kZeroSample & ~std::size_t(1));
+    const std::uint64_t le = Utf16TextCost(sample, false), be = Utf16TextCost(sample, true);
+    const std::uint64_t bytewise = ByteTextCost(sample);
+    if (std::min(le, be) >= bytewise) return -1;
+    return le <= be ? 0 : 1;
 }
 
 bool StartsWith(std::string_view B, std::string_view P) { return B.substr(0, P.size()) == P; }
@@ -189,8 +166,11 @@ TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
         d.Reason = Reason;
         return d;
     };
+    const char* s = B.data();
+    const std::size_t n = B.size();
     if (StartsWith(B, "\xEF\xBB\xBF")) {
         d.Format.Bom = true;
+        d.Binary = std::memchr(s, 0, n) != nullptr;
         return with(deUtf8, "bom");
     }
     if (StartsWith(B, "\xFF\xFE") || StartsWith(B, "\xFE\xFF")) {
@@ -198,24 +178,16 @@ TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
         d.Format.BigEndian = B[0] == '\xFE';
         return with(deUtf16, "bom");
     }
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    bool eightBit = SkipAscii(s, 0, n) < n;
-    const void* firstZero = std::memchr(s, 0, n);
-    if (firstZero) {
-        std::size_t zeros[2] = {0, 0};
-        for (std::size_t i = std::size_t(static_cast<const char*>(firstZero) - s); i < n; ++i)
-            if (s[i] == 0) ++zeros[i & 1];
-        std::size_t all = zeros[0] + zeros[1];
-        // Little-endian text puts the zero high bytes of ASCII at odd positions.
-        if (zeros[1] * 10 >= all * 9 && LooksUtf16(B, false, true)) return with(deUtf16, "utf-16");
-        if (zeros[0] * 10 >= all * 9 && LooksUtf16(B, true, true)) {
-            d.Format.BigEndian = true;
+    const bool zeros = std::memchr(s, 0, n) != nullptr;
+    if (zeros) {
+        const int order = Utf16Order(B);
+        if (order >= 0) {
+            d.Format.BigEndian = order == 1;
             return with(deUtf16, "utf-16");
         }
         d.Binary = true;
     }
-    if (!eightBit) {
+    if (SkipAscii(s, 0, n) == n) {
         for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, 0x1B, n - std::size_t(p - s))));
              ++p) {
             std::string_view esc(p, std::min<std::size_t>(3, n - std::size_t(p - s)));
@@ -225,22 +197,20 @@ TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
         if (Default == deEuc || Default == deUtf8 || Default == deJis) return with(Default, "ascii");
         return with(deShiftJis, "ascii");
     }
-    if (ValidUtf8(B)) return with(deUtf8, "utf-8");
-    if (!firstZero) {
-        if (LooksUtf16(B, false, false)) return with(deUtf16, "utf-16");
-        if (LooksUtf16(B, true, false)) {
+    if (ScanUtf8(B) != TUtf8Result::Invalid) return with(deUtf8, "utf-8");
+    if (!zeros) {
+        if (KanaKanjiUtf16(B, false)) return with(deUtf16, "utf-16");
+        if (KanaKanjiUtf16(B, true)) {
             d.Format.BigEndian = true;
             return with(deUtf16, "utf-16");
         }
     }
-    TScan euc = ScanEuc(B);
-    TScan sjis = ScanSjis(B, euc.Valid);
+    const TScan euc = ScanEuc(B);
+    const TScan sjis = ScanSjis(B);
     if (euc.Valid && sjis.Valid) {
         TDocumentEncoding declared = DeclaredEncoding(B);
         if (declared == deEuc || declared == deShiftJis) return with(declared, "declared");
-        // Half-width kana alone read as EUC-JP give kanji without a single kana: Shift_JIS.
-        if (sjis.Special == 0 && euc.Special == 0) return with(deShiftJis, "score");
-        if (euc.Score != sjis.Score) return with(euc.Score > sjis.Score ? deEuc : deShiftJis, "score");
+        if (euc.Cost != sjis.Cost) return with(euc.Cost < sjis.Cost ? deEuc : deShiftJis, "score");
         return with(Default == deEuc ? deEuc : deShiftJis, "score");
     }
     if (euc.Valid) return with(deEuc, "score");

@@ -130,7 +130,9 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
                                  [&](TCodeCounts& c) { return Utf16ToSjis(body, f.BigEndian, &d.Map, &c); });
             break;
         }
-        case deEuc: d.Text = EucToSjis(b, &counts, &d.Map); break;
+        case deEuc:
+            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return EucToSjis(b, &c, &d.Map); });
+            break;
         case deJis: d.Text = JisToSjis(b, &counts, &f.Jis); break;
         default:
             f.Encoding = deShiftJis;

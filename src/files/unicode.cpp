@@ -50,25 +50,6 @@ struct TSjisSink {
     }
 };
 
-// Maximal prefix of a broken UTF-8 sequence at Text[i] (at least 1 byte): replaced as one unit.
-std::size_t BrokenUtf8Length(std::string_view Text, std::size_t i) {
-    unsigned c = u8(Text[i]);
-    std::size_t need = (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 1;
-    std::size_t k = 1;
-    for (; k < need && i + k < Text.size(); ++k) {
-        unsigned d = u8(Text[i + k]);
-        unsigned lo = 0x80, hi = 0xBF;
-        if (k == 1) {
-            if (c == 0xE0) lo = 0xA0;
-            if (c == 0xED) hi = 0x9F;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;
-        }
-        if (d < lo || d > hi) break;
-    }
-    return k;
-}
-
 }  // namespace
 
 std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts) {
