@@ -1,13 +1,22 @@
 // Encoding detection: byte-order marks, escapes, strict validation and a likelihood of Japanese
-// text for the candidates that validate.
+// text for the candidates that validate, all candidates in one pass over the bytes.
 #include "files/detect.h"
 
+#include "base/exceptions.h"
+#include "base/linebreak.h"
 #include "files/bytescan.h"
+#include "files/filewrite.h"
 #include "files/textcost.h"
 #include "files/unicode.h"
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace orvane {
 
@@ -15,118 +24,206 @@ namespace {
 
 using u8 = std::uint8_t;
 
-// What a strict scan found: whether every character is one of the encoding, and the cost of the
-// text's characters outside ASCII (lower: likelier Japanese text).
-struct TScan {
+static_assert(std::endian::native == std::endian::little, "the Shift_JIS scan reads pairs as little-endian words");
+
+// Each scanner takes the text a piece at a time: Scan(S, N, Last) reads the bytes S[0..N) and
+// answers how many it used. Without Last it stops before a character the piece cuts off (at
+// most 3 bytes), which the next call gets again in front of the next piece. A scanner that has
+// decided (an invalid byte) is not called again.
+
+// Strict Shift_JIS (code page 932), with the cost of its characters outside ASCII.
+struct TSjisScan {
     bool Valid = true;
     std::uint64_t Cost = 0;
+    bool Half = false;  // the character before was a half-width kana
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const std::uint8_t* pair = TextCosts().SjisPair;
+        const std::uint8_t* lead = TextCosts().SjisLead;
+        std::uint64_t cost = Cost;
+        bool half = Half;
+        std::size_t i = 0;
+        while (i < n) {
+            // Runs of two-byte characters, the bulk of Japanese text: one table look-up each.
+            for (unsigned k; i + 1 < n; i += 2) {
+                std::uint16_t word;
+                std::memcpy(&word, s + i, 2);  // little-endian: the first byte lowest
+                if ((k = pair[word]) >= kPairSpecial) break;
+                cost += k;
+                half = false;
+            }
+            if (i >= n) break;
+            const u8 c = s[i];
+            if (c < 0x80) {
+                i = SkipAscii(reinterpret_cast<const char*>(s), i, n);
+                half = false;
+            } else if (lead[c] != kNotLead) {
+                if (i + 1 < n || Last) return Fail();  // a pair the table refused, or a lone lead at the end
+                break;
+            } else if (IsHalfKana(c)) {
+                cost += half ? kHalfKanaNext : kHalfKanaFirst;
+                half = true;
+                ++i;
+            } else {
+                return Fail();
+            }
+        }
+        Cost = cost;
+        Half = half;
+        return i;
+    }
+    std::size_t Fail() {
+        Valid = false;
+        return 0;
+    }
 };
 
-TScan ScanSjis(std::string_view B) {
-    const TTextCosts& t = TextCosts();
-    const u8* s = reinterpret_cast<const u8*>(B.data());
-    const std::size_t n = B.size();
-    std::uint64_t cost = 0;
-    bool half = false;  // the character before was a half-width kana
-    for (std::size_t i = 0; i < n;) {
-        const u8 c = s[i];
-        if (c < 0x80) {
-            i = SkipAscii(B.data(), i + 1, n);
-            half = false;
-            continue;
-        }
-        if (const unsigned row = t.SjisLead[c]; row != kNotLead) {
-            if (i + 1 >= n) return {false, 0};
-            const unsigned k = t.Sjis[row][s[i + 1]];
-            if (k == kBadCost) return {false, 0};
-            cost += k;
-            half = false;
-            i += 2;
-            continue;
-        }
-        if (!IsHalfKana(c)) return {false, 0};
-        cost += half ? kHalfKanaNext : kHalfKanaFirst;
-        half = true;
-        ++i;
-    }
-    return {true, cost};
-}
+// Strict EUC-JP, with the cost of its characters outside ASCII.
+struct TEucScan {
+    bool Valid = true;
+    std::uint64_t Cost = 0;
+    bool Half = false;
 
-TScan ScanEuc(std::string_view B) {
-    const TTextCosts& t = TextCosts();
-    const u8* s = reinterpret_cast<const u8*>(B.data());
-    const std::size_t n = B.size();
-    std::uint64_t cost = 0;
-    bool half = false;
-    for (std::size_t i = 0;;) {
-        const std::size_t j = SkipAscii(B.data(), i, n);
-        if (j != i) half = false, i = j;
-        if (i >= n) break;
-        const u8 c = s[i];
-        if (IsEuc94(c)) {
-            if (i + 1 >= n || !IsEuc94(s[i + 1])) return {false, 0};
-            cost += t.Euc[(c - 0xA1) * 94 + (s[i + 1] - 0xA1)];
-            half = false;
-            i += 2;
-        } else if (c == 0x8E) {
-            if (i + 1 >= n || !IsHalfKana(s[i + 1])) return {false, 0};
-            cost += half ? kHalfKanaNext : kHalfKanaFirst;
-            half = true;
-            i += 2;
-        } else if (c == 0x8F) {
-            if (i + 2 >= n || !IsEuc94(s[i + 1]) || !IsEuc94(s[i + 2])) return {false, 0};
-            cost += EucExtraCost(s[i + 1], s[i + 2]);
-            half = false;
-            i += 3;
-        } else {
-            return {false, 0};
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const TTextCosts& t = TextCosts();
+        std::size_t i = 0;
+        while (i < n) {
+            const u8 c = s[i];
+            if (c < 0x80) {
+                i = SkipAscii(reinterpret_cast<const char*>(s), i, n);
+                Half = false;
+                continue;
+            }
+            const std::size_t need = c == 0x8F ? 3 : 2;
+            if (i + need > n) {
+                if (Last) return Fail();
+                // A piece may end inside a character, but not after a byte that starts none.
+                if (!IsEuc94(c) && c != 0x8E && c != 0x8F) return Fail();
+                break;
+            }
+            if (IsEuc94(c) && IsEuc94(s[i + 1])) {
+                Cost += t.Euc[(c - 0xA1) * 94 + (s[i + 1] - 0xA1)];
+                Half = false;
+            } else if (c == 0x8E && IsHalfKana(s[i + 1])) {
+                Cost += Half ? kHalfKanaNext : kHalfKanaFirst;
+                Half = true;
+            } else if (c == 0x8F && IsEuc94(s[i + 1]) && IsEuc94(s[i + 2])) {
+                Cost += EucExtraCost(s[i + 1], s[i + 2]);
+                Half = false;
+            } else {
+                return Fail();
+            }
+            i += need;
+        }
+        return i;
+    }
+    std::size_t Fail() {
+        Valid = false;
+        return 0;
+    }
+};
+
+// Strict UTF-8. CutAtEnd: everything is valid but the last character, which the end of the
+// text cuts off.
+struct TUtf8Scan {
+    bool Valid = true;
+    bool Multibyte = false;
+    bool CutAtEnd = false;
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const std::string_view b(reinterpret_cast<const char*>(s), n);
+        std::size_t i = 0;
+        for (;;) {
+            i = SkipAscii(b.data(), i, n);
+            if (i >= n) return i;
+            const std::size_t len = Utf8SequenceLength(b, i);
+            if (len) {
+                Multibyte = true;
+                i += len;
+                continue;
+            }
+            const bool cut = i + BrokenUtf8Length(b, i) == n && n - i < Utf8LengthOfLead(s[i]);
+            if (cut && !Last) return i;
+            CutAtEnd = cut && Multibyte;
+            Valid = CutAtEnd;
+            return n;
         }
     }
-    return {true, cost};
-}
+};
 
-enum class TUtf8Result { Valid, CutAtEnd, Invalid };
+// UTF-16 without a mark whose units are nothing but kana, kanji and full-width forms, kana
+// making up at least half: such a text need hold no zero byte.
+struct TKanaUtf16Scan {
+    bool BigEndian = false;
+    bool Valid = true;
+    std::uint64_t Units = 0, Kana = 0;
 
-// Strict UTF-8 with at least one multibyte sequence; CutAtEnd when all is valid but the last
-// character, which the end of the text cuts off.
-TUtf8Result ScanUtf8(std::string_view B) {
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    bool multibyte = false;
-    for (std::size_t i = 0;;) {
-        i = SkipAscii(s, i, n);
-        if (i >= n) return multibyte ? TUtf8Result::Valid : TUtf8Result::Invalid;
-        const std::size_t len = Utf8SequenceLength(B, i);
-        if (!len) {
-            const bool cut = multibyte && i + BrokenUtf8Length(B, i) == n && n - i < Utf8LengthOfLead(u8(s[i]));
-            return cut ? TUtf8Result::CutAtEnd : TUtf8Result::Invalid;
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        std::size_t i = 0;
+        for (; i + 1 < n; i += 2) {
+            const unsigned u = BigEndian ? unsigned(s[i]) << 8 | s[i + 1] : unsigned(s[i + 1]) << 8 | s[i];
+            if (u >= 0x3000 && u <= 0x30FF) ++Kana;
+            else if (!((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF9F))) return Fail();
+            ++Units;
         }
-        multibyte = true;
-        i += len;
+        if (i < n && Last) return Fail();  // an odd length
+        return i;
     }
-}
+    bool Matches() const noexcept { return Valid && Units > 0 && Kana * 2 >= Units; }
+    std::size_t Fail() {
+        Valid = false;
+        return 0;
+    }
+};
 
-// UTF-16 without a mark and without zero bytes: valid surrogates and nothing but kana, kanji and
-// full-width forms, kana making up at least half.
-bool KanaKanjiUtf16(std::string_view B, bool BigEndian) {
-    if (B.size() < 2 || B.size() % 2) return false;
-    const std::size_t units = B.size() / 2;
-    std::size_t kana = 0;
-    for (std::size_t k = 0; k < units; ++k) {
-        const unsigned u = Utf16Unit(B, k, BigEndian);
-        if (u >= 0x3000 && u <= 0x30FF) ++kana;
-        else if (!((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF9F))) return false;
+// The escapes that make 7-bit text ISO-2022-JP.
+struct TEscapeScan {
+    bool Found = false;
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        for (const u8* p = s; (p = static_cast<const u8*>(std::memchr(p, 0x1B, n - std::size_t(p - s)))); ++p) {
+            if (p + 3 > s + n) {
+                if (Last) return n;
+                return std::size_t(p - s);
+            }
+            if ((p[1] == '$' && (p[2] == 'B' || p[2] == '@')) || (p[1] == '(' && p[2] == 'I')) {
+                Found = true;
+                return n;
+            }
+        }
+        return n;
     }
-    return kana * 2 >= units;
-}
+};
+
+struct TLineEndScan {
+    TLineEndCount Count;
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const char* b = reinterpret_cast<const char*>(s);
+        const char* end = b + n;
+        for (const char* p = FindLineBreak(b, end); p < end; p = FindLineBreak(p, end)) {
+            if (*p == '\n') {
+                ++Count.Lf, ++p;
+            } else if (p + 1 < end) {
+                if (p[1] == '\n') ++Count.CrLf, p += 2;
+                else ++Count.Cr, ++p;
+            } else if (Last) {
+                ++Count.Cr, ++p;
+            } else {
+                return std::size_t(p - b);  // a CR that may be followed by an LF
+            }
+        }
+        return n;
+    }
+};
 
 // A text with zero bytes is read as UTF-16 when that reading is likelier text than the likeliest
 // reading of its bytes one by one (Shift_JIS, EUC-JP or UTF-8, zero bytes counting as noise).
-// Judged on the first kZeroSample bytes: a likelihood, not a validation.
-constexpr std::size_t kZeroSample = 4 << 20;
+// Judged on the first kHeadSize bytes: a likelihood, not a validation.
+constexpr std::size_t kHeadSize = 4 << 20;
 
-int Utf16Order(std::string_view B) {
-    const std::string_view sample = B.substr(0, kZeroSample & ~std::size_t(1));
+int Utf16Order(std::string_view Head) {
+    const std::string_view sample = Head.substr(0, Head.size() & ~std::size_t(1));
     const std::uint64_t le = Utf16TextCost(sample, false), be = Utf16TextCost(sample, true);
     const std::uint64_t bytewise = ByteTextCost(sample);
     if (std::min(le, be) >= bytewise) return -1;
@@ -139,6 +236,103 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 bool IsNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+// Every candidate at once over the pieces of a text. Head holds its first kHeadSize bytes (the
+// byte-order mark, a declared charset, the sample for UTF-16).
+class TDetector {
+public:
+    TDetector(TDocumentEncoding Default, bool CountLineEnds) : FDefault(Default), FCountLineEnds(CountLineEnds) {
+        FUtf16Be.BigEndian = true;
+    }
+
+    // Bytes S[0..N) follow the bytes given before; S[-3..0) must hold the last three of those.
+    void Feed(const u8* S, std::size_t N, bool Last) {
+        if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
+        if (!FEightBit && N) FEightBit = SkipAscii(reinterpret_cast<const char*>(S), 0, N) < N;
+        Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
+        Run(FEuc, FEuc.Valid, FEucLeft, S, N, Last);
+        Run(FUtf8, FUtf8.Valid, FUtf8Left, S, N, Last);
+        Run(FUtf16Le, FUtf16Le.Valid, FUtf16LeLeft, S, N, Last);
+        Run(FUtf16Be, FUtf16Be.Valid, FUtf16BeLeft, S, N, Last);
+        Run(FEscape, !FEscape.Found && !FEightBit, FEscapeLeft, S, N, Last);
+        Run(FLineEnds, FCountLineEnds, FLineEndsLeft, S, N, Last);
+    }
+
+    TDetection Result(std::string_view Head) const;
+    TLineEndCount LineEnds() const noexcept { return FLineEnds.Count; }
+
+private:
+    template <class TScanner>
+    static void Run(TScanner& Scanner, bool Active, std::size_t& Left, const u8* S, std::size_t N, bool Last) {
+        if (!Active) return;
+        const std::size_t avail = Left + N;
+        Left = avail - Scanner.Scan(S - Left, avail, Last);
+    }
+
+    TDocumentEncoding FDefault;
+    bool FCountLineEnds;
+    bool FZeros = false, FEightBit = false;
+    TSjisScan FSjis;
+    TEucScan FEuc;
+    TUtf8Scan FUtf8;
+    TKanaUtf16Scan FUtf16Le, FUtf16Be;
+    TEscapeScan FEscape;
+    TLineEndScan FLineEnds;
+    std::size_t FSjisLeft = 0, FEucLeft = 0, FUtf8Left = 0, FUtf16LeLeft = 0, FUtf16BeLeft = 0, FEscapeLeft = 0,
+                FLineEndsLeft = 0;
+};
+
+TDetection TDetector::Result(std::string_view Head) const {
+    TDetection d;
+    auto with = [&](TDocumentEncoding E, std::string_view Reason) {
+        d.Format.Encoding = E;
+        d.Reason = Reason;
+        return d;
+    };
+    if (StartsWith(Head, "\xEF\xBB\xBF")) {
+        d.Format.Bom = true;
+        d.Binary = FZeros;
+        return with(deUtf8, "bom");
+    }
+    if (StartsWith(Head, "\xFF\xFE") || StartsWith(Head, "\xFE\xFF")) {
+        d.Format.Bom = true;
+        d.Format.BigEndian = Head[0] == '\xFE';
+        return with(deUtf16, "bom");
+    }
+    if (FZeros) {
+        // UTF-16 when that reading is likelier text; otherwise binary content in the encoding its
+        // other bytes are in.
+        const int order = Utf16Order(Head);
+        if (order >= 0) {
+            d.Format.BigEndian = order == 1;
+            return with(deUtf16, "utf-16");
+        }
+        d.Binary = true;
+    }
+    if (!FEightBit) {
+        if (FEscape.Found) return with(deJis, "escapes");
+        // Plain 7-bit text reads the same in every byte encoding; UTF-16 would not.
+        if (FDefault == deEuc || FDefault == deUtf8 || FDefault == deJis) return with(FDefault, "ascii");
+        return with(deShiftJis, "ascii");
+    }
+    if (FUtf8.Valid && (FUtf8.Multibyte || FUtf8.CutAtEnd)) return with(deUtf8, "utf-8");
+    if (!FZeros) {
+        if (FUtf16Le.Matches()) return with(deUtf16, "utf-16");
+        if (FUtf16Be.Matches()) {
+            d.Format.BigEndian = true;
+            return with(deUtf16, "utf-16");
+        }
+    }
+    if (FEuc.Valid && FSjis.Valid) {
+        const TDocumentEncoding declared = DeclaredEncoding(Head);
+        if (declared == deEuc || declared == deShiftJis) return with(declared, "declared");
+        if (FEuc.Cost != FSjis.Cost) return with(FEuc.Cost < FSjis.Cost ? deEuc : deShiftJis, "score");
+        return with(FDefault == deEuc ? deEuc : deShiftJis, "score");
+    }
+    if (FEuc.Valid) return with(deEuc, "score");
+    if (FSjis.Valid) return with(deShiftJis, "score");
+    return with(deShiftJis, "fallback");
 }
 
 }  // namespace
@@ -160,62 +354,49 @@ TDocumentEncoding DeclaredEncoding(std::string_view Bytes) {
 }
 
 TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
-    TDetection d;
-    auto with = [&](TDocumentEncoding E, std::string_view Reason) {
-        d.Format.Encoding = E;
-        d.Reason = Reason;
-        return d;
-    };
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    if (StartsWith(B, "\xEF\xBB\xBF")) {
-        d.Format.Bom = true;
-        d.Binary = std::memchr(s, 0, n) != nullptr;
-        return with(deUtf8, "bom");
-    }
-    if (StartsWith(B, "\xFF\xFE") || StartsWith(B, "\xFE\xFF")) {
-        d.Format.Bom = true;
-        d.Format.BigEndian = B[0] == '\xFE';
-        return with(deUtf16, "bom");
-    }
-    const bool zeros = std::memchr(s, 0, n) != nullptr;
-    if (zeros) {
-        const int order = Utf16Order(B);
-        if (order >= 0) {
-            d.Format.BigEndian = order == 1;
-            return with(deUtf16, "utf-16");
+    TDetector detector(Default, false);
+    detector.Feed(reinterpret_cast<const u8*>(B.data()), B.size(), true);
+    return detector.Result(B.substr(0, kHeadSize));
+}
+
+TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default, std::size_t PieceSize) {
+    PieceSize = std::max<std::size_t>(PieceSize, 1);
+    const int fd = OpenRegularFile(Path);
+    struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    // Three bytes of room in front of each piece for the end of the one before.
+    constexpr std::size_t kCarry = 3;
+    std::vector<u8> buf(kCarry + PieceSize);
+    std::string head;
+    TDetector detector(Default, true);
+    TFileDetection r;
+    std::size_t carried = 0;  // bytes before buf[kCarry] that hold the text's last bytes so far
+    for (;;) {
+        std::size_t got = 0;
+        while (got < PieceSize) {
+            const ssize_t n = ::read(fd, buf.data() + kCarry + got, PieceSize - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+            if (n == 0) break;
+            got += std::size_t(n);
         }
-        d.Binary = true;
+        const bool last = got < PieceSize;
+        const u8* piece = buf.data() + kCarry;
+        if (head.size() < kHeadSize)
+            head.append(reinterpret_cast<const char*>(piece), std::min(got, kHeadSize - head.size()));
+        detector.Feed(piece, got, last);
+        r.Size += got;
+        if (last) break;
+        // The last three bytes of the text so far go in front of the next piece.
+        const std::size_t keep = std::min(kCarry, carried + got);
+        std::memmove(buf.data() + kCarry - keep, buf.data() + kCarry + got - keep, keep);
+        carried = keep;
     }
-    if (SkipAscii(s, 0, n) == n) {
-        for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, 0x1B, n - std::size_t(p - s))));
-             ++p) {
-            std::string_view esc(p, std::min<std::size_t>(3, n - std::size_t(p - s)));
-            if (esc == "\x1B$B" || esc == "\x1B$@" || esc == "\x1B(I") return with(deJis, "escapes");
-        }
-        // Plain 7-bit text reads the same in every byte encoding; UTF-16 would not.
-        if (Default == deEuc || Default == deUtf8 || Default == deJis) return with(Default, "ascii");
-        return with(deShiftJis, "ascii");
-    }
-    if (ScanUtf8(B) != TUtf8Result::Invalid) return with(deUtf8, "utf-8");
-    if (!zeros) {
-        if (KanaKanjiUtf16(B, false)) return with(deUtf16, "utf-16");
-        if (KanaKanjiUtf16(B, true)) {
-            d.Format.BigEndian = true;
-            return with(deUtf16, "utf-16");
-        }
-    }
-    const TScan euc = ScanEuc(B);
-    const TScan sjis = ScanSjis(B);
-    if (euc.Valid && sjis.Valid) {
-        TDocumentEncoding declared = DeclaredEncoding(B);
-        if (declared == deEuc || declared == deShiftJis) return with(declared, "declared");
-        if (euc.Cost != sjis.Cost) return with(euc.Cost < sjis.Cost ? deEuc : deShiftJis, "score");
-        return with(Default == deEuc ? deEuc : deShiftJis, "score");
-    }
-    if (euc.Valid) return with(deEuc, "score");
-    if (sjis.Valid) return with(deShiftJis, "score");
-    return with(deShiftJis, "fallback");
+    r.Detection = detector.Result(head);
+    r.LineEnds = detector.LineEnds();
+    return r;
 }
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 
 #include "base/dbcs.h"
 #include "base/exceptions.h"
+#include "base/linebreak.h"
 #include "files/unicode.h"
 
 #include <cstring>
@@ -11,26 +12,23 @@ namespace orvane {
 
 namespace {
 
-struct TLineEndCounts {
-    std::size_t CrLf = 0, Cr = 0, Lf = 0;
-    int Kinds() const { return (CrLf > 0) + (Cr > 0) + (Lf > 0); }
-};
-
-TLineEndCounts CountLineEnds(std::string_view T) {
-    TLineEndCounts c;
-    const char* s = T.data();
-    const std::size_t n = T.size();
-    for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, '\n', n - std::size_t(p - s)))); ++p) {
-        if (p > s && p[-1] == '\r') ++c.CrLf;
-        else ++c.Lf;
+TLineEndCount CountLineEnds(std::string_view T) {
+    TLineEndCount c;
+    const char* end = T.data() + T.size();
+    for (const char* p = FindLineBreak(T.data(), end); p < end; p = FindLineBreak(p, end)) {
+        if (*p == '\n') {
+            ++c.Lf, ++p;
+        } else if (p + 1 < end && p[1] == '\n') {
+            ++c.CrLf, p += 2;
+        } else {
+            ++c.Cr, ++p;
+        }
     }
-    for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, '\r', n - std::size_t(p - s)))); ++p)
-        if (p + 1 == s + n || p[1] != '\n') ++c.Cr;
     return c;
 }
 
 bool LineEndsAre(std::string_view T, TLineEndKind Kind) {
-    TLineEndCounts c = CountLineEnds(T);
+    TLineEndCount c = CountLineEnds(T);
     switch (Kind) {
         case leCrLf: return c.Cr == 0 && c.Lf == 0;
         case leCr: return c.CrLf == 0 && c.Lf == 0;
@@ -143,7 +141,7 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
     d.Report.Invalid = counts.Invalid;
     d.Report.Lost = counts.Lost;
 
-    TLineEndCounts le = CountLineEnds(d.Text);
+    TLineEndCount le = CountLineEnds(d.Text);
     if (le.Kinds() == 0) f.LineEnd = Options.DefaultLineEnd;
     else f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
     d.Report.MixedLineEnds = le.Kinds() > 1;
@@ -162,6 +160,27 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
 
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options) {
     return DecodeDocument(ReadFileBytes(Path), Request, Options);
+}
+
+TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options) {
+    const TFileDetection det = DetectFileEncoding(Path, Options.DefaultEncoding);
+    const TDocumentEncoding e = det.Detection.Format.Encoding;
+    // The bytes are the text when it is Shift_JIS, or 7-bit text in any byte encoding.
+    if (e != deShiftJis && det.Detection.Reason != "ascii") {
+        TDocumentText d = ReadDocumentFile(Path, deAuto, Options);
+        std::string().swap(d.Text);
+        return d;
+    }
+    TDocumentText d;
+    d.Format = det.Detection.Format;
+    d.DetectedBy = det.Detection.Reason;
+    d.Report.Binary = det.Detection.Binary;
+    const TLineEndCount& le = det.LineEnds;
+    if (le.Kinds() == 0) d.Format.LineEnd = Options.DefaultLineEnd;
+    else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    d.Report.MixedLineEnds = le.Kinds() > 1;
+    d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    return d;
 }
 
 TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, const TCharMap* Map) {

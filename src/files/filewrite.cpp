@@ -180,7 +180,7 @@ std::string StateFolder() {
     return folder;
 }
 
-std::string ReadFileBytes(const std::string& Path) {
+int OpenRegularFile(const std::string& Path) {
     // Only regular files: a FIFO would block, a device may never end, and opening some devices
     // does something. Checked before opening, and again on what was opened (O_NONBLOCK keeps
     // open(2) from waiting for a FIFO's writer should the name change in between).
@@ -193,6 +193,13 @@ std::string ReadFileBytes(const std::string& Path) {
     if (::fstat(fd.Get(), &st) != 0) Fail("ファイルを読めません", Path, errno);
     if (S_ISDIR(st.st_mode)) Fail("ファイルを読めません", Path, EISDIR);
     if (!S_ISREG(st.st_mode)) throw Exception("通常のファイルではないので開けません: " + Path);
+    return fd.Release();
+}
+
+std::string ReadFileBytes(const std::string& Path) {
+    TFd fd(OpenRegularFile(Path));
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) Fail("ファイルを読めません", Path, errno);
     std::string bytes;
     std::size_t len = 0;
     bytes.resize(st.st_size > 0 ? std::size_t(st.st_size) + 1 : 65536);

@@ -20,6 +20,9 @@ public:
 
 // The whole file. Throws orvane::Exception (message naming the file and the reason).
 std::string ReadFileBytes(const std::string& Path);
+// A descriptor open for reading on Path, which must be a regular file: FIFOs and devices are
+// refused at once, without waiting in open(2). Throws orvane::Exception as ReadFileBytes does.
+int OpenRegularFile(const std::string& Path);
 
 // The program's state folder ($XDG_STATE_HOME/orvane, else ~/.local/state/orvane), made when
 // missing. Throws orvane::Exception when it cannot be.

@@ -82,6 +82,14 @@ void Build(TTextCosts& T) {
             T.Sjis[T.SjisLead[b]][trail] = u8(defined ? CostOfCode(code, common) : kBadCost);
         }
     }
+    for (unsigned w = 0; w < 65536; ++w) {
+        const unsigned first = w & 0xFF, second = w >> 8;
+        unsigned v = kBadCost;
+        if (first < 0x80) v = kPairAscii;
+        else if (IsHalfKana(u8(first))) v = kPairHalfKana;
+        else if (T.SjisLead[first] != kNotLead) v = T.Sjis[T.SjisLead[first]][second];
+        T.SjisPair[w] = u8(v);
+    }
     for (unsigned b1 = 0xA1; b1 <= 0xFE; ++b1)
         for (unsigned b2 = 0xA1; b2 <= 0xFE; ++b2) {
             const auto s = JisToSjisChar(u8(b1 & 0x7F), u8(b2 & 0x7F));

@@ -18,9 +18,16 @@ inline constexpr unsigned kHalfKanaNext = 4;
 constexpr bool IsEuc94(std::uint8_t B) noexcept { return B >= 0xA1 && B <= 0xFE; }
 constexpr bool IsHalfKana(std::uint8_t B) noexcept { return B >= 0xA1 && B <= 0xDF; }
 
+// A two-byte Shift_JIS read as one little-endian word (first byte lowest) in SjisPair: the cost
+// of the character when the first byte leads one, else one of these.
+inline constexpr unsigned kPairAscii = 252;     // the first byte is ASCII
+inline constexpr unsigned kPairHalfKana = 253;  // the first byte is a half-width kana
+inline constexpr unsigned kPairSpecial = 252;   // every value from here on is not a cost
+
 struct TTextCosts {
     std::uint8_t SjisLead[256];  // row of Sjis for a Shift_JIS lead byte, else kNotLead
     std::uint8_t Sjis[60][256];  // cost per lead row and trail byte (kBadCost: no character)
+    std::uint8_t SjisPair[65536];
     std::uint8_t Euc[94 * 94];   // two-byte EUC-JP characters, index (b1 - 0xA1) * 94 + (b2 - 0xA1)
 };
 // Built on first use (thread-safe).

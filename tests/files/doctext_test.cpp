@@ -269,6 +269,41 @@ TEST(WriteDocument, LargeTextsAreWrittenInPiecesAsTheyWouldBeWhole) {
     }
 }
 
+TEST(ReadDocument, AFileReadInPiecesIsDetectedAsItWouldBeWhole) {
+    // Pieces of every small size put every character and line end across a boundary.
+    std::vector<std::string> samples;
+    for (const auto& entry : fs::directory_iterator(ORVANE_FILES_DATA))
+        if (entry.path().extension() == ".txt") samples.push_back(Data(entry.path().filename().string()));
+    samples.push_back(sj("ｱｲｳｴｵ、あいうえお\r\n髙橋\r"));
+    samples.push_back("\x8F\xF5\xA1\xA4\xA2\x8E\xB1\r\n\x8E\xB2");  // EUC-JP, three-byte forms
+    samples.push_back("\xE3\x81\x82\xF0\x9F\x98\x80\xE3\x81");   // UTF-8 cut off at the end
+    samples.push_back("\x1B$B\x24\x22\x1B(B\n\x1B$");              // JIS, an escape cut off
+    samples.push_back(std::string("\x42\x30\0\x30\x0D\0\x0A\0", 8));     // UTF-16 without a mark
+    samples.push_back(sj("日本語") + std::string("\0\r", 2));            // binary
+    TempDir dir;
+    const std::string path = dir / "sample";
+    for (const std::string& bytes : samples) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
+        Put(path, bytes);
+        const TDetection whole = DetectEncoding(bytes);
+        const TDocumentText read = ReadDocumentFile(path, deAuto);
+        for (std::size_t piece : {1, 2, 3, 4, 5, 7, 64, 1 << 20}) {
+            const TFileDetection d = DetectFileEncoding(path, deShiftJis, piece);
+            EXPECT_EQ(d.Detection.Format, whole.Format) << piece;
+            EXPECT_EQ(d.Detection.Binary, whole.Binary) << piece;
+            EXPECT_EQ(d.Detection.Reason, whole.Reason) << piece;
+            EXPECT_EQ(d.Size, bytes.size());
+            if (whole.Format.Encoding == deShiftJis) {
+                EXPECT_EQ(d.LineEnds.Kinds() > 1, read.Report.MixedLineEnds) << piece;
+            }
+        }
+        const TDocumentText inspected = InspectDocumentFile(path);
+        EXPECT_EQ(inspected.Format, read.Format);
+        EXPECT_EQ(inspected.Report.Warning(), read.Report.Warning());
+        EXPECT_TRUE(inspected.Text.empty());
+    }
+}
+
 TEST(ReadDocument, ReportsFilesThatCannotBeRead) {
     EXPECT_THROW(ReadDocumentFile("/nonexistent/orvane.txt", deAuto), Exception);
     EXPECT_THROW(ReadDocumentFile("/tmp", deAuto), Exception);
