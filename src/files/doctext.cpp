@@ -70,6 +70,38 @@ std::string ReadWithMap(TCharMap& Map, TCodeCounts& Counts, F&& Read) {
     return text;
 }
 
+// Where a piece of Text that starts at From and holds about Size bytes ends: after a line feed
+// when there is one (a CR LF pair is never cut), else at a character start not right after a CR.
+std::size_t PieceEnd(std::string_view Text, std::size_t From, std::size_t Size) {
+    if (Text.size() - From <= Size) return Text.size();
+    const std::size_t limit = From + Size;
+    if (const void* lf = ::memrchr(Text.data() + From, '\n', Size))
+        return std::size_t(static_cast<const char*>(lf) - Text.data()) + 1;
+    std::size_t end = CharStartOf(Text, limit);
+    if (end > From + 1 && Text[end - 1] == '\r') --end;
+    return end > From ? end : limit;
+}
+
+// Whether encoding Text in Format gives exactly Bytes, a piece at a time so that the whole
+// encoded text is never held beside the bytes (JIS carries its shift state: whole).
+bool EncodesBackTo(std::string_view Text, TDocumentFormat Format, const TCharMap* Map, std::string_view Bytes) {
+    if (Format.Encoding == deJis) {
+        const TEncoded e = EncodeDocument(Text, Format, Map);
+        return !e.Lost && e.Bytes == Bytes;
+    }
+    constexpr std::size_t kPiece = 1 << 20;
+    std::size_t at = 0;
+    for (std::size_t from = 0; from < Text.size();) {
+        const std::size_t end = PieceEnd(Text, from, kPiece);
+        const TEncoded e = EncodeDocument(Text.substr(from, end - from), Format, Map);
+        Format.Bom = false;
+        if (e.Lost || Bytes.substr(at, e.Bytes.size()) != e.Bytes) return false;
+        at += e.Bytes.size();
+        from = end;
+    }
+    return at == Bytes.size();
+}
+
 }  // namespace
 
 std::string TReadReport::Warning() const {
@@ -151,10 +183,7 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
     // so they are checked by writing them again.
     bool clean = !counts.Invalid && !counts.Lost && !d.Report.MixedLineEnds;
     d.Report.NotRoundTrip = !clean;
-    if (clean && (f.Encoding == deEuc || f.Encoding == deJis)) {
-        TEncoded again = EncodeDocument(d.Text, f, &d.Map);
-        d.Report.NotRoundTrip = again.Lost || again.Bytes != std::string_view(Bytes);
-    }
+    if (clean && (f.Encoding == deEuc || f.Encoding == deJis)) d.Report.NotRoundTrip = !EncodesBackTo(d.Text, f, &d.Map, Bytes);
     return d;
 }
 
@@ -212,18 +241,6 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
 }
 
 namespace {
-
-// Where a piece of Text that starts at From and holds about Size bytes ends: after a line feed
-// when there is one (a CR LF pair is never cut), else at a character start not right after a CR.
-std::size_t PieceEnd(std::string_view Text, std::size_t From, std::size_t Size) {
-    if (Text.size() - From <= Size) return Text.size();
-    const std::size_t limit = From + Size;
-    if (const void* lf = ::memrchr(Text.data() + From, '\n', Size))
-        return std::size_t(static_cast<const char*>(lf) - Text.data()) + 1;
-    std::size_t end = CharStartOf(Text, limit);
-    if (end > From + 1 && Text[end - 1] == '\r') --end;
-    return end > From ? end : limit;
-}
 
 void ThrowCannotHold(std::size_t Lost, const TDocumentFormat& Format, const std::string& Path) {
     throw Exception(std::to_string(Lost) + " 文字を " + std::string(EncodingName(Format.Encoding).Caption) +
