@@ -1,6 +1,8 @@
 // The HTML mode.
 #include "modes/htmlfountain.h"
 
+#include <cstring>
+
 namespace orvane {
 
 std::string_view HtmlTokenKindName(TTokenKind Kind) noexcept {
@@ -101,6 +103,19 @@ void THTMLFountainParser::BuildScanTables() {
     FContinueTable[tokEntity] = static_cast<TScanProc>(&THTMLFountainParser::ScanEntity);
 }
 
+void THTMLFountainParser::BeginRow(std::string_view Text, const TRowAttributeData& Data) {
+    TFountainParser::BeginRow(Text, Data);
+    FAtSign = nullptr;
+}
+
+bool THTMLFountainParser::AtSignAhead() noexcept {
+    if (!FAtSign || FAtSign < FP) {
+        const void* at = std::memchr(FP, '@', static_cast<std::size_t>(FEnd - FP));
+        FAtSign = at ? static_cast<const Byte*>(at) : FEnd;
+    }
+    return FAtSign < FEnd;
+}
+
 TTokenKind THTMLFountainParser::NextToken() {
     TFountainParser::NextToken();
     // A tab is a blank between the parts of a tag. The remainder of a token cut by the wrap has
@@ -119,7 +134,7 @@ void THTMLFountainParser::ScanNormalToken() {
     if (FBracketIndex == -1 && IsBracket()) ScanBracket();
     else if (*FP == '\t') ScanTab();
     else if (IsUrl()) ScanUrl();
-    else if (IsMail()) ScanMail();
+    else if (AtSignAhead() && IsMail()) ScanMail();
     else if (InTag() && FPrevToken == tokAttrEquals) ScanAttrValue();
     else (this->*FCharTable[*FP])();
 }

@@ -54,6 +54,7 @@ private:
 class THTMLFountainParser : public TFountainParser {
 public:
     explicit THTMLFountainParser(TFountain* Fountain);
+    void BeginRow(std::string_view Text, const TRowAttributeData& Data) override;
     TTokenKind NextToken() override;
     TFountainColor* ColorForToken() override;
 
@@ -76,6 +77,10 @@ protected:
 
 private:
     void TakeQuotedInTag(Byte Quote, TTokenKind Kind);
+    // An '@' follows the scan position in the text: without one no mail address can start.
+    bool AtSignAhead() noexcept;
+
+    const Byte* FAtSign = nullptr;  // the first '@' at or after some earlier scan position, or FEnd
 
     THTMLFountain* FHTMLFountain;  // null when the fountain is of another class
 };
