@@ -59,20 +59,13 @@ TEST_P(EveryMode, RandomRowsInRandomStatesStayInsideTheRow) {
 
 TEST_P(EveryMode, LongRowsAreScannedToTheirEnd) {
     // 320 KB rows of constructs that never close, and of runs the scanners look ahead in
-    static const std::string kUnits[] = {"<a ", "<a href=x", "&amp", "a@b", "x=\"", "/*", "{", "(*", "<!--", "'",
-                                         "#", "0x", "asm ", "property ", "\x88", "\x82", std::string(1, '\0')};
+    static const std::string kUnits[] = {"<a ", "&amp", "a@b", "x=\"", "/*", "(*", "#", "asm ", "\x82",
+                                         std::string(1, '\0')};
     auto f = NewModeFountain(GetParam());
     auto parser = f->NewParser();
     for (const std::string& unit : kUnits) {
         std::string row;
         while (row.size() < 320 * 1024) row += unit;
-        TEditorStringList rows;
-        rows.Add(row);
-        rows.Add("x");
-        rows.SetRowEndKind(1, reEndOfText);
-        TTokenizeView view;
-        view.InitBracketsFull = true;
-        TokenizeAllRows(*f, rows, view);
         // every byte is scanned: the tokens cover the row up to blanks
         parser->BeginRow(row, {});
         int end = 0, tokens = 0;
@@ -134,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::to_string(info.index); });
 
 TEST_P(EveryMode, CommentOpenerNearTheTopRetokenizesABoundedNumberOfRows) {
-    constexpr int kRows = 200000, kScreen = 50, kAt = 10;
+    constexpr int kRows = 30000, kScreen = 50, kAt = 10;
     auto f = NewModeFountain(GetParam());
     // in the generated source the comment closes a few lines below; in plain rows it never does
     for (const bool plain : {false, true}) {
