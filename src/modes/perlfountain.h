@@ -188,6 +188,7 @@ private:
     const Byte* FLineEnd = nullptr;
     const Byte* FSemicolon = nullptr;
     bool FLineEndKnown = false;
+    const Byte* FNamelessDollarsEnd = nullptr;  // a run of '$' up to here is followed by no name
     bool FHereOpened = false;  // the last token opened a here-document (its terminator is FDataStr)
     std::string FJoinedRows;   // a wrapped row followed by the next one, reused from row to row
 };

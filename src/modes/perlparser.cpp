@@ -118,6 +118,7 @@ void TPerlFountainParser::BeginRow(std::string_view Text, const TRowAttributeDat
     TFountainParser::BeginRow(Text, Data);
     FLineEndKnown = false;
     FHereOpened = false;
+    FNamelessDollarsEnd = nullptr;
 }
 
 TTokenKind TPerlFountainParser::NextToken() {
@@ -180,14 +181,18 @@ void TPerlFountainParser::ScanScalarVar() {
     const Byte next = Peek(FP + 1);
     if (next == '$' || kWordChars[next]) {
         FToken = tokScalarVar;
+        // A run of '$' known to end without a name gives "$$" at once, keeping long runs linear.
         const Byte* p = FP + 1;
-        while (p < FEnd && *p == '$') ++p;
-        if (p < FEnd && kWordChars[*p]) {
-            FP = p;
-            TakeName();
-        } else {
-            FP += 2;  // "$$" before a byte that cannot start a name: the process id
+        if (p >= FNamelessDollarsEnd) {
+            while (p < FEnd && *p == '$') ++p;
+            if (p < FEnd && kWordChars[*p]) {
+                FP = p;
+                TakeName();
+                return;
+            }
+            FNamelessDollarsEnd = p;
         }
+        FP += 2;  // "$$" before a byte that cannot start a name: the process id
     } else if (kSpecialVarChars[next]) {
         FToken = tokScalarVar;
         FP += 2;

@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         // "$$" before a byte that cannot start a name, also at the end of the row
         SourceCase{"kill $$;", "Word:kill ScalarVar:$$ Symbol:;"},
         SourceCase{"$$", "ScalarVar:$$"},
+        SourceCase{"$$$$; $$$", "ScalarVar:$$ ScalarVar:$$ Symbol:; ScalarVar:$$ Symbol:$"},
         SourceCase{"$", "Symbol:$"},
         SourceCase{"${x} $ x @$r %$r @_", "Symbol:$ Symbol:{ Word:x Symbol:} Symbol:$ Word:x Symbol:@ ScalarVar:$r Symbol:% ScalarVar:$r ArrayVar:@_"},
         SourceCase{"&foo(1) && &$f", "Word:&foo Symbol:( Integer:1 Symbol:) Symbol:& Symbol:& Symbol:& ScalarVar:$f"},
