@@ -63,7 +63,6 @@ void TPerlFountain::Assign(const TPersistent& Source) {
         SetReserve(source.Reserve());
         for (int i = 0; i < pcColorCount; ++i) FColors[i]->Assign(*source.FColors[i]);
         FHereHtml = source.FHereHtml;
-        NotifyEventList().ChildChanged(this);
     } catch (...) {
         NotifyEventList().EndUpdate();
         throw;

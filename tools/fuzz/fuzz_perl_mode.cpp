@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 2000;
     static const char* const kPieces[] = {"<<EOT;", "EOT", "<<\"A B\";", "A B", "<<~X;", "  X", "=pod", "=cut",
                                           "q(", "qq{", "s{", "}{", "tr/", "y/", "m<", "$$", "\\", "<a b=", "&amp;"};
-    static const std::string pool = std::string("$@%&#'\"`/\\<>=;{}()[]~qmstry_a1 \n\n\v\t\0", 37) +
+    static const char kAscii[] = "$@%&#'\"`/\\<>=;{}()[]~qmstry_a1 \n\n\v\t\0";
+    static const std::string pool = std::string(kAscii, sizeof kAscii - 1) +
                                     "\x81\x82\x83\x88\x9F\xE0\xFC\x40\x5C\x7C\x7B\x60\xA0\xB1\xDF\x80\xFD\xFF";
     std::mt19937 rng(20240602);
     std::vector<std::uint8_t> input;
