@@ -180,17 +180,23 @@ void TNanXMLNode::MoveBefore(TNanXMLNode* Node) {
 TNanXMLParentNode::~TNanXMLParentNode() { ClearChildren(); }
 
 void TNanXMLParentNode::ClearChildren() {
-    // Grandchildren are moved into one work list before their parent is freed, so freeing a
-    // tree of any depth never recurses.
-    std::vector<std::unique_ptr<TNanXMLNode>> work = std::move(FChildren);
+    // Children that have children of their own are moved into one work list before their parent
+    // is freed, so freeing a tree of any depth never recurses.
+    auto hasChildren = [](const std::unique_ptr<TNanXMLNode>& Node) {
+        const TNanXMLParentNode* p = Node->AsParent();
+        return p && !p->FChildren.empty();
+    };
+    std::vector<std::unique_ptr<TNanXMLNode>> work;
+    for (auto& child : FChildren)
+        if (hasChildren(child)) work.push_back(std::move(child));
     FChildren.clear();
     while (!work.empty()) {
         std::unique_ptr<TNanXMLNode> node = std::move(work.back());
         work.pop_back();
-        if (TNanXMLParentNode* p = node->AsParent()) {
-            for (auto& child : p->FChildren) work.push_back(std::move(child));
-            p->FChildren.clear();
-        }
+        auto& children = node->AsParent()->FChildren;
+        for (auto& child : children)
+            if (hasChildren(child)) work.push_back(std::move(child));
+        children.clear();
     }
 }
 
@@ -225,6 +231,7 @@ TNanXMLNode* TNanXMLParentNode::Insert(int Index, std::unique_ptr<TNanXMLNode> N
 
 TNanXMLNode* TNanXMLParentNode::Adopt(std::unique_ptr<TNanXMLNode> Node) {
     Node->FParent = this;
+    if (FChildren.empty()) FChildren.reserve(4);  // fewer regrowths for the common small element
     FChildren.push_back(std::move(Node));
     return FChildren.back().get();
 }

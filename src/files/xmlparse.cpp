@@ -83,7 +83,7 @@ std::string WithCrLf(std::string_view Text) {
 class TXmlParser {
 public:
     TXmlParser(std::string_view Text, TNanXMLParentNode& Document)
-        : S(Text), FOpen{&Document}, FCommentEnd(Text, "-->"), FInstructionEnd(Text, "?>"), FCDataEnd(Text, "]]>") {}
+        : S(Text), FOpen{{&Document, nullptr}}, FCommentEnd(Text, "-->"), FInstructionEnd(Text, "?>"), FCDataEnd(Text, "]]>") {}
 
     void Run() {
         const std::size_t n = S.size();
@@ -109,7 +109,7 @@ public:
     }
 
 private:
-    TNanXMLParentNode& Current() { return *FOpen.back(); }
+    TNanXMLParentNode& Current() { return *FOpen.back().Node; }
 
     void AppendText(std::string_view Text) {
         if (FPending) {
@@ -189,12 +189,14 @@ private:
         if (!IsXmlName(name)) return false;
         P = j + 1;
         FPending = nullptr;
-        auto found = FOpenByName.find(name);
-        if (found == FOpenByName.end() || found->second.empty()) return true;
-        const std::size_t depth = found->second.back();
+        std::size_t depth = FOpen.size() - 1;  // the innermost element usually is the one
+        if (depth == 0 || static_cast<const TNanXMLElement*>(FOpen.back().Node)->Name() != name) {
+            auto found = FOpenByName.find(name);
+            if (found == FOpenByName.end() || found->second.empty()) return true;
+            depth = found->second.back();
+        }
         while (FOpen.size() > depth) {
-            const auto* e = static_cast<const TNanXMLElement*>(FOpen.back());
-            FOpenByName[e->Name()].pop_back();
+            FOpen.back().SameName->pop_back();
             FOpen.pop_back();
         }
         return true;
@@ -222,8 +224,9 @@ private:
         auto element = ParseTag(inner);
         auto* e = static_cast<TNanXMLElement*>(Adopt(std::move(element)));
         if (!empty) {
-            FOpenByName[e->Name()].push_back(FOpen.size());
-            FOpen.push_back(e);
+            std::vector<std::size_t>& same = FOpenByName[e->Name()];
+            same.push_back(FOpen.size());
+            FOpen.push_back({e, &same});
         }
         P = j + 1;
         return true;
@@ -275,8 +278,14 @@ private:
 
     std::string_view S;
     std::size_t P = 0;
-    std::vector<TNanXMLParentNode*> FOpen;  // the document, then the open elements, innermost last
-    std::unordered_map<std::string_view, std::vector<std::size_t>> FOpenByName;  // name -> indexes in FOpen
+    struct TOpen {
+        TNanXMLParentNode* Node;
+        std::vector<std::size_t>* SameName;  // FOpenByName's entry of its name
+    };
+    std::vector<TOpen> FOpen;  // the document, then the open elements, innermost last
+    // Name -> indexes in FOpen of the open elements of that name. Entries are never erased, so
+    // the pointers in FOpen stay valid.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> FOpenByName;
     TNanXMLText* FPending = nullptr;  // the text node that text read next joins
     TDelimiterFinder FCommentEnd, FInstructionEnd, FCDataEnd;
 };
