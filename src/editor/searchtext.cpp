@@ -204,17 +204,70 @@ TSearchPattern::TSearchPattern(std::string_view Pattern, TSearchOptions Options)
     };
     formsOf(FCodes[0], FFirst);
     const bool passes = Options & (soIncludeCRLF | soIncludeSpace);
-    std::size_t anchor = 0;
-    for (std::size_t i = 0; i < FCodes.size(); ++i) {
-        const std::uint16_t code = FCodes[i];
-        // A two-byte pattern character always matches its own bytes (it is folded already).
-        const bool own = code >= 0x100 || FSingle[code] == code;
-        if (!own || formsOf(code, nullptr) != 1) break;
-        anchor += FLengths[i];
-        // Blanks and line breaks may be passed over after the first character.
-        if (passes) break;
+
+    // The first two bytes of a hit: the first character's two bytes, or its one byte followed by
+    // a byte that can begin the second character (any byte when blanks may come between).
+    bool second[256];
+    std::fill(std::begin(second), std::end(second), true);
+    if (FCodes.size() > 1 && !passes) {
+        std::fill(std::begin(second), std::end(second), false);
+        formsOf(FCodes[1], second);
     }
+    FPairs.assign(65536 / 64, 0);
+    for (int x = 0; x < 256; ++x) {
+        if (!FFirst[x]) continue;
+        for (int y = 0; y < 256; ++y) {
+            const auto ux = std::uint8_t(x), uy = std::uint8_t(y);
+            bool can;
+            if (IsLeadByte(ux)) {
+                const std::uint16_t code = std::uint16_t(x << 8 | y);
+                can = (fold ? FoldWide(code) : code) == FCodes[0];
+            } else if (const std::uint16_t pair = wide && CanBeVoiced(ux) ? VoicedPair(ux, uy) : 0) {
+                can = pair == FCodes[0];
+            } else {
+                can = FSingle[x] == FCodes[0] && second[y];
+            }
+            if (can) FPairs[std::size_t(x << 8 | y) / 64] |= std::uint64_t(1) << ((x << 8 | y) % 64);
+        }
+    }
+
+    // A character is matched only by its own bytes when it has one form and that is itself (a
+    // two-byte pattern character is folded already).
+    auto unique = [&](std::size_t I) {
+        const std::uint16_t code = FCodes[I];
+        return (code >= 0x100 || FSingle[code] == code) && formsOf(code, nullptr) == 1;
+    };
+    std::size_t anchor = 0;
+    // Blanks and line breaks may be passed over after the first character.
+    for (std::size_t i = 0; i < (passes ? 1 : FCodes.size()) && unique(i); ++i) anchor += FLengths[i];
     FAnchor = FPattern.substr(0, anchor);
+
+    // Without such a prefix: the longest run of such characters further on, and how many bytes
+    // the characters before it can take in the text.
+    if (!anchor && !passes) {
+        std::size_t bestAt = 0, bestBytes = 0, at = 0, runStart = 0, runBytes = 0;
+        for (std::size_t i = 0; i < FCodes.size(); ++i) {
+            if (unique(i)) {
+                if (!runBytes) runStart = at;
+                runBytes += FLengths[i];
+                if (runBytes > bestBytes) bestAt = runStart, bestBytes = runBytes;
+            } else {
+                runBytes = 0;
+            }
+            at += FLengths[i];
+        }
+        if (bestBytes) {
+            FInner = FPattern.substr(bestAt, bestBytes);
+            for (std::size_t i = 0, b = 0; b < bestAt; b += FLengths[i++]) {
+                const std::uint16_t code = FCodes[i];
+                bool one = code < 0x100, two = code >= 0x100;
+                for (int x = 0; x < 256 && code >= 0x100; ++x)
+                    if (!IsLeadByte(std::uint8_t(x)) && FSingle[x] == code) one = true;
+                FInnerMin += one ? 1 : 2;
+                FInnerMax += two ? 2 : 1;
+            }
+        }
+    }
 }
 
 // Compares the pattern with the text at At. Bytes from Limit on may be looked at but never
@@ -311,9 +364,12 @@ std::size_t TSearchPattern::NextCandidate(std::string_view T, std::size_t From) 
         const void* at = ::memmem(T.data() + From, T.size() - From, FAnchor.data(), FAnchor.size());
         return at ? std::size_t(static_cast<const char*>(at) - T.data()) : npos;
     }
-    for (std::size_t i = From; i < T.size(); ++i)
-        if (FFirst[static_cast<unsigned char>(T[i])]) return i;
-    return npos;
+    const auto* t = reinterpret_cast<const unsigned char*>(T.data());
+    const std::size_t n = T.size();
+    for (std::size_t i = From; i + 1 < n; ++i)
+        if (PairCanStart(t[i], t[i + 1])) return i;
+    // The last byte has no second byte to look at.
+    return FFirst[t[n - 1]] && From < n ? n - 1 : npos;
 }
 
 std::size_t TSearchPattern::PrevCandidate(std::string_view T, std::size_t From) const {
@@ -331,9 +387,16 @@ std::size_t TSearchPattern::PrevCandidate(std::string_view T, std::size_t From) 
             --c;
         }
     }
-    for (std::size_t i = From + 1; i-- > 0;)
-        if (FFirst[static_cast<unsigned char>(T[i])]) return i;
-    return npos;
+    const auto* t = reinterpret_cast<const unsigned char*>(T.data());
+    std::size_t i = From;
+    if (i + 1 >= T.size()) {
+        if (FFirst[t[i]]) return i;
+        if (i-- == 0) return npos;
+    }
+    for (;; --i) {
+        if (PairCanStart(t[i], t[i + 1])) return i;
+        if (i == 0) return npos;
+    }
 }
 
 TWindowResult TSearchPattern::Forward(const TSearchWindow& W, std::size_t From) const {
@@ -351,6 +414,31 @@ TWindowResult TSearchPattern::Forward(const TSearchWindow& W, std::size_t From) 
         result.End = end;
         return true;
     };
+    if (!FInner.empty()) {
+        // Each place of the inner run gives the few candidates that could reach it.
+        const std::size_t k = FInner.size();
+        // Candidates below tail have the run inside the window wherever it lies for them.
+        const std::size_t tail = W.AtTextEnd ? n : (n >= FInnerMax + k ? n - FInnerMax - k + 1 : 0);
+        while (pos < tail && pos + FInnerMin < n) {
+            const std::size_t from = pos + FInnerMin;
+            const void* at = ::memmem(T.data() + from, n - from, FInner.data(), k);
+            if (!at) break;
+            const std::size_t q = std::size_t(static_cast<const char*>(at) - T.data());
+            const std::size_t lo = std::max(pos, q >= FInnerMax ? q - FInnerMax : 0);
+            if (lo >= tail) break;
+            const std::size_t hi = std::min(q - FInnerMin, tail - 1);
+            for (std::size_t c = lo; c <= hi; ++c) {
+                const bool can = c + 1 < n ? PairCanStart(static_cast<unsigned char>(T[c]), static_cast<unsigned char>(T[c + 1]))
+                                           : FFirst[static_cast<unsigned char>(T[c])];
+                if (can && decided(c, Try(W, bounds, c, npos, end))) return result;
+            }
+            pos = hi + 1;
+        }
+        // The candidates whose run may lie past the end of the window wait for the text after it.
+        for (std::size_t c = std::max(pos, tail); c < n; ++c)
+            if (FFirst[static_cast<unsigned char>(T[c])] && decided(c, Try(W, bounds, c, npos, end))) return result;
+        return result;
+    }
     for (;;) {
         const std::size_t c = NextCandidate(T, pos);
         if (c == npos) break;

@@ -99,6 +99,10 @@ private:
     // anchor lies there whole inside T, or (without an anchor) a byte that can begin a hit.
     std::size_t NextCandidate(std::string_view T, std::size_t From) const;
     std::size_t PrevCandidate(std::string_view T, std::size_t From) const;
+    bool PairCanStart(unsigned char A, unsigned char B) const noexcept {
+        const unsigned i = unsigned(A) << 8 | B;
+        return (FPairs[i / 64] >> (i % 64)) & 1;
+    }
 
     std::string FPattern;
     // The characters of FPattern as codes (a byte, or lead << 8 | trail) and their byte lengths.
@@ -107,10 +111,16 @@ private:
     TSearchOptions FOptions;
     // What a one-byte text character compares as under these options (see UnitCode).
     std::uint16_t FSingle[256] = {};
-    // Bytes that can begin a hit.
+    // Bytes that can begin a hit, and the pairs of bytes that can (a bit per first << 8 | second).
     bool FFirst[256] = {};
+    std::vector<std::uint64_t> FPairs;
     // Every hit begins with exactly these bytes (a prefix of FPattern; may be empty).
     std::string FAnchor;
+    // Without an anchor: a later part of the pattern matched only by its own bytes (forward
+    // searches look for it first), and the least and most bytes the characters before it take.
+    std::string FInner;
+    std::size_t FInnerMin = 0;
+    std::size_t FInnerMax = 0;
 };
 
 }  // namespace orvane

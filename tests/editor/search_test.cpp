@@ -471,6 +471,28 @@ TEST_P(SearchDocumentBlocks, StartsAnywhereLikeTheWholeTextSearch) {
 
 INSTANTIATE_TEST_SUITE_P(BlockBytes, SearchDocumentBlocks, ::testing::Values(1, 2, 5, 16, 64, kFindBlockBytes));
 
+// A document of a few thousand rows of words, blanks and breaks, wrapped and not: every hit
+// sequence, over blocks of the real size and of a few rows.
+TEST(SearchDocument, ThousandsOfRows) {
+    std::mt19937 rng(99);
+    const std::vector<std::string> words = {"ab ", "ａｂ", "AB", sj("ｱﾌﾞ"), sj("アブ"), "x_y ", sj("表ソ"), "\t", sj("　"), "abab"};
+    std::string text;
+    for (int line = 0; line < 2000; ++line) {
+        const int n = int(rng() % 12);
+        for (int i = 0; i < n; ++i) text += words[rng() % words.size()];
+        text += "\r\n";
+    }
+    for (int wrap : {0, 24}) {
+        DocOracle o;
+        o.Load(text, wrap);
+        ASSERT_GE(o.Doc.GetCount(), 2000);
+        for (std::size_t block : {std::size_t(40), kFindBlockBytes}) {
+            for (int opt : {D | 0, D | Z | S | L | W, Z | S | L, 0 | C})
+                for (const std::string& pattern : {"ab"s, sj("アブ"), "b\r\na"s}) CompareSequences(o, pattern, TSearchOptions(opt), block);
+        }
+    }
+}
+
 // Hits over many rows: a blank run longer than many blocks, and a hit over three short rows at a
 // block boundary, both directions.
 TEST(SearchDocument, HitsOverManyRowsAcrossBlocks) {
