@@ -96,8 +96,8 @@ void BM_FindNextInDocument(benchmark::State& state) {
         return d;
     }();
     const int every = int(state.range(0));
-    // A word found every `every` rows (at their start): an ASCII one, rare in the text itself.
-    const std::string word = every ? "@@needle" + std::to_string(every) : "@@absent";
+    // A word put at the start of every `every`-th line, absent from the text itself.
+    const std::string word = test::sj(every ? "目印" : "不在") + std::to_string(every);
     static std::map<int, TEditorScreenStrings*> marked;
     TEditorScreenStrings* d = doc;
     if (every) {

@@ -205,32 +205,6 @@ TSearchPattern::TSearchPattern(std::string_view Pattern, TSearchOptions Options)
     formsOf(FCodes[0], FFirst);
     const bool passes = Options & (soIncludeCRLF | soIncludeSpace);
 
-    // The first two bytes of a hit: the first character's two bytes, or its one byte followed by
-    // a byte that can begin the second character (any byte when blanks may come between).
-    bool second[256];
-    std::fill(std::begin(second), std::end(second), true);
-    if (FCodes.size() > 1 && !passes) {
-        std::fill(std::begin(second), std::end(second), false);
-        formsOf(FCodes[1], second);
-    }
-    FPairs.assign(65536 / 64, 0);
-    for (int x = 0; x < 256; ++x) {
-        if (!FFirst[x]) continue;
-        for (int y = 0; y < 256; ++y) {
-            const auto ux = std::uint8_t(x), uy = std::uint8_t(y);
-            bool can;
-            if (IsLeadByte(ux)) {
-                const std::uint16_t code = std::uint16_t(x << 8 | y);
-                can = (fold ? FoldWide(code) : code) == FCodes[0];
-            } else if (const std::uint16_t pair = wide && CanBeVoiced(ux) ? VoicedPair(ux, uy) : 0) {
-                can = pair == FCodes[0];
-            } else {
-                can = FSingle[x] == FCodes[0] && second[y];
-            }
-            if (can) FPairs[std::size_t(x << 8 | y) / 64] |= std::uint64_t(1) << ((x << 8 | y) % 64);
-        }
-    }
-
     // A character is matched only by its own bytes when it has one form and that is itself (a
     // two-byte pattern character is folded already).
     auto unique = [&](std::size_t I) {
@@ -266,6 +240,34 @@ TSearchPattern::TSearchPattern(std::string_view Pattern, TSearchOptions Options)
                 FInnerMin += one ? 1 : 2;
                 FInnerMax += two ? 2 : 1;
             }
+        }
+    }
+
+    if (!FAnchor.empty()) return;
+
+    // The first two bytes of a hit: the first character's two bytes, or its one byte followed by
+    // a byte that can begin the second character (any byte when blanks may come between).
+    bool second[256];
+    std::fill(std::begin(second), std::end(second), true);
+    if (FCodes.size() > 1 && !passes) {
+        std::fill(std::begin(second), std::end(second), false);
+        formsOf(FCodes[1], second);
+    }
+    FPairs.assign(65536 / 64, 0);
+    for (int x = 0; x < 256; ++x) {
+        if (!FFirst[x]) continue;
+        for (int y = 0; y < 256; ++y) {
+            const auto ux = std::uint8_t(x), uy = std::uint8_t(y);
+            bool can;
+            if (IsLeadByte(ux)) {
+                const std::uint16_t code = std::uint16_t(x << 8 | y);
+                can = (fold ? FoldWide(code) : code) == FCodes[0];
+            } else if (const std::uint16_t pair = wide && CanBeVoiced(ux) ? VoicedPair(ux, uy) : 0) {
+                can = pair == FCodes[0];
+            } else {
+                can = FSingle[x] == FCodes[0] && second[y];
+            }
+            if (can) FPairs[std::size_t(x << 8 | y) / 64] |= std::uint64_t(1) << ((x << 8 | y) % 64);
         }
     }
 }
