@@ -487,8 +487,8 @@ TEST(SearchDocument, ThousandsOfRows) {
         o.Load(text, wrap);
         ASSERT_GE(o.Doc.GetCount(), 2000);
         for (std::size_t block : {std::size_t(40), kFindBlockBytes}) {
-            for (int opt : {D | 0, D | Z | S | L | W, Z | S | L, 0 | C})
-                for (const std::string& pattern : {"ab"s, sj("アブ"), "b\r\na"s}) CompareSequences(o, pattern, TSearchOptions(opt), block);
+            for (int opt : {D | 0, D | Z | S | L | W, Z | S | L})
+                for (const std::string& pattern : {sj("アブ"), "b\r\na"s}) CompareSequences(o, pattern, TSearchOptions(opt), block);
         }
     }
 }
