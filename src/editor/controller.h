@@ -10,6 +10,7 @@
 #include "editor/editorsettings.h"
 #include "editor/lines.h"
 #include "editor/rowplan.h"
+#include "editor/searchtext.h"
 #include "editor/surface.h"
 #include "files/charmap.h"
 #include "modes/parser.h"
@@ -211,6 +212,12 @@ public:
     // that copy and paste keep every character.
     void SetCharMap(TCharMap* Map) { FCharMap = Map; }
     TCharMap* CharMap() const noexcept { return FCharMap; }
+
+    // ---- search
+    // Finds S after the selection or hit (before it, searching up) or from the caret, and shows
+    // the hit as HitStyle says, scrolled into view; false when there is none, the caret and the
+    // selection staying as they were.
+    virtual bool FindText(std::string_view S, TSearchOptions Options);
 
     // ---- row marks and edit-control messages
     virtual void AddRowMark(int Row, int Mark);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <random>
 
@@ -87,13 +86,11 @@ TEST(Robustness, LongMailRunIsLinear) {
     auto parser = f->NewParser();
     std::string row;
     for (int i = 0; i < 1 << 18; ++i) row += "12,";  // 786,432 bytes: quadratic would take minutes
-    const auto start = std::chrono::steady_clock::now();
+    // Its speed is a benchmark's to show; a quadratic scan would run into the test's time limit.
     parser->BeginRow(row, {});
     int tokens = 0;
     while (parser->NextToken() != tokEnd) ++tokens;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(tokens, 2 << 18);
-    EXPECT_LT(ms, 5000);  // linear: a few ms in release, well under a second under sanitizers
 
     // The same run with an address at its end is still found whole.
     row += "a@b.c";
