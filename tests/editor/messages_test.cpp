@@ -216,7 +216,7 @@ TEST_F(MessageFixture, PositionsAndCharactersAtPoints) {
     EXPECT_EQ(Hi(Send(EM_POSFROMCHAR, W(0))), top - 16);
     Editor.SetTopRow(0);
 
-    // Point -> MakeLong(offset, row); -1 outside the control.
+    // Point -> MakeLong(offset, row); -1 outside the surface.
     struct Point {
         int X, Y;
         TMessageLong Expected;
