@@ -62,7 +62,10 @@ TNullSurface& NullSurface() {
 }  // namespace
 
 TEditorController::TEditorController(IEditorSurface* Surface)
-    : FDelimiters(GetDefaultDelimiters()), FSurface(Surface ? Surface : &NullSurface()) {
+    : FDelimiters(GetDefaultDelimiters()),
+      FSurface(Surface ? Surface : &NullSurface()),
+      FOwnCharMap(std::make_shared<TCharMap>()),
+      FCharMap(FOwnCharMap.get()) {
     for (TNotifyPersistent* settings : std::initializer_list<TNotifyPersistent*>{
              &FView, &FCaret, &FMarks, &FMargin, &FImagebar, &FLeftbar, &FRuler, &FFont})
         settings->OnChange = [this](TObject* Sender) { SettingsChanged(Sender); };
@@ -100,6 +103,8 @@ void TEditorController::Attach(std::shared_ptr<TEditorScreenStrings> Document) {
 void TEditorController::AttachTo(TEditorController& Other) {
     if (&Other == this || Other.FDocument == FDocument) return;
     Attach(Other.FDocument);
+    FOwnCharMap = Other.FOwnCharMap;
+    FCharMap = Other.FCharMap;
     FRow = FCol = FTopRow = FTopCol = 0;
     FSelectionState = ssNoSelection;
     RefreshView();
