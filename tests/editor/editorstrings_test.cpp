@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 
 namespace orvane {
 namespace {
@@ -161,7 +162,9 @@ struct LoadFixture : LinesFixture {
     std::filesystem::path Dir;
     LoadFixture() {
         char pattern[] = "/tmp/orvane-editor-XXXXXX";
-        Dir = ::mkdtemp(pattern);
+        const char* made = ::mkdtemp(pattern);
+        if (!made) throw std::runtime_error("no temporary folder");
+        Dir = made;
     }
     ~LoadFixture() override { std::filesystem::remove_all(Dir); }
     std::string Path(const std::string& Name) const { return (Dir / Name).string(); }
