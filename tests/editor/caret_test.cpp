@@ -1,15 +1,14 @@
-// The caret, the selection and scrolling of the editor control, driven by keys and mouse
-// through Qt events and through Perform, offscreen with a fixed 8 x 16 cell.
+// The caret, the selection and scrolling of the editor, driven by its key and mouse handlers and
+// through Perform, on a recording surface with a fixed 8 x 16 cell.
 #include "document/docfixture.h"
-#include "widgets/editorfixture.h"
-#include "widgets/editor.h"
+#include "editor/controller.h"
+#include "editor/fakesurface.h"
 #include "support/sj.h"
-
-#include <QApplication>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -19,11 +18,10 @@ namespace {
 using test::sj;
 
 struct CaretFixture : testing::Test {
-    TEditor Editor;
+    test::TFakeSurface Surface;
+    TEditorController Editor{&Surface};
 
-    CaretFixture() {
-        test::ShowEditor(Editor, 40, 10, true);
-    }
+    CaretFixture() { test::ShowEditor(Editor, Surface, 40, 10, true); }
     TEditorScreenStrings& Doc() { return Editor.Document(); }
 
     // Keys as "S-Right C-End PgDn": S- Shift, C- Ctrl, R- auto-repeat; sent through Perform.
@@ -31,11 +29,11 @@ struct CaretFixture : testing::Test {
         std::istringstream words(Script);
         std::string word;
         while (words >> word) {
-            Qt::KeyboardModifiers mods;
+            TKeyModifiers mods = kmNone;
             bool repeat = false;
             while (word.size() > 2 && word[1] == '-') {
-                if (word[0] == 'S') mods |= Qt::ShiftModifier;
-                if (word[0] == 'C') mods |= Qt::ControlModifier;
+                if (word[0] == 'S') mods |= kmShift;
+                if (word[0] == 'C') mods |= kmCtrl;
                 if (word[0] == 'R') repeat = true;
                 word = word.substr(2);
             }
@@ -45,10 +43,10 @@ struct CaretFixture : testing::Test {
             Editor.SetMessageKeyState(mods);
             Editor.Perform(WM_KEYDOWN, keys.at(word), repeat ? TMessageLong(1) << 30 : 0);
         }
-        Editor.SetMessageKeyState(Qt::NoModifier);
+        Editor.SetMessageKeyState(kmNone);
     }
-    QPoint CellPoint(int Row, int Col) const {
-        return QPoint(Editor.TextLeft() + (Col - Editor.TopCol()) * 8 + 1, Editor.TextTop() + (Row - Editor.TopRow()) * 16 + 4);
+    TPoint CellPoint(int Row, int Col) const {
+        return {Editor.TextLeft() + (Col - Editor.TopCol()) * 8 + 1, Editor.TextTop() + (Row - Editor.TopRow()) * 16 + 4};
     }
     std::pair<int, int> Caret() const { return {Editor.Row(), Editor.Col()}; }
 };
@@ -129,8 +127,7 @@ TEST_F(CaretFixture, WrappedRows) {
 }
 
 TEST_F(CaretFixture, PagesAndScrolling) {
-    Editor.resize(Editor.TextLeft() + 40 * 8 + 4, Editor.TextTop() + 21 * 16 + 5);
-    QApplication::processEvents();
+    test::ResizeSurface(Editor, Surface, Editor.TextLeft() + 40 * 8 + 4, Editor.TextTop() + 21 * 16 + 5);
     ASSERT_EQ(Editor.VisibleRowCount(), 21);
     std::string text;
     for (int i = 0; i < 100; ++i) text += "row " + std::to_string(i) + "\r\n";
@@ -214,22 +211,77 @@ TEST_F(CaretFixture, BoxSelectionOverShortRows) {
 TEST_F(CaretFixture, MouseSelectsAndDragsBack) {
     Doc().SetText("hello world\r\nsecond row\r\nlast");
     // Press on "w", drag to "row".
-    const QPoint from = CellPoint(0, 6), to = CellPoint(1, 10);
-    Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(from.x(), from.y()));
-    Editor.Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLong(to.x(), to.y()));
-    Editor.Perform(WM_LBUTTONUP, 0, MakeLong(to.x(), to.y()));
+    const TPoint from = CellPoint(0, 6), to = CellPoint(1, 10);
+    Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(from.X, from.Y));
+    Editor.Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLong(to.X, to.Y));
+    Editor.Perform(WM_LBUTTONUP, 0, MakeLong(to.X, to.Y));
     EXPECT_EQ(Editor.SelText(), "world\r\nsecond row");
     // Pressing inside the selection and releasing there again only drops it.
-    const QPoint inside = CellPoint(0, 8);
-    QTest::mousePress(Editor.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
-    EXPECT_EQ(Editor.DragState(), 1);
-    QTest::mouseRelease(Editor.viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+    const TPoint inside = CellPoint(0, 8);
+    Editor.MouseDown(mbLeft, kmNone, inside);
+    EXPECT_EQ(Editor.DragState(), dsPressed);
+    Editor.MouseUp(mbLeft, kmNone, inside);
     EXPECT_FALSE(Editor.Selected());
-    EXPECT_EQ(Editor.DragState(), 0);
+    EXPECT_EQ(Editor.DragState(), dsNone);
     // Shift+click extends from the caret.
     Editor.SetRowCol(0, 0);
-    QTest::mouseClick(Editor.viewport(), Qt::LeftButton, Qt::ShiftModifier, CellPoint(0, 5));
+    Editor.MouseDown(mbLeft, kmShift, CellPoint(0, 5));
+    Editor.MouseUp(mbLeft, kmShift, CellPoint(0, 5));
     EXPECT_EQ(Editor.SelText(), "hello");
+}
+
+TEST_F(CaretFixture, TheMouseCursorFollowsThePointerAndTheDrag) {
+    Doc().SetText("hello world\r\nsecond");
+    TEditorCursors& cursors = Editor.Caret().Cursors();
+    cursors.SetInSelCursor(crArrow);
+    cursors.SetTopMarginCursor(crUpArrow);
+    struct Hover {
+        const char* What;
+        TPoint At;
+        TCursor Expected;
+    };
+    const Hover hovers[] = {
+        {"left margin", {Editor.TextLeft() - 2, Editor.TextTop() + 4}, cursors.LeftMarginCursor()},
+        {"top margin", {Editor.TextLeft() + 4, Editor.TextTop() - 1}, crUpArrow},
+        {"text", CellPoint(1, 2), cursors.DefaultCursor()},
+        {"beyond the text", CellPoint(5, 30), cursors.DefaultCursor()},
+    };
+    for (const Hover& h : hovers) {
+        Editor.MouseMove(mbNone, kmNone, h.At);
+        EXPECT_EQ(Surface.Cursor, h.Expected) << h.What;
+    }
+    // Over a selection, dragging it, and copying it with Ctrl held.
+    Editor.SetRowCol(0, 0);
+    Editor.StartSelection();
+    Editor.SetRowCol(0, 5);
+    Editor.UpdateSelection();
+    Editor.MouseMove(mbNone, kmNone, CellPoint(0, 2));
+    EXPECT_EQ(Surface.Cursor, crArrow);
+    Surface.Focus = false;
+    Editor.MouseDown(mbLeft, kmNone, CellPoint(0, 2));
+    EXPECT_TRUE(Surface.Focus) << "a press takes the focus";
+    Editor.MouseMove(mbLeft, kmNone, CellPoint(1, 2));
+    EXPECT_EQ(Surface.Cursor, cursors.DragSelCursor());
+    Editor.KeyDown(VK_CONTROL, kmCtrl, false);
+    EXPECT_EQ(Surface.Cursor, cursors.DragSelCopyCursor());
+    Editor.CtrlReleased();
+    EXPECT_EQ(Surface.Cursor, cursors.DragSelCursor());
+    Editor.MouseUp(mbLeft, kmNone, CellPoint(1, 2));
+    EXPECT_EQ(Doc().GetText(), " world\r\nsehellocond");
+    EXPECT_FALSE(Editor.Selected());
+    EXPECT_EQ(Surface.Cursor, cursors.DefaultCursor());  // over the text, no longer a drag
+    // Escape ends a drag without moving anything.
+    Editor.SetRowCol(0, 0);
+    Editor.StartSelection();
+    Editor.SetRowCol(0, 3);
+    Editor.UpdateSelection();
+    Editor.MouseDown(mbLeft, kmNone, CellPoint(0, 1));
+    Editor.MouseMove(mbLeft, kmNone, CellPoint(1, 4));
+    Editor.KeyDown(VK_ESCAPE, kmNone, false);
+    EXPECT_EQ(Editor.DragState(), dsNone);
+    EXPECT_EQ(Surface.Cursor, cursors.DefaultCursor());
+    Editor.MouseUp(mbLeft, kmNone, CellPoint(1, 4));
+    EXPECT_EQ(Doc().GetText(), " world\r\nsehellocond");
 }
 
 TEST_F(CaretFixture, RowSelectionInTheMargin) {
@@ -263,16 +315,94 @@ TEST_F(CaretFixture, TokensAndWordsUnderThePointer) {
     EXPECT_FALSE(Editor.TokenAtPos(CellPoint(0, 30), token, kind));  // beyond the text
 }
 
-TEST_F(CaretFixture, QtKeyEventsReachTheSameHandlers) {
-    Doc().SetText("abc def");
+TEST_F(CaretFixture, TheWheelScrollsThreeRowsANotch) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "row " + std::to_string(i) + "\r\n";
+    Doc().SetText(text);
+    Editor.Wheel(-120);
+    EXPECT_EQ(Editor.TopRow(), 3);
+    Editor.Wheel(-60);  // half a notch waits for the other half
+    EXPECT_EQ(Editor.TopRow(), 3);
+    Editor.Wheel(-60);
+    EXPECT_EQ(Editor.TopRow(), 6);
+    Editor.Wheel(2 * 120);
+    EXPECT_EQ(Editor.TopRow(), 0);
+    EXPECT_EQ(Caret(), std::make_pair(0, 0));  // the caret stays where it was
+
+    Editor.Caret().SetLockScroll(true);
+    Editor.SetRowCol(5, 0);
+    Editor.Wheel(-120);
+    EXPECT_EQ(Editor.TopRow(), 3);
+    EXPECT_EQ(Caret(), std::make_pair(8, 0));  // the caret moves with the view
+
+    // While the mouse holds a selection the wheel does nothing.
+    Editor.MouseDown(mbLeft, kmNone, CellPoint(9, 0));
+    Editor.Wheel(-120);
+    EXPECT_EQ(Editor.TopRow(), 3);
+    Editor.MouseUp(mbLeft, kmNone, CellPoint(9, 0));
+}
+
+TEST_F(CaretFixture, NewsOfTheCaretTheSelectionTheViewAndTheText) {
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += "row " + std::to_string(i) + "\r\n";
+    Doc().SetText(text);
     Editor.SetRowCol(0, 0);
-    QTest::keyClick(&Editor, Qt::Key_Right, Qt::ShiftModifier);
-    QTest::keyClick(&Editor, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(Editor.SelText(), "ab");
-    QTest::keyClick(&Editor, Qt::Key_End);
-    EXPECT_EQ(Caret(), std::make_pair(0, 7));
-    QTest::keyClick(&Editor, Qt::Key_Left, Qt::ControlModifier);
-    EXPECT_EQ(Caret(), std::make_pair(0, 4));
+    using N = TEditorNews;
+    auto news = [&] {
+        auto out = Surface.NewsReceived;
+        Surface.ClearRecords();
+        return out;
+    };
+    using List = std::vector<std::pair<TEditorNews, bool>>;
+    news();
+    Keys("S-Right");
+    EXPECT_EQ(news(), (List{{N::CaretMoved, false}, {N::SelectionChange, true}}));
+    Keys("Right");
+    EXPECT_EQ(news(), (List{{N::SelectionChange, false}, {N::CaretMoved, false}}));
+    Editor.SetTopRow(5);
+    EXPECT_EQ(news(), (List{{N::TopRowChange, false}}));
+    Editor.SetTopRow(5);
+    Editor.SetSelectionMode(smStream);
+    EXPECT_TRUE(news().empty()) << "nothing changed";
+    Editor.SetSelectionMode(smBox);
+    EXPECT_EQ(news(), (List{{N::SelectionModeChange, false}}));
+    Editor.SetTopRow(0);
+    news();
+    Editor.InsertText("x");
+    const List typed = news();
+    EXPECT_EQ(std::count(typed.begin(), typed.end(), std::make_pair(N::Change, false)), 1);
+    EXPECT_EQ(typed.back(), std::make_pair(N::CaretMoved, false));
+    EXPECT_TRUE(Editor.Modified());
+
+    // An edit through another editor of the document: this one, without the focus, hears of the
+    // change and lets go of a selection that may name rows that are gone.
+    test::TFakeSurface otherSurface;
+    TEditorController other(&otherSurface);
+    other.AttachTo(Editor);
+    Surface.Focus = false;
+    Keys("S-Down");
+    news();
+    other.SetRowCol(0, 0);
+    other.InputUtf8("y");
+    EXPECT_EQ(Doc().RowView(0), "yroxw 0");
+    const List heard = news();
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), std::make_pair(N::Change, false)), 1);
+    EXPECT_FALSE(Editor.Selected());
+}
+
+// Fails today: a row's repaint covers the height of the font, not the underline's pixel row below it.
+TEST_F(CaretFixture, DISABLED_MovingTheCaretRepaintsTheRowUnderlineItLeaves) {
+    Editor.Marks().Underline().SetVisible(true);
+    ASSERT_EQ(Editor.RowHeight(), 17);  // the underline has a pixel row of its own below the text
+    Doc().SetText("one\r\ntwo\r\nthree\r\nfour\r\n");
+    Editor.SetRowCol(1, 0);
+    Surface.ClearRecords();
+    Keys("Down Down");
+    // The line under row 1 is drawn at the pixel row after its text.
+    const int x = Editor.TextLeft() + 4, y = Editor.TextTop() + 1 * Editor.RowHeight() + Editor.FontHeight();
+    const std::vector<TRect> areas = Surface.Invalidated();
+    EXPECT_TRUE(std::any_of(areas.begin(), areas.end(), [&](const TRect& a) { return a.Contains(x, y); }))
+        << "the old underline stays on the screen";
 }
 
 TEST_F(CaretFixture, RandomKeysAndClicksKeepTheCaretOnTheText) {
@@ -294,20 +424,20 @@ TEST_F(CaretFixture, RandomKeysAndClicksKeepTheCaretOnTheText) {
         Doc().SetText(text);
         for (int step = 0; step < 150; ++step) {
             const int what = int(rng() % 10);
-            const QPoint point(int(rng() % unsigned(Editor.viewport()->width() + 20)) - 10,
-                               int(rng() % unsigned(Editor.viewport()->height() + 20)) - 10);
+            const TPoint point{int(rng() % unsigned(Surface.Width() + 20)) - 10,
+                               int(rng() % unsigned(Surface.Height() + 20)) - 10};
             if (what < 5) {
-                Qt::KeyboardModifiers mods;
-                if (rng() % 2) mods |= Qt::ShiftModifier;
-                if (rng() % 3 == 0) mods |= Qt::ControlModifier;
+                TKeyModifiers mods = kmNone;
+                if (rng() % 2) mods |= kmShift;
+                if (rng() % 3 == 0) mods |= kmCtrl;
                 Editor.SetMessageKeyState(mods);
                 Editor.Perform(WM_KEYDOWN, keys[rng() % 8], rng() % 4 == 0 ? TMessageLong(1) << 30 : 0);
             } else if (what == 5) {
-                Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON | (rng() % 3 == 0 ? MK_SHIFT : 0), MakeLong(point.x(), point.y()));
+                Editor.Perform(WM_LBUTTONDOWN, MK_LBUTTON | (rng() % 3 == 0 ? MK_SHIFT : 0), MakeLong(point.X, point.Y));
             } else if (what == 6) {
-                Editor.Perform(WM_MOUSEMOVE, rng() % 2 ? MK_LBUTTON : 0, MakeLong(point.x(), point.y()));
+                Editor.Perform(WM_MOUSEMOVE, rng() % 2 ? MK_LBUTTON : 0, MakeLong(point.X, point.Y));
             } else if (what == 7) {
-                Editor.Perform(WM_LBUTTONUP, 0, MakeLong(point.x(), point.y()));
+                Editor.Perform(WM_LBUTTONUP, 0, MakeLong(point.X, point.Y));
             } else if (what == 8) {
                 Editor.Perform(WM_VSCROLL, rng() % 8, 0);
             } else {
@@ -333,7 +463,7 @@ TEST_F(CaretFixture, RandomKeysAndClicksKeepTheCaretOnTheText) {
             }
         }
         Editor.Perform(WM_LBUTTONUP, 0, 0);
-        Editor.SetMessageKeyState(Qt::NoModifier);
+        Editor.SetMessageKeyState(kmNone);
     }
 }
 

@@ -1,11 +1,9 @@
-// The edit-control messages and the row marks of the editor control, through Perform,
-// offscreen with a fixed 8 x 16 cell and a view of 40 x 10 cells.
+// The edit-control messages and the row marks of the editor, through Perform, on a recording
+// surface with a fixed 8 x 16 cell and a view of 40 x 10 cells.
 #include "document/docfixture.h"
-#include "widgets/editorfixture.h"
-#include "widgets/editor.h"
+#include "editor/controller.h"
+#include "editor/fakesurface.h"
 #include "support/sj.h"
-
-#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -29,13 +27,10 @@ const std::string& Text() {
 }
 
 struct MessageFixture : testing::Test {
-    TEditor Editor;
-    std::vector<QRect> Invalidated;
+    test::TFakeSurface Surface;
+    TEditorController Editor{&Surface};
 
-    MessageFixture() {
-        test::ShowEditor(Editor, 40, 10, false);
-        Editor.OnInvalidate = [this](const QRect& Area, int) { Invalidated.push_back(Area); };
-    }
+    MessageFixture() { test::ShowEditor(Editor, Surface, 40, 10, false); }
     TEditorScreenStrings& Doc() { return Editor.Document(); }
     TMessageLong Send(unsigned Msg, TMessageParam WParam = 0, TMessageLong LParam = 0) {
         return Editor.Perform(Msg, WParam, LParam);
@@ -221,12 +216,12 @@ TEST_F(MessageFixture, PositionsAndCharactersAtPoints) {
     EXPECT_EQ(Hi(Send(EM_POSFROMCHAR, W(0))), top - 16);
     Editor.SetTopRow(0);
 
-    // Point -> MakeLong(offset, row); -1 outside the control.
+    // Point -> MakeLong(offset, row); -1 outside the surface.
     struct Point {
         int X, Y;
         TMessageLong Expected;
     };
-    const int width = Editor.viewport()->width(), height = Editor.viewport()->height();
+    const int width = Surface.Width(), height = Surface.Height();
     const Point points[] = {
         {left + 1, top + 16 + 4, MakeLong(5, 1)},       // left half of 日
         {left + 8 + 3, top + 16 + 4, MakeLong(5, 1)},   // left half of its second cell
@@ -252,7 +247,7 @@ TEST_F(MessageFixture, ScrollCaretPutsTheCaretAThirdIntoTheView) {
     ASSERT_EQ(Editor.VisibleRowCount(), 10);
     ASSERT_EQ(Editor.VisibleColCount(), 40);
     Doc().SetText(Lines(100, 200));
-    Editor.clearFocus();  // without the focus the caret may leave the view
+    Surface.Focus = false;  // without the focus the caret may leave the view
     struct Case {
         int TopRow, TopCol, Row, Col;
         int ExpectedTopRow, ExpectedTopCol;
@@ -309,12 +304,12 @@ TEST_F(MessageFixture, ModifiedReadOnlyAndUndoFlags) {
 
     // Read-only cannot change while a selection is held for dragging.
     Send(EM_SETSEL, W(0), 3);
-    const QPoint inside(Editor.TextLeft() + 8 + 1, Editor.TextTop() + 4);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(unsigned(inside.x()), unsigned(inside.y())));
-    ASSERT_EQ(Editor.DragState(), 1);
+    const TPoint inside{Editor.TextLeft() + 8 + 1, Editor.TextTop() + 4};
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MakeLong(unsigned(inside.X), unsigned(inside.Y)));
+    ASSERT_EQ(Editor.DragState(), dsPressed);
     EXPECT_EQ(Send(EM_SETREADONLY, 1), 0);
     EXPECT_FALSE(Editor.ReadOnly());
-    Send(WM_LBUTTONUP, 0, MakeLong(unsigned(inside.x()), unsigned(inside.y())));
+    Send(WM_LBUTTONUP, 0, MakeLong(unsigned(inside.X), unsigned(inside.Y)));
 }
 
 TEST_F(MessageFixture, OnlyEditControlMessagesAreAnswered) {
@@ -421,7 +416,7 @@ TEST_F(MarkFixture, RowMarkSetOutsideTheDocumentAndAfterEdits) {
 
 TEST_F(MarkFixture, JumpToRowMark) {
     Doc().SetText(Lines(100));
-    Editor.clearFocus();
+    Surface.Focus = false;
     Editor.AddRowMark(50, 3);
     Editor.AddRowMark(30, 12);
     Editor.AddRowMark(60, 12);
@@ -450,24 +445,24 @@ TEST_F(MarkFixture, JumpToRowMark) {
 
 TEST_F(MarkFixture, SettingMarksRepaintsTheImagebarCell) {
     Editor.Imagebar().SetVisible(true);
-    QApplication::processEvents();
-    const QRect cell(0, Editor.TextTop() + 2 * 16, Editor.ImagebarWidth(), 16);
-    ASSERT_GT(cell.width(), 0);
-    Invalidated.clear();
+    const TRect cell{0, Editor.TextTop() + 2 * 16, Editor.ImagebarWidth(), 16};
+    ASSERT_GT(cell.Width, 0);
+    Surface.ClearRecords();
     Editor.AddRowMark(2, 12);
-    EXPECT_EQ(Invalidated, std::vector<QRect>{cell});
-    Invalidated.clear();
+    EXPECT_EQ(Surface.Areas, std::vector<test::TSurfaceArea>{{cell}});
+    EXPECT_EQ(Surface.WholeInvalidations, 0);
+    Surface.ClearRecords();
     Editor.AddRowMark(2, 12);  // unchanged
     Editor.SetTopRow(5);
-    Invalidated.clear();
+    Surface.ClearRecords();
     Editor.AddRowMark(2, 13);  // above the view
-    EXPECT_TRUE(Invalidated.empty());
+    EXPECT_TRUE(Surface.Areas.empty());
 
     Editor.SetTopRow(0);
     Editor.Imagebar().SetVisible(false);
-    Invalidated.clear();
+    Surface.ClearRecords();
     Editor.RemoveRowMark(2, 12);
-    EXPECT_TRUE(Invalidated.empty());
+    EXPECT_TRUE(Surface.Areas.empty());
     EXPECT_EQ(Marked(), "2{13}");
 }
 

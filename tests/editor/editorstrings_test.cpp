@@ -1,17 +1,20 @@
 // The lines of an editor as a string list: reading lines of wrapped text, edits as single undo
 // steps with the caret after them, whole texts in and out, loading files, and the window-text
-// messages. Offscreen, with a fixed 8 x 16 cell.
+// messages. On a recording surface with a fixed 8 x 16 cell.
 #include "document/docfixture.h"
-#include "widgets/editor.h"
+#include "editor/controller.h"
+#include "editor/fakesurface.h"
 #include "editor/lines.h"
-
-#include <QApplication>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 
 namespace orvane {
 namespace {
@@ -19,14 +22,13 @@ namespace {
 using test::Dump;
 
 struct LinesFixture : testing::Test {
-    TEditor Editor;
+    test::TFakeSurface Surface;
+    TEditorController Editor{&Surface};
     TEditorStrings Lines{Editor};
 
     LinesFixture() {
         Editor.SetFixedMetrics(8, 16);
-        Editor.resize(400, 300);
-        Editor.show();
-        QApplication::processEvents();
+        test::ResizeSurface(Editor, Surface, 400, 300);
     }
     TEditorScreenStrings& Doc() { return Editor.Document(); }
     void Wrap(int WrapByte) {
@@ -147,19 +149,27 @@ TEST_F(LinesFixture, UpdateBracketHoldsTheDocumentAndRepaintsOnce) {
     Lines.Add("b");
     Lines.EndUpdate();
     EXPECT_GT(Doc().UpdateCount(), 0);
-    bool repainted = false;
-    Editor.OnInvalidate = [&](const QRect& Area, int) { repainted |= Area == Editor.viewport()->rect(); };
+    Surface.ClearRecords();
     Lines.EndUpdate();
     EXPECT_EQ(Doc().UpdateCount(), 0);
-    EXPECT_TRUE(repainted);
+    const std::vector<TRect> repainted = Surface.Invalidated();
+    EXPECT_NE(std::find(repainted.begin(), repainted.end(), Surface.Rect()), repainted.end());
     EXPECT_EQ(Lines.GetTextStr(), "a\r\nb\r\n");
     EXPECT_EQ(UndoSteps(), 2u);
 }
 
 struct LoadFixture : LinesFixture {
-    QTemporaryDir Dir;
+    std::filesystem::path Dir;
+    LoadFixture() {
+        char pattern[] = "/tmp/orvane-editor-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        if (!made) throw std::runtime_error("no temporary folder");
+        Dir = made;
+    }
+    ~LoadFixture() override { std::filesystem::remove_all(Dir); }
+    std::string Path(const std::string& Name) const { return (Dir / Name).string(); }
     std::string Write(const std::string& Name, const std::string& Bytes) {
-        const std::string path = Dir.filePath(QString::fromStdString(Name)).toStdString();
+        const std::string path = Path(Name);
         std::ofstream(path, std::ios::binary) << Bytes;
         return path;
     }
@@ -205,7 +215,7 @@ TEST_F(LoadFixture, WrapsWhatItLoads) {
 TEST_F(LoadFixture, AFileThatCannotBeReadLeavesTheDocument) {
     Lines.SetTextStr("keep\r\n");
     Lines.Add("me");
-    for (const std::string& path : {Dir.filePath("missing.txt").toStdString(), Dir.path().toStdString()}) {
+    for (const std::string& path : {Path("missing.txt"), Dir.string()}) {
         SCOPED_TRACE(path);
         EXPECT_THROW(Lines.LoadFromFile(path), EFOpenError);
         EXPECT_EQ(Lines.GetTextStr(), "keep\r\nme\r\n");

@@ -1,0 +1,10 @@
+# Fails when EXECUTABLE needs a Qt library: its dynamic section names one.
+find_program(READELF readelf REQUIRED)
+execute_process(COMMAND ${READELF} -d -W ${EXECUTABLE} OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)
+if(failed OR NOT dynamic MATCHES "NEEDED")
+  message(FATAL_ERROR "readelf could not read the libraries of ${EXECUTABLE}")
+endif()
+string(REGEX MATCHALL "libQt[^] \n]*" libraries "${dynamic}")
+if(libraries)
+  message(FATAL_ERROR "${EXECUTABLE} links Qt: ${libraries}")
+endif()
