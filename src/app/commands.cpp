@@ -196,6 +196,14 @@ bool CommandChecked(const TCommandDef& Command, const TCommandState& S) noexcept
     }
 }
 
+std::string CaptionWithoutAccelerator(std::string_view Caption) {
+    std::string out(Caption);
+    const std::size_t at = out.find("(&");
+    if (at != std::string::npos && at + 3 < out.size() && out[at + 3] == ')') return out.erase(at, 4);
+    if (const std::size_t amp = out.find('&'); amp != std::string::npos) out.erase(amp, 1);
+    return out;
+}
+
 std::string_view HintShort(std::string_view Hint) noexcept { return Hint.substr(0, Hint.find('|')); }
 
 std::string_view HintLong(std::string_view Hint) noexcept {

@@ -72,6 +72,10 @@ bool CommandEnabled(const TCommandDef& Command, const TCommandState& State) noex
 bool CommandCheckable(const TCommandDef& Command) noexcept;
 bool CommandChecked(const TCommandDef& Command, const TCommandState& State) noexcept;
 
+// A caption without its accelerator part: the first "(&" with the character after it and a
+// ")" after that ("開く(&O)..." → "開く..."); an "&" elsewhere is only dropped.
+std::string CaptionWithoutAccelerator(std::string_view Caption);
+
 // The short and the long part of a hint ("short|long"; no "|": both are the whole hint).
 std::string_view HintShort(std::string_view Hint) noexcept;
 std::string_view HintLong(std::string_view Hint) noexcept;

@@ -105,6 +105,10 @@ void TForm1::CreateCommands() {
         auto command = std::make_unique<TCommand>();
         QAction* a = new QAction(Text(def.Caption), this);
         a->setObjectName(Text(def.Name));
+        // A toolbar button without an icon shows its caption without accelerator and dots.
+        QString iconText = QString::fromStdString(CaptionWithoutAccelerator(def.Caption));
+        if (iconText.endsWith(QStringLiteral("..."))) iconText.chop(3);
+        a->setIconText(iconText);
         a->setToolTip(Text(HintShort(def.Hint)));
         a->setStatusTip(Text(HintLong(def.Hint)));
         a->setIcon(CommandIcon(def.Icon));

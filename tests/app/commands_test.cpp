@@ -191,6 +191,11 @@ TEST(CommandTable, HintsSplitIntoShortAndLong) {
     EXPECT_EQ(HintLong(exit.Hint), "え～、もう終わっちゃうのですかぁ。");
     EXPECT_EQ(HintLong("no bar"), "no bar");
     EXPECT_EQ(HintShort(""), "");
+
+    EXPECT_EQ(CaptionWithoutAccelerator("開く(&O)..."), "開く...");
+    EXPECT_EQ(CaptionWithoutAccelerator("HTML - <br>(&R)"), "HTML - <br>");
+    EXPECT_EQ(CaptionWithoutAccelerator("しおり &3"), "しおり 3");
+    EXPECT_EQ(CaptionWithoutAccelerator("(&"), "(");
 }
 
 }  // namespace
