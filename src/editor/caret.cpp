@@ -1,12 +1,10 @@
-// The caret and the selection of the editor control: column corrections over two-byte
-// characters, tabs and wrapped rows, character offsets, and the selection model.
-#include "widgets/editor.h"
+// The caret and the selection of the editor: column corrections over two-byte characters, tabs
+// and wrapped rows, character offsets, and the selection model.
+#include "editor/controller.h"
 
 #include "base/dbcs.h"
 #include "modes/fountain.h"
 #include "modes/parser.h"
-
-#include <QApplication>
 
 #include <algorithm>
 
@@ -14,16 +12,16 @@ namespace orvane {
 
 // ---- rows as the caret sees them
 
-std::string TEditor::RowClasses(int Row) const {
+std::string TEditorController::RowClasses(int Row) const {
     if (Row < 0 || Row >= RowCount()) return {};
     return CharClassString(FDocument->RowView(Row), FDocument->Layout());
 }
 
-int TEditor::RowLength(int Row) const {
+int TEditorController::RowLength(int Row) const {
     return Row >= 0 && Row < RowCount() ? int(FDocument->RowView(Row).size()) : 0;
 }
 
-int TEditor::ByteOfCol(int Row, int Col) const {
+int TEditorController::ByteOfCol(int Row, int Col) const {
     // The byte index of a column is the column less the tab continuation columns before it.
     const std::string classes = RowClasses(Row);
     const int length = RowLength(Row);
@@ -34,36 +32,36 @@ int TEditor::ByteOfCol(int Row, int Col) const {
     return std::min(byte, length);
 }
 
-int TEditor::ColOfByte(int Row, int Byte) const {
+int TEditorController::ColOfByte(int Row, int Byte) const {
     if (Row < 0 || Row >= RowCount()) return 0;
     const std::string_view text = FDocument->RowView(Row);
     return DisplayWidth(text.substr(0, std::size_t(std::clamp(Byte, 0, int(text.size())))), FDocument->Layout());
 }
 
-int TEditor::OffsetLength(int Row, bool Eot) const {
+int TEditorController::OffsetLength(int Row, bool Eot) const {
     const TRowEndKind end = FDocument->RowEndKind(Row);
     return RowLength(Row) + (end == reLineBreak ? 2 : end == reEndOfText && Eot ? 1 : 0);
 }
 
 // ---- caret
 
-void TEditor::Remember(bool RowChanged, int Col) {
+void TEditorController::Remember(bool RowChanged, int Col) {
     if (RowChanged && !FRemembered) {
         FRemembered = true;
         FRememberedCol = Col;
     }
 }
 
-void TEditor::AdjustCol(bool RowChanged, int Dir) {
+void TEditorController::AdjustCol(bool RowChanged, int Dir) {
     const std::string classes = RowClasses(FRow);
     const int width = int(classes.size());
     auto classAt = [&](int c) -> char { return c >= 0 && c < width ? classes[std::size_t(c)] : char(ccEnd); };
     if (!RowChanged) FRemembered = false;
     if (RowChanged && FRemembered) FCol = FRememberedCol;
-    const bool mouseDown = FButtons != Qt::NoButton;
+    const bool mouseDown = FButtons != mbNone;
     if (!FCaret.FreeCaret() && FCol > width) {
         // KeepCaret remembers the wanted column over shorter rows (the row's end while dragging).
-        if (FCaret.KeepCaret()) Remember(RowChanged, (FButtons & Qt::LeftButton) ? width : FCol);
+        if (FCaret.KeepCaret()) Remember(RowChanged, (FButtons & mbLeft) ? width : FCol);
         if (!(FCaret.FreeRow() && RowChanged && !mouseDown)) FCol = width;
     }
     if (classAt(FCol) == ccTrail) {
@@ -90,12 +88,12 @@ void TEditor::AdjustCol(bool RowChanged, int Dir) {
     if (FDeferCaret == 0) UpdateCaret();
 }
 
-void TEditor::SetRow(int Value) {
+void TEditorController::SetRow(int Value) {
     if (Value == FRow && FRow != RowCount()) return;
     const int count = RowCount();
     Value = std::clamp(Value, 0, count);
     if (Value == count && count > 0 && FDocument->RowEndKind(count - 1) == reEndOfText) --Value;
-    const QRect oldCaret = CaretRect();
+    const TRect oldCaret = CaretRect();
     const int oldCol = FCol, oldRow = FRow;
     FRow = Value;
     Invalidate(oldCaret);
@@ -104,37 +102,37 @@ void TEditor::SetRow(int Value) {
         InvalidateRows(FRow, FRow);
     }
     AdjustCol(true, -1);
-    if (FRuler.Visible() && oldCol != FCol) Invalidate(QRect(TextLeft(), 0, viewport()->width(), RulerHeight()));
+    if (FRuler.Visible() && oldCol != FCol) Invalidate(RulerArea());
 }
 
-void TEditor::SetCol(int Value) {
+void TEditorController::SetCol(int Value) {
     Value = std::clamp(Value, 0, kMaxDisplayCol + 1);
-    const QRect oldCaret = CaretRect();
+    const TRect oldCaret = CaretRect();
     const int dir = Value > FCol ? 1 : -1;
     FCol = Value;
     Invalidate(oldCaret);
     AdjustCol(false, dir);
-    if (FRuler.Visible()) Invalidate(QRect(TextLeft(), 0, viewport()->width(), RulerHeight()));
+    if (FRuler.Visible()) Invalidate(RulerArea());
 }
 
-void TEditor::SetRowCol(int Row, int Col) {
+void TEditorController::SetRowCol(int Row, int Col) {
     ++FDeferCaret;
     SetRow(Row);
     FCol = std::clamp(Col, 0, kMaxDisplayCol + 1);
     AdjustCol(false, -1);
     --FDeferCaret;
-    if (FRuler.Visible()) Invalidate(QRect(TextLeft(), 0, viewport()->width(), RulerHeight()));
+    if (FRuler.Visible()) Invalidate(RulerArea());
     if (FDeferCaret == 0) UpdateCaret();
 }
 
-void TEditor::UpdateCaret() {
-    if (hasFocus()) ScrollCaret();
+void TEditorController::UpdateCaret() {
+    if (FSurface->HasFocus()) ScrollCaret();
     FCaretBlinkOn = true;
     Invalidate(CaretRect());
-    if (OnCaretMoved) OnCaretMoved(*this);
+    Notify(TEditorNews::CaretMoved);
 }
 
-void TEditor::ScrollCaret() {
+void TEditorController::ScrollCaret() {
     if (FRow < FTopRow) SetTopRow(FRow);
     if (FRow > FTopRow + FVisibleRowCount - 1) SetTopRow(FRow - FVisibleRowCount + 1);
     if (FCol < FTopCol) SetTopCol(std::max(0, std::min(FCol, FTopCol - FVisibleColCount / 4)));
@@ -143,7 +141,7 @@ void TEditor::ScrollCaret() {
                            kMaxDisplayCol - FVisibleColCount / 2));
 }
 
-void TEditor::ScrollByRows(int N) {
+void TEditorController::ScrollByRows(int N) {
     if (FTopRow == 0 && N < 0) {
         SetRow(0);
         return;
@@ -156,7 +154,7 @@ void TEditor::ScrollByRows(int N) {
     UnlockCaret();
 }
 
-bool TEditor::WordMove(int& Row, int& Col, int Dir) {
+bool TEditorController::WordMove(int& Row, int& Col, int Dir) {
     const int count = RowCount();
     if (Row >= count || count == 0) return false;
     const int startRow = Row, startCol = Col;
@@ -210,13 +208,13 @@ bool TEditor::WordMove(int& Row, int& Col, int Dir) {
 
 // ---- character offsets
 
-int TEditor::OffsetOf(int FromRow, int Row, int Col) const {
+int TEditorController::OffsetOf(int FromRow, int Row, int Col) const {
     int offset = 0;
     for (int r = std::max(FromRow, 0); r < Row && r < RowCount(); ++r) offset += OffsetLength(r, false);
     return offset + ByteOfCol(Row, Col);
 }
 
-void TEditor::MoveCaretByOffset(int FromRow, int Offset) {
+void TEditorController::MoveCaretByOffset(int FromRow, int Offset) {
     const int count = RowCount();
     int rest = std::max(Offset, 0);
     for (int r = std::max(FromRow, 0); r < count; ++r) {
@@ -234,17 +232,17 @@ void TEditor::MoveCaretByOffset(int FromRow, int Offset) {
 
 // ---- selection
 
-void TEditor::SetSelectionMode(TEditorSelectionMode Value) {
-    if (Value == FSelectionMode || FDragState != 0) return;
+void TEditorController::SetSelectionMode(TEditorSelectionMode Value) {
+    if (Value == FSelectionMode || FDragState != dsNone) return;
     FSelectionMode = Value;
     if (Selected()) {
         UpdateSelection();
-        viewport()->update();
+        FSurface->InvalidateAll();
     }
-    if (OnSelectionModeChange) OnSelectionModeChange(*this);
+    Notify(TEditorNews::SelectionModeChange);
 }
 
-void TEditor::StartSelection() {
+void TEditorController::StartSelection() {
     DropSelection();
     if (RowCount() == 0) return;
     FSelectionState = ssAnchored;
@@ -252,11 +250,11 @@ void TEditor::StartSelection() {
     FAnchorByte = ByteOfCol(FRow, FCol);
     FAnchorCol = FSelectionMode == smBox ? FCol : std::min(FCol, RowWidth(FRow));
     FSelStartRow = FSelEndRow = FDispStartRow = FDispEndRow = FRow;
-    FSelStartCol = FSelEndCol = FAnchorByte;
+    FSelStartByte = FSelEndByte = FAnchorByte;
     FDispStartCol = FDispEndCol = FAnchorCol;
 }
 
-void TEditor::UpdateSelection() {
+void TEditorController::UpdateSelection() {
     if (FSelectionState == ssNoSelection) return;
     const int oldFrom = FDispStartRow, oldTo = FDispEndRow;
     if (FSelectionState == ssAnchored) FSelectionState = FHitFlag ? ssHit : ssSelected;
@@ -264,12 +262,12 @@ void TEditor::UpdateSelection() {
     FSelStartRow = std::min(FAnchorRow, FRow);
     FSelEndRow = std::max(FAnchorRow, FRow);
     if (FAnchorRow == FRow) {
-        FSelStartCol = std::min(FAnchorByte, caretByte);
-        FSelEndCol = std::max(FAnchorByte, caretByte) - 1;
+        FSelStartByte = std::min(FAnchorByte, caretByte);
+        FSelEndByte = std::max(FAnchorByte, caretByte) - 1;
     } else {
         const bool anchorFirst = FAnchorRow < FRow;
-        FSelStartCol = anchorFirst ? FAnchorByte : caretByte;
-        FSelEndCol = (anchorFirst ? caretByte : FAnchorByte) - 1;
+        FSelStartByte = anchorFirst ? FAnchorByte : caretByte;
+        FSelEndByte = (anchorFirst ? caretByte : FAnchorByte) - 1;
     }
     FDispStartRow = FSelStartRow;
     FDispEndRow = FSelEndRow;
@@ -277,20 +275,20 @@ void TEditor::UpdateSelection() {
         FDispStartCol = std::min(FAnchorCol, FCol);
         FDispEndCol = std::max(FAnchorCol, FCol);
     } else {
-        FDispStartCol = std::min(ColOfByte(FSelStartRow, FSelStartCol), RowWidth(FSelStartRow));
-        FDispEndCol = std::min(ColOfByte(FSelEndRow, FSelEndCol + 1), RowWidth(FSelEndRow));
+        FDispStartCol = std::min(ColOfByte(FSelStartRow, FSelStartByte), RowWidth(FSelStartRow));
+        FDispEndCol = std::min(ColOfByte(FSelEndRow, FSelEndByte + 1), RowWidth(FSelEndRow));
     }
     RepaintSelectionChange(oldFrom, oldTo);
-    if (OnSelectionChange) OnSelectionChange(*this, true);
+    Notify(TEditorNews::SelectionChange, true);
 }
 
-void TEditor::RepaintSelectionChange(int OldFrom, int OldTo) {
+void TEditorController::RepaintSelectionChange(int OldFrom, int OldTo) {
     const bool drawn = FSelectionState == ssSelected || (FSelectionState == ssHit && FHitStyle == hsDraw);
     if (!drawn) return;
     InvalidateRows(std::min(OldFrom, FDispStartRow), std::max(OldTo, FDispEndRow));
 }
 
-void TEditor::DropSelection() {
+void TEditorController::DropSelection() {
     if (FSelectionState == ssNoSelection) return;
     const bool shown = FSelectionState == ssSelected || FSelectionState == ssHit;
     FSelectionState = ssNoSelection;
@@ -299,10 +297,10 @@ void TEditor::DropSelection() {
     FRemembered = false;
     if (shown) InvalidateRows(FDispStartRow, FDispEndRow);
     Invalidate(CaretRect());
-    if (OnSelectionChange) OnSelectionChange(*this, false);
+    Notify(TEditorNews::SelectionChange, false);
 }
 
-void TEditor::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol,
+void TEditorController::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol,
                                int EndRow, int EndCol) {
     const int oldFrom = FDispStartRow, oldTo = FDispEndRow;
     FSelectionState = State;
@@ -314,7 +312,7 @@ void TEditor::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mo
     InvalidateRows(std::min(oldFrom, StartRow), std::max(oldTo, EndRow));
 }
 
-TSelectionDraw TEditor::SelectionDraw() const {
+TSelectionDraw TEditorController::SelectionDraw() const {
     TSelectionDraw draw;
     draw.Active = FSelectionState == ssSelected || (FSelectionState == ssHit && FHitStyle == hsDraw);
     draw.Hit = FSelectionState == ssHit;
@@ -326,12 +324,12 @@ TSelectionDraw TEditor::SelectionDraw() const {
     return draw;
 }
 
-int TEditor::SelStart() const {
-    if (FSelectionState == ssSelected || FSelectionState == ssHit) return OffsetOf(0, FSelStartRow, ColOfByte(FSelStartRow, FSelStartCol));
+int TEditorController::SelStart() const {
+    if (FSelectionState == ssSelected || FSelectionState == ssHit) return OffsetOf(0, FSelStartRow, ColOfByte(FSelStartRow, FSelStartByte));
     return OffsetOf(0, FRow, FCol);
 }
 
-void TEditor::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const {
+void TEditorController::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const {
     const int length = RowLength(Row);
     Begin = End = length;
     if (Row < 0 || Row >= RowCount()) {
@@ -359,18 +357,18 @@ void TEditor::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) co
     End = std::max(End, Begin);
 }
 
-int TEditor::SelLength() const {
+int TEditorController::SelLength() const {
     if (!Selected()) return 0;
     if (FSelStartRow == FSelEndRow) {
         if (FSelectionMode == smBox) return int(SelText().size());
-        return FSelEndCol - FSelStartCol + 1;
+        return FSelEndByte - FSelStartByte + 1;
     }
     if (FSelectionMode == smBox) return int(SelText().size());
     int length = 0;
     for (int r = FSelStartRow; r <= FSelEndRow && r < RowCount(); ++r) {
-        const int from = r == FSelStartRow ? FSelStartCol : 0;
+        const int from = r == FSelStartRow ? FSelStartByte : 0;
         if (r == FSelEndRow) {
-            length += FSelEndCol + 1;
+            length += FSelEndByte + 1;
             break;
         }
         length += OffsetLength(r, false) - from;
@@ -378,7 +376,7 @@ int TEditor::SelLength() const {
     return std::max(length, 0);
 }
 
-std::string TEditor::SelText() const {
+std::string TEditorController::SelText() const {
     if (!Selected()) return {};
     std::string text;
     const int last = std::min(FSelEndRow, RowCount() - 1);
@@ -394,9 +392,9 @@ std::string TEditor::SelText() const {
     }
     for (int r = FSelStartRow; r <= FSelEndRow && r < RowCount(); ++r) {
         const std::string_view row = FDocument->RowView(r);
-        const int from = r == FSelStartRow ? std::min(FSelStartCol, int(row.size())) : 0;
+        const int from = r == FSelStartRow ? std::min(FSelStartByte, int(row.size())) : 0;
         if (r == FSelEndRow) {
-            const int to = std::clamp(FSelEndCol + 1, from, int(row.size()));
+            const int to = std::clamp(FSelEndByte + 1, from, int(row.size()));
             text += row.substr(std::size_t(from), std::size_t(to - from));
             break;
         }
@@ -406,7 +404,7 @@ std::string TEditor::SelText() const {
     return text;
 }
 
-void TEditor::SetSelStart(int Value) {
+void TEditorController::SetSelStart(int Value) {
     DropSelection();
     if (Value <= 0) {
         SetRowCol(0, 0);
@@ -425,7 +423,7 @@ void TEditor::SetSelStart(int Value) {
     SetRowCol(count, 0);
 }
 
-void TEditor::SetSelLength(int Value) {
+void TEditorController::SetSelLength(int Value) {
     if (RowCount() == 0) return;
     SetSelectionMode(smStream);
     if (Value <= 0) {
@@ -456,7 +454,7 @@ void TEditor::SetSelLength(int Value) {
     UpdateCaret();
 }
 
-void TEditor::SetHitLength(int Value) {
+void TEditorController::SetHitLength(int Value) {
     switch (FHitStyle) {
         case hsSelect:
             SetSelLength(Value);
@@ -479,7 +477,7 @@ void TEditor::SetHitLength(int Value) {
     FHitLength = Value;
 }
 
-void TEditor::SelectAll() {
+void TEditorController::SelectAll() {
     LockCaret();
     SetSelStart(0);
     SetSelLength(int(std::min<std::size_t>(FDocument->GetTextLen(), 0x7FFFFFFF)));
@@ -488,7 +486,7 @@ void TEditor::SelectAll() {
 
 // ---- tokens under the mouse
 
-bool TEditor::FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
+bool TEditorController::FindTokenAt(TPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
                           std::string& Token) {
     int row = 0, index = 0;
     if (!PointToRowCol(Position, row, index) || row >= RowCount()) return false;
@@ -521,12 +519,12 @@ bool TEditor::FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start
     return false;
 }
 
-bool TEditor::TokenAtPos(QPoint Position, std::string& Token, TTokenKind& Kind) {
+bool TEditorController::TokenAtPos(TPoint Position, std::string& Token, TTokenKind& Kind) {
     int first = 0, start = 0, length = 0;
     return FindTokenAt(Position, false, first, start, length, Kind, Token);
 }
 
-void TEditor::SelectTokenAtPos(QPoint Position) {
+void TEditorController::SelectTokenAtPos(TPoint Position) {
     int first = 0, start = 0, length = 0;
     TTokenKind kind = 0;
     std::string token;
@@ -536,7 +534,7 @@ void TEditor::SelectTokenAtPos(QPoint Position) {
     SetSelLength(length);
 }
 
-void TEditor::SelectWordAtPos(QPoint Position) {
+void TEditorController::SelectWordAtPos(TPoint Position) {
     int first = 0, start = 0, length = 0;
     TTokenKind kind = 0;
     std::string token;

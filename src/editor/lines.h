@@ -10,7 +10,7 @@
 
 namespace orvane {
 
-class TEditor;
+class TEditorController;
 class TEditorScreenStrings;
 
 // Raised when a file cannot be opened or read.
@@ -25,7 +25,7 @@ public:
 // CR LF, CR or LF; those handed out are CR LF.
 class TEditorStrings : public TStrings {
 public:
-    explicit TEditorStrings(TEditor& Editor) noexcept : FEditor(Editor) {}
+    explicit TEditorStrings(TEditorController& Editor) noexcept : FEditor(Editor) {}
 
     std::string Get(int Index) const override;
     int GetCount() const override;
@@ -69,7 +69,7 @@ private:
     // after it, all inside one caret bracket.
     void Replace(int Row, int Count, std::string_view Text);
 
-    TEditor& FEditor;
+    TEditorController& FEditor;
     int FUpdateCount = 0;
 };
 
