@@ -16,7 +16,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -95,6 +97,8 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     LayoutStatusPanels();
     RefreshWindowState();
 
+    // A lock key pressed anywhere in the program is shown at the next idle point.
+    qApp->installEventFilter(this);
     // The enabling rules run when the event loop has nothing left to do, as idle handling does.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TForm1::UpdateCommands);
@@ -317,6 +321,14 @@ void TForm1::SetHint(const QString& Text) {
     if (statusBar()->isVisible() && !Text.isEmpty()) FPanels[3]->setText(Text);
 }
 
+bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(Event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) FLockKeysAsked.invalidate();
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
 bool TForm1::event(QEvent* Event) {
     if (Event->type() == QEvent::StatusTip) {
         // Qt would show status tips as a temporary message over the panels: they go to panel 3.
@@ -333,6 +345,9 @@ bool TForm1::event(QEvent* Event) {
 void TForm1::UpdateCommands() {
     ApplyCommandState(CommandState());
     RefreshModePanel();
+    // Asking the X server is a round trip: at most five times a second, however busy the loop.
+    if (FLockKeysAsked.isValid() && FLockKeysAsked.elapsed() < 200) return;
+    FLockKeysAsked.start();
     if (const auto keys = QueryLockKeys()) {
         const QString caps = keys->Caps ? QStringLiteral("CAP") : QString();
         const QString num = keys->Num ? QStringLiteral("NUM") : QString();

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/settings.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <functional>
@@ -74,6 +75,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* Event) override;
     bool event(QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override;
@@ -130,7 +132,7 @@ private:
     bool FShownOnce = false;
     bool FSettingsErrorShown = false;
     bool FClosing = false;
-    QString FHint;
+    QElapsedTimer FLockKeysAsked;
 };
 
 }  // namespace orvane
