@@ -34,21 +34,24 @@ mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
-for program in "$@"; do
-  times=() rss=()
-  for i in $(seq "$RUNS"); do
+# The programs take turns, so that a change in the machine's load touches each alike.
+declare -A TIMES RSS
+for i in $(seq "$RUNS"); do
+  for program in "$@"; do
     export ORVANE_SETTINGS_DIR=$TMP/settings-$i
     start=$(date +%s%N)
     "$program" --screenshot "$TMP/shot.png" "$FILE" >/dev/null 2>&1
-    times+=($(( ($(date +%s%N) - start) / 1000000 )))
+    TIMES[$program]+="$(( ($(date +%s%N) - start) / 1000000 )) "
     "$program" "$FILE" >/dev/null 2>&1 &
     pid=$!
     timeout 20 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null
     sleep 1.5
-    rss+=($(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status"))
+    RSS[$program]+="$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status") "
     kill "$pid"; wait "$pid" 2>/dev/null || true
   done
+done
+for program in "$@"; do
   printf '%s\n  start-up to a painted window: median %s ms (runs: %s)\n  memory at rest: median %s KiB (runs: %s)\n' \
-    "$program" "$(printf '%s\n' "${times[@]}" | median)" "${times[*]}" \
-    "$(printf '%s\n' "${rss[@]}" | median)" "${rss[*]}"
+    "$program" "$(printf '%s\n' ${TIMES[$program]} | median)" "${TIMES[$program]}" \
+    "$(printf '%s\n' ${RSS[$program]} | median)" "${RSS[$program]}"
 done
