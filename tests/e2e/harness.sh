@@ -23,6 +23,8 @@ export QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
+# A sanitizer build reports leaks at exit; those of the desktop libraries are not ours.
+export LSAN_OPTIONS="suppressions=$(dirname "$(readlink -f "$0")")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 ARTIFACTS=${ORVANE_E2E_ARTIFACTS:-$E2E_TMP/artifacts}
 mkdir -p "$ARTIFACTS"
 
