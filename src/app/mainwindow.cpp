@@ -206,6 +206,7 @@ bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
     const QString path = QFileInfo(FileName).absoluteFilePath();
     try {
         const TDocumentText read = ReadDocumentText(path.toStdString(), FEditor->Document(), Encoding);
+        if (TCharMap* map = FEditor->CharMap()) *map = read.Map;  // copy and paste keep its characters
         FEditor->SetReadOnly(read.Report.ReadOnly());
         FEditor->SetModified(false);
         FFileName = path;

@@ -21,15 +21,67 @@ int TEditorController::RowLength(int Row) const {
     return Row >= 0 && Row < RowCount() ? int(FDocument->RowView(Row).size()) : 0;
 }
 
+int TEditorController::RowWidth(int Row) const {
+    return Row >= 0 && Row < RowCount() ? DisplayWidth(FDocument->RowView(Row), FDocument->Layout()) : 0;
+}
+
 int TEditorController::ByteOfCol(int Row, int Col) const {
-    // The byte index of a column is the column less the tab continuation columns before it.
-    const std::string classes = RowClasses(Row);
-    const int length = RowLength(Row);
-    if (Col >= int(classes.size())) return std::min(length, int(classes.size()) > 0 ? length : 0);
-    int byte = 0;
-    for (int c = 0; c < Col; ++c)
-        if (classes[std::size_t(c)] != ccTab) ++byte;
-    return std::min(byte, length);
+    // Walks the row's real text, not what is drawn: a row may run past the last shown column.
+    // Every column but the later ones of a tab counts one byte.
+    if (Row < 0 || Row >= RowCount()) return 0;
+    const std::string_view text = FDocument->RowView(Row);
+    const TColumnLayout layout = FDocument->Layout();
+    int byte = 0, col = 0;
+    for (std::size_t i = 0; i < text.size() && col < Col;) {
+        if (text[i] == '\t') {
+            col += layout.TabWidthAt(col);
+            ++byte;
+            ++i;
+        } else if (CharLenAt(text, i) == 2 && col + 1 == Col) {
+            ++byte;  // the column of a trail byte
+            ++col;
+        } else {
+            const int len = int(CharLenAt(text, i));
+            byte += len;
+            col += len;
+            i += std::size_t(len);
+        }
+    }
+    return byte;
+}
+
+int TEditorController::CharStartCol(int Row, int Col) const {
+    if (Row < 0 || Row >= RowCount()) return Col;
+    const std::string_view text = FDocument->RowView(Row);
+    const TColumnLayout layout = FDocument->Layout();
+    int col = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const int width = text[i] == '\t' ? layout.TabWidthAt(col) : int(CharLenAt(text, i));
+        if (Col < col + width) return col;
+        col += width;
+        i += CharLenAt(text, i);
+    }
+    return Col;
+}
+
+int TEditorController::CaretByte() const {
+    if (FExact.Byte >= 0 && FExact.Row == FRow && FExact.Col == FCol && FExact.Byte <= RowLength(FRow))
+        return FExact.Byte;
+    return ByteOfCol(FRow, FCol);
+}
+
+void TEditorController::PlaceCaretAtByte(int Row, int Byte) {
+    SetRowCol(Row, ColOfByte(Row, Byte));
+    // Past the last shown column the caret's column cannot tell the byte: keep it.
+    if (FRow == Row && Row < RowCount() && ByteOfCol(FRow, FCol) != Byte) {
+        FExact = {FRow, FCol, std::clamp(Byte, 0, RowLength(Row))};
+    }
+}
+
+int TEditorController::OffsetOfByte(int FromRow, int Row, int Byte) const {
+    int offset = 0;
+    for (int r = std::max(FromRow, 0); r < Row && r < RowCount(); ++r) offset += OffsetLength(r, false);
+    return offset + Byte;
 }
 
 int TEditorController::ColOfByte(int Row, int Byte) const {
@@ -89,6 +141,7 @@ void TEditorController::AdjustCol(bool RowChanged, int Dir) {
 }
 
 void TEditorController::SetRow(int Value) {
+    FExact.Byte = -1;
     if (Value == FRow && FRow != RowCount()) return;
     const int count = RowCount();
     Value = std::clamp(Value, 0, count);
@@ -106,6 +159,7 @@ void TEditorController::SetRow(int Value) {
 }
 
 void TEditorController::SetCol(int Value) {
+    FExact.Byte = -1;
     Value = std::clamp(Value, 0, kMaxDisplayCol + 1);
     const TRect oldCaret = CaretRect();
     const int dir = Value > FCol ? 1 : -1;
@@ -116,6 +170,7 @@ void TEditorController::SetCol(int Value) {
 }
 
 void TEditorController::SetRowCol(int Row, int Col) {
+    FExact.Byte = -1;
     ++FDeferCaret;
     SetRow(Row);
     FCol = std::clamp(Col, 0, kMaxDisplayCol + 1);
@@ -220,7 +275,7 @@ void TEditorController::MoveCaretByOffset(int FromRow, int Offset) {
     for (int r = std::max(FromRow, 0); r < count; ++r) {
         const int length = OffsetLength(r, false);
         if (rest < length || FDocument->RowEndKind(r) == reEndOfText) {
-            SetRowCol(r, ColOfByte(r, std::min(rest, RowLength(r))));
+            PlaceCaretAtByte(r, std::min(rest, RowLength(r)));
             return;
         }
         rest -= length;
@@ -247,7 +302,7 @@ void TEditorController::StartSelection() {
     if (RowCount() == 0) return;
     FSelectionState = ssAnchored;
     FAnchorRow = FRow;
-    FAnchorByte = ByteOfCol(FRow, FCol);
+    FAnchorByte = CaretByte();
     FAnchorCol = FSelectionMode == smBox ? FCol : std::min(FCol, RowWidth(FRow));
     FSelStartRow = FSelEndRow = FDispStartRow = FDispEndRow = FRow;
     FSelStartByte = FSelEndByte = FAnchorByte;
@@ -258,7 +313,7 @@ void TEditorController::UpdateSelection() {
     if (FSelectionState == ssNoSelection) return;
     const int oldFrom = FDispStartRow, oldTo = FDispEndRow;
     if (FSelectionState == ssAnchored) FSelectionState = FHitFlag ? ssHit : ssSelected;
-    const int caretByte = ByteOfCol(FRow, FCol);
+    const int caretByte = CaretByte();
     FSelStartRow = std::min(FAnchorRow, FRow);
     FSelEndRow = std::max(FAnchorRow, FRow);
     if (FAnchorRow == FRow) {
@@ -325,8 +380,8 @@ TSelectionDraw TEditorController::SelectionDraw() const {
 }
 
 int TEditorController::SelStart() const {
-    if (FSelectionState == ssSelected || FSelectionState == ssHit) return OffsetOf(0, FSelStartRow, ColOfByte(FSelStartRow, FSelStartByte));
-    return OffsetOf(0, FRow, FCol);
+    if (FSelectionState == ssSelected || FSelectionState == ssHit) return OffsetOfByte(0, FSelStartRow, FSelStartByte);
+    return OffsetOfByte(0, FRow, CaretByte());
 }
 
 void TEditorController::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const {
@@ -415,7 +470,7 @@ void TEditorController::SetSelStart(int Value) {
     for (int r = 0; r < count; ++r) {
         const int length = OffsetLength(r, true);
         if (length > rest || FDocument->RowEndKind(r) == reEndOfText) {
-            SetRowCol(r, std::min(ColOfByte(r, std::min(rest, RowLength(r))), RowWidth(r)));
+            PlaceCaretAtByte(r, std::min(rest, RowLength(r)));
             return;
         }
         rest -= length;
@@ -433,12 +488,12 @@ void TEditorController::SetSelLength(int Value) {
     }
     ++FDeferCaret;
     const bool hit = FHitFlag;
-    if (FSelectionState == ssSelected || FSelectionState == ssHit) SetRowCol(FDispStartRow, FDispStartCol);
+    if (FSelectionState == ssSelected || FSelectionState == ssHit) PlaceCaretAtByte(FSelStartRow, FSelStartByte);
     StartSelection();
     FHitFlag = hit;
     // Walk from the caret's byte over the rows; the caret goes where the length ends.
     const int count = RowCount();
-    int rest = Value + ByteOfCol(FRow, FCol);
+    int rest = Value + CaretByte();
     int row = FRow;
     for (; row < count; ++row) {
         const int length = OffsetLength(row, true);
@@ -448,7 +503,7 @@ void TEditorController::SetSelLength(int Value) {
     if (row >= count)
         SetRowCol(count, 0);
     else
-        SetRowCol(row, ColOfByte(row, std::min(rest, RowLength(row))));
+        PlaceCaretAtByte(row, std::min(rest, RowLength(row)));
     UpdateSelection();
     --FDeferCaret;
     UpdateCaret();

@@ -11,6 +11,7 @@
 #include "editor/lines.h"
 #include "editor/rowplan.h"
 #include "editor/surface.h"
+#include "files/charmap.h"
 #include "modes/parser.h"
 #include "platform/messages.h"
 
@@ -19,8 +20,6 @@
 #include <string_view>
 
 namespace orvane {
-
-class TCharMap;
 
 // The selection state of an editor.
 enum TEditorSelectState : std::uint8_t { ssNoSelection = 0, ssAnchored = 1, ssSelected = 2, ssHit = 3 };
@@ -207,7 +206,9 @@ public:
     void SetWantTabs(bool Value) { FWantTabs = Value; }
     bool WantReturns() const noexcept { return FWantReturns; }
     void SetWantReturns(bool Value) { FWantReturns = Value; }
-    // Characters the code page cannot hold, kept for the document (null: they become 〓).
+    // Characters the code page cannot hold, kept for the document (null: they become 〓). By
+    // default the editor keeps its own map, shared with the editors attached to its document, so
+    // that copy and paste keep every character.
     void SetCharMap(TCharMap* Map) { FCharMap = Map; }
     TCharMap* CharMap() const noexcept { return FCharMap; }
 
@@ -296,6 +297,29 @@ protected:
     void ScrollArea(const TRect& Area, int Dx, int Dy);
     void UpdateScrollBars();
 
+    // Rows, columns and bytes.
+    void AdjustCol(bool RowChanged, int Dir);
+    void UpdateCaret();
+    void Remember(bool RowChanged, int Col);
+    std::string RowClasses(int Row) const;
+    int RowLength(int Row) const;
+    // Display columns of a row's whole text (it may run past the last shown column).
+    int RowWidth(int Row) const;
+    // The byte index of display column Col in Row (at most the row's length) and back.
+    int ByteOfCol(int Row, int Col) const;
+    int ColOfByte(int Row, int Byte) const;
+    // The first column of the character (a tab, a two-byte character) that covers Col.
+    int CharStartCol(int Row, int Col) const;
+    // The byte the caret stands before: past the last shown column the column cannot tell it.
+    int CaretByte() const;
+    // Puts the caret before a byte of a row.
+    void PlaceCaretAtByte(int Row, int Byte);
+    // The character offset of byte Byte of Row counted from the start of row FromRow.
+    int OffsetOfByte(int FromRow, int Row, int Byte) const;
+    // The length a row counts for in character offsets: text, plus 2 for a line break (plus 1
+    // for the end of the text when Eot is set).
+    int OffsetLength(int Row, bool Eot) const;
+
     std::shared_ptr<TEditorScreenStrings> FDocument;
     TEditorViewInfo FView;
     TEditorCaret FCaret;
@@ -336,19 +360,6 @@ private:
     void Notify(TEditorNews What, bool Selected = false) { FSurface->News(What, Selected); }
     int ComputeLeftbarDigits() const;
     TRect RulerArea() const;
-    // Caret internals.
-    void AdjustCol(bool RowChanged, int Dir);
-    void UpdateCaret();
-    void Remember(bool RowChanged, int Col);
-    std::string RowClasses(int Row) const;
-    int RowLength(int Row) const;
-    int RowWidth(int Row) const { return int(RowClasses(Row).size()); }
-    // The byte index of display column Col in Row (at most the row's length) and back.
-    int ByteOfCol(int Row, int Col) const;
-    int ColOfByte(int Row, int Byte) const;
-    // The length a row counts for in character offsets: text, plus 2 for a line break (plus 1
-    // for the end of the text when Eot is set).
-    int OffsetLength(int Row, bool Eot) const;
     void SetCursorKind(int Kind);
     // The bytes [Begin, End) of a row inside the display columns [FromCol, ToCol): the
     // characters whose first column lies there.
@@ -367,6 +378,10 @@ private:
     void RepaintSelectionChange(int OldFrom, int OldTo);
 
     IEditorSurface* FSurface;
+    // The caret's byte where its column cannot tell it (Byte -1: none).
+    struct TExactCaret {
+        int Row = 0, Col = 0, Byte = -1;
+    } FExact;
     bool FOverwriteMode = false;
     int FSelStartRow = 0, FSelStartByte = 0, FSelEndRow = 0, FSelEndByte = 0;  // bytes; the end is inclusive
     int FAnchorRow = 0, FAnchorByte = 0, FAnchorCol = 0;
@@ -391,6 +406,7 @@ private:
     bool FReadOnly = false;
     bool FWantTabs = true;
     bool FWantReturns = true;
+    std::shared_ptr<TCharMap> FOwnCharMap;
     TCharMap* FCharMap = nullptr;
     TEditorStrings FLines{*this};
     int FPendingLead = -1;  // a lead byte typed, waiting for its trail

@@ -88,9 +88,10 @@ void TEditorController::InsertText(std::string_view S) {
     if (FSelectionState == ssHit) DropSelection();
     const int row = FRow;
     const int base = EditBase(row);
-    const int byte = ByteOfCol(row, FCol);
+    const int byte = CaretByte();
     const int pad = std::max(0, FCol - RowWidth(row));
-    const int offset = OffsetOf(base, row, FCol) + pad + int(S.size());
+    // Lone CRs and LFs of S are stored as CR LF: the caret goes after what is stored.
+    const int offset = OffsetOfByte(base, row, byte) + pad + TextOffsetLength(S);
     if (row >= RowCount()) {
         FDocument->ReplaceRows(RowCount(), 0, Spaces(pad) + std::string(S));
         MoveCaretByOffset(base, offset);
@@ -162,7 +163,7 @@ void TEditorController::SetSelText(std::string_view S) {
         first.insert(std::size_t(rows.RowData(0)), S);
         rows.Put(0, first);
         const int base = EditBase(FSelStartRow);
-        const int offset = OffsetOf(base, FSelStartRow, ColOfByte(FSelStartRow, rows.RowData(0))) + int(S.size());
+        const int offset = OffsetOfByte(base, FSelStartRow, rows.RowData(0)) + TextOffsetLength(S);
         const int from = FSelStartRow, count = std::min(FSelEndRow, RowCount() - 1) - FSelStartRow + 1;
         const std::string text = Joined(rows);
         DropSelection();
@@ -189,7 +190,8 @@ void TEditorController::DeleteSelection() {
     TEditorStringList rows;
     RowsWithoutSelection(rows);
     const int base = EditBase(FSelStartRow);
-    const int offset = OffsetOf(base, FDispStartRow, FDispStartCol);
+    const int offset = FSelectionMode == smBox ? OffsetOf(base, FDispStartRow, FDispStartCol)
+                                               : OffsetOfByte(base, FSelStartRow, FSelStartByte);
     const int from = FSelStartRow, count = std::min(FSelEndRow, RowCount() - 1) - FSelStartRow + 1;
     const std::string text = Joined(rows);
     DropSelection();
@@ -214,6 +216,7 @@ void TEditorController::DeleteRow(int Row) {
 // ---- keys
 
 void TEditorController::KeyChar(unsigned char Byte) {
+    if (Byte == '\r' || Byte == '\t' || Byte == '\b') FPendingLead = -1;  // a lead byte waits only for a trail byte
     if (Byte == '\r') {
         if (FWantReturns) KeyEnter(FMessageModifiers & kmShift);
         return;
@@ -236,8 +239,11 @@ void TEditorController::KeyChar(unsigned char Byte) {
     if (FPendingLead >= 0) {
         const char pair[2] = {char(FPendingLead), char(Byte)};
         FPendingLead = -1;
-        if (Byte >= 0x40) InsertText(std::string_view(pair, 2));
-        return;
+        if (IsTrailByte(Byte)) {
+            InsertText(std::string_view(pair, 2));
+            return;
+        }
+        // Not a trail byte: the lead byte alone is dropped and this character counts.
     }
     if (IsLeadByte(Byte)) {
         FPendingLead = Byte;
@@ -301,8 +307,8 @@ void TEditorController::KeyEnter(bool Shift) {
         return;
     }
     const int base = EditBase(FRow);
-    const int byte = ByteOfCol(FRow, FCol);
-    const int offset = OffsetOf(base, FRow, FCol) + 2 + int(indentText.size());
+    const int byte = CaretByte();
+    const int offset = OffsetOfByte(base, FRow, byte) + 2 + int(indentText.size());
     const std::string_view text = FDocument->RowView(FRow);
     std::string line(text.substr(0, std::size_t(byte)));
     line += "\r\n";
@@ -396,11 +402,16 @@ void TEditorController::KeyBackspace() {
         }
         std::string line = prefix;
         line += text.substr(std::size_t(byte));
-        if (FDocument->RowEndKind(row) == reLineBreak) line += "\r\n";
-        const int base = EditBase(row);
-        const int offset = OffsetOf(base, row, 0) + int(prefix.size());
-        FDocument->ReplaceRows(row, 1, line);
-        MoveCaretByOffset(base, offset);
+        if (line != text) {
+            if (FDocument->RowEndKind(row) == reLineBreak) line += "\r\n";
+            const int base = EditBase(row);
+            const int offset = OffsetOf(base, row, 0) + int(prefix.size());
+            FDocument->ReplaceRows(row, 1, line);
+            MoveCaretByOffset(base, offset);
+        }
+        // The blanks before the target may be fewer than its columns (an empty or blank row, a
+        // caret past the row's end): the caret goes to the target all the same.
+        if (FRow == row && FCol != target) SetCol(target);
         return;
     }
     if (FCol > RowWidth(row)) {
@@ -408,10 +419,9 @@ void TEditorController::KeyBackspace() {
         return;
     }
     // The character before the caret goes, a two-byte character or a tab whole.
-    const std::string classes = RowClasses(row);
-    int start = FCol - 1;
-    while (start > 0 && (classes[std::size_t(start)] == ccTab || classes[std::size_t(start)] == ccTrail)) --start;
-    const int from = ByteOfCol(row, start);
+    const int caretByte = CaretByte();
+    if (caretByte == 0) return;
+    const int from = int(CharStartOf(text, std::size_t(caretByte - 1)));
     const std::size_t len = CharLenAt(text, std::size_t(from));
     std::string line(text.substr(0, std::size_t(from)));
     line += text.substr(std::size_t(from) + len);
@@ -438,10 +448,13 @@ void TEditorController::KeyDelete() {
     int col = FCol;
     std::string line;
     int rows = 1;
+    int from = int(text.size());
     if (col < width) {
-        const std::string classes = RowClasses(row);
-        while (col > 0 && (classes[std::size_t(col)] == ccTab || classes[std::size_t(col)] == ccTrail)) --col;
-        const int from = ByteOfCol(row, col);
+        // The character the caret stands on, from the row's real text (the caret may stand in a
+        // tab, or past the last shown column where only its byte tells where it is).
+        col = CharStartCol(row, col);
+        from = col == FCol ? CaretByte() : ByteOfCol(row, col);
+        if (std::size_t(from) >= text.size()) return;
         const std::size_t len = CharLenAt(text, std::size_t(from));
         line = std::string(text.substr(0, std::size_t(from)));
         line += text.substr(std::size_t(from) + len);
@@ -459,7 +472,7 @@ void TEditorController::KeyDelete() {
             rows = 2;
         }
     }
-    const int offset = OffsetOf(base, row, 0) + ByteOfCol(row, col) + (col > width ? col - width : 0);
+    const int offset = OffsetOf(base, row, 0) + from + (col > width ? col - width : 0);
     FDocument->ReplaceRows(row, rows, line);
     MoveCaretByOffset(base, offset);
 }
@@ -593,7 +606,7 @@ void TEditorController::DropDraggedSelection(bool Copy) {
     int rows = 0;
     std::string block;
     FDocument->GetRowsText(from, to - from + 1, end, rows, block);
-    const int selStart = OffsetOf(from, FSelStartRow, ColOfByte(FSelStartRow, FSelStartByte));
+    const int selStart = OffsetOfByte(from, FSelStartRow, FSelStartByte);
     const int pad = std::max(0, dropCol - RowWidth(dropRow));
     int drop = OffsetOf(from, dropRow, dropCol);
     if (drop > int(block.size())) drop = int(block.size());

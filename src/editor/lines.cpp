@@ -14,9 +14,9 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr char kEndOfFile = 0x1A;  // Ctrl+Z: the text of a file ends before it
 
-// The length of Text in character offsets once it is in the document, where every line break
-// (CR LF, CR or LF) is CR LF and counts 2.
-int OffsetLength(std::string_view Text) noexcept {
+}  // namespace
+
+int TextOffsetLength(std::string_view Text) noexcept {
     std::size_t length = Text.size();
     for (std::size_t i = 0; i < Text.size(); ++i) {
         if (Text[i] == '\r' && (i + 1 == Text.size() || Text[i + 1] != '\n'))
@@ -27,7 +27,6 @@ int OffsetLength(std::string_view Text) noexcept {
     return int(std::min<std::size_t>(length, 0x7FFFFFFF));
 }
 
-}  // namespace
 
 TEditorScreenStrings& TEditorStrings::Document() const { return FEditor.Document(); }
 
@@ -61,7 +60,7 @@ void TEditorStrings::Replace(int Row, int Count, std::string_view Text) {
     TEditorCaretLock lock(FEditor);
     FEditor.DropSelection();
     Document().ReplaceRows(Row, Count, Text);
-    FEditor.MoveCaretByOffset(Row, OffsetLength(Text));
+    FEditor.MoveCaretByOffset(Row, TextOffsetLength(Text));
 }
 
 void TEditorStrings::Put(int Index, std::string_view S) {

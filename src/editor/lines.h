@@ -13,6 +13,10 @@ namespace orvane {
 class TEditorController;
 class TEditorScreenStrings;
 
+// The length of Text in character offsets once it is in a document, where every line break (CR
+// LF, a lone CR or a lone LF) is stored as CR LF and counts 2.
+int TextOffsetLength(std::string_view Text) noexcept;
+
 // Raised when a file cannot be opened or read.
 class EFOpenError : public Exception {
 public:
