@@ -1,96 +1,82 @@
-// The program: one window with one editor that shows the file named on the command line.
-#include "widgets/editor.h"
-#include "files/doctext.h"
+// The program: reads the command line, resolves the settings folder, shows the main window.
+#include "app/application.h"
+#include "app/cmdline.h"
+#include "app/mainwindow.h"
+#include "app/paths.h"
 
-#include <QApplication>
-#include <QCommandLineParser>
 #include <QFileInfo>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef ORVANE_DATA_DIR
+#define ORVANE_DATA_DIR ""
+#endif
 
 using namespace orvane;
 
 namespace {
 
-// The look the window starts with: word wrap, line numbers, the ruler and the end marks.
-void ApplyStartLook(TEditor& Editor) {
-    Editor.Leftbar().SetVisible(true);
-    Editor.Ruler().SetVisible(true);
-    Editor.Marks().RetMark().SetVisible(true);
-    Editor.Marks().EofMark().SetVisible(true);
-    Editor.Marks().WrapMark().SetVisible(true);
-    Editor.View().SetUrl(true);
-    Editor.View().SetMail(true);
-    Editor.View().Colors().Url().SetColor(0xC00000);
-    Editor.View().Colors().Mail().SetColor(0xC00000);
-    Editor.View().Colors().Int().SetColor(0x0000A0);
-    Editor.View().Colors().Str().SetColor(0x008000);
-    Editor.WrapOption().SetWrapByte(80);
-    Editor.WrapOption().SetLeading(true);
-    Editor.WrapOption().SetFollowPunctuation(true);
-    Editor.SetWordWrap(true);
+bool IsRegularFile(const std::string& Path) { return QFileInfo(QString::fromStdString(Path)).isFile(); }
+
+// --help and --version answer without a display.
+int AnswerWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) break;
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs(VersionText().c_str(), stdout);
+            return 0;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orvane"));
+    if (const int done = AnswerWithoutWindow(argc, argv); done >= 0) return done;
 
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("A text editor for Japanese text files."));
-    options.addHelpOption();
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Show the window once, save a picture of it to OUT and exit."),
-                                        QStringLiteral("OUT"));
-    options.addOption(screenshot);
-    options.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to open."));
-    options.process(app);
+    TOrvaneApplication app(argc, argv);  // takes Qt's own options off the command line
+    QApplication::setApplicationName(QStringLiteral("orvane"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvane"));
+    QApplication::setWindowIcon(ApplicationIcon());
 
-    QMainWindow window;
-    auto* editor = new TEditor(&window);
-    window.setCentralWidget(editor);
-    ApplyStartLook(*editor);
-    window.setWindowTitle(QStringLiteral("Orvane"));
-
-    const QStringList files = options.positionalArguments();
-    if (!files.isEmpty()) {
-        const QString path = files.first();
-        try {
-            const TDocumentText read = ReadDocumentText(path.toStdString(), editor->Document(), deAuto);
-            if (TCharMap* map = editor->CharMap()) *map = read.Map;  // copy and paste keep its characters
-            editor->SetReadOnly(read.Report.ReadOnly());
-            window.setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Orvane"));
-            const std::string warning = read.Report.Warning();
-            if (!warning.empty()) window.statusBar()->showMessage(QString::fromStdString(warning));
-        } catch (const std::exception& e) {
-            if (options.isSet(screenshot)) {
-                std::fprintf(stderr, "orvane: %s\n", e.what());
-                return 1;
-            }
-            QMessageBox::critical(&window, QStringLiteral("Orvane"), QString::fromUtf8(e.what()));
-        }
+    std::vector<std::string> args;
+    const QStringList qtArgs = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
+    const TPathInputs paths = CurrentPathInputs();
+    TStartOptions options;
+    options.CommandLine = ParseCommandLine(args, paths.WorkingDir, IsRegularFile);
+    if (!options.CommandLine.Error.empty()) {
+        std::fprintf(stderr, "orvane: %s\n(orvane --help で使い方を表示します)\n", options.CommandLine.Error.c_str());
+        return 2;
     }
+    const std::string screenshot = options.CommandLine.Screenshot;
+    // A picture for the documentation shows the window as it starts for everyone: no settings.
+    if (screenshot.empty()) options.SettingsFolder = ResolveSettingsFolder(paths);
+    options.DataFolders = DataFolders(options.SettingsFolder, paths.ProgramDir, ORVANE_DATA_DIR);
 
-    window.resize(960, 640);
+    TForm1 window(std::move(options));
     window.show();
-    editor->setFocus();
-    if (options.isSet(screenshot)) {
-        int status = 0;
-        QTimer::singleShot(0, &window, [&] {
-            const QString out = options.value(screenshot);
-            if (!window.grab().save(out)) {
-                std::fprintf(stderr, "orvane: cannot write the picture %s\n", qUtf8Printable(out));
-                status = 1;
-            }
-            app.quit();
-        });
-        app.exec();
-        return status;
-    }
-    return app.exec();
+    if (screenshot.empty()) return app.exec();
+
+    int status = 0;
+    QTimer::singleShot(0, &window, [&] {
+        const QString out = QString::fromStdString(screenshot);
+        if (!window.grab().save(out)) {
+            std::fprintf(stderr, "orvane: cannot write the picture %s\n", qUtf8Printable(out));
+            status = 1;
+        }
+        app.quit();
+    });
+    app.exec();
+    return status;
 }

@@ -1,0 +1,108 @@
+// Parsing the command line.
+#include "app/cmdline.h"
+
+#include <charconv>
+#include <filesystem>
+
+#ifndef ORVANE_VERSION
+#define ORVANE_VERSION "0.0.0"
+#endif
+
+namespace orvane {
+namespace {
+
+// A positive line number written in decimal digits only, else 0.
+int LineNumber(std::string_view S) {
+    if (S.empty() || S.size() > 9) return 0;
+    int n = 0;
+    const auto [end, ec] = std::from_chars(S.data(), S.data() + S.size(), n);
+    return ec == std::errc() && end == S.data() + S.size() && n > 0 ? n : 0;
+}
+
+std::string Absolute(const std::string& Path, const std::string& WorkingDir) {
+    const std::filesystem::path p(Path);
+    return (p.is_absolute() ? p : std::filesystem::path(WorkingDir) / p).lexically_normal().string();
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args, const std::string& WorkingDir,
+                              const std::function<bool(const std::string&)>& IsFile) {
+    TCommandLine cl;
+    int pendingLine = 0;
+    bool onlyFiles = false;
+    auto fail = [&](std::string Message) {
+        if (cl.Error.empty()) cl.Error = std::move(Message);
+    };
+    auto addFile = [&](const std::string& Arg) {
+        std::string path = Arg;
+        int line = pendingLine;
+        pendingLine = 0;
+        const std::size_t colon = Arg.rfind(':');
+        if (line == 0 && colon != std::string::npos && colon > 0 && !IsFile(Absolute(Arg, WorkingDir))) {
+            if (const int n = LineNumber(std::string_view(Arg).substr(colon + 1))) {
+                path = Arg.substr(0, colon);
+                line = n;
+            }
+        }
+        cl.Files.push_back({Absolute(path, WorkingDir), line});
+    };
+
+    for (std::size_t i = 0; i < Args.size(); ++i) {
+        const std::string& a = Args[i];
+        if (onlyFiles || a == "-" || a.empty() || (a[0] != '-' && a[0] != '+')) {
+            if (!a.empty()) addFile(a);
+            continue;
+        }
+        auto value = [&](const std::string& Option) -> std::string {
+            if (a.size() > Option.size() && a.compare(0, Option.size() + 1, Option + "=") == 0)
+                return a.substr(Option.size() + 1);
+            if (i + 1 < Args.size()) return Args[++i];
+            fail("オプション " + Option + " に値がありません");
+            return {};
+        };
+        if (a == "--") {
+            onlyFiles = true;
+        } else if (a == "--help" || a == "-h") {
+            cl.Help = true;
+        } else if (a == "--version") {
+            cl.Version = true;
+        } else if (a == "--encoding" || a.rfind("--encoding=", 0) == 0) {
+            const std::string name = value("--encoding");
+            if (const auto e = ParseEncodingName(name))
+                cl.Encoding = *e;
+            else if (!name.empty())
+                fail("文字コード " + name + " は分かりません (auto, sjis, euc-jp, jis, utf-8, utf-16)");
+        } else if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
+            cl.Screenshot = value("--screenshot");
+        } else if (a[0] == '+' && LineNumber(std::string_view(a).substr(1))) {
+            pendingLine = LineNumber(std::string_view(a).substr(1));
+        } else if (a[0] == '+') {
+            addFile(a);  // a file whose name starts with "+"
+        } else {
+            fail("オプション " + a + " は分かりません");
+        }
+    }
+    if (pendingLine) fail("+行番号 の後にファイル名がありません");
+    return cl;
+}
+
+std::string UsageText() {
+    return "使い方: orvane [オプション] [ファイル...]\n"
+           "日本語のテキストファイルを編集します。\n"
+           "\n"
+           "  ファイル            開くファイル\n"
+           "  ファイル:行         ファイルを開いて指定の行を表示します\n"
+           "  +行 ファイル        同上\n"
+           "  --encoding 文字コード  ファイルを指定の文字コードで読み込みます\n"
+           "                      (auto, sjis, euc-jp, jis, utf-8, utf-16)\n"
+           "  --help              この説明を表示して終了します\n"
+           "  --version           バージョンを表示して終了します\n"
+           "\n"
+           "設定フォルダ: 環境変数 ORVANE_SETTINGS_DIR、なければプログラムのフォルダに\n"
+           "orvane.ini があり書き込めるとき そのフォルダ、それ以外は ~/.config/orvane/\n";
+}
+
+std::string VersionText() { return "orvane " ORVANE_VERSION "\n"; }
+
+}  // namespace orvane

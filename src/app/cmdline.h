@@ -1,0 +1,37 @@
+// The command line: options, the files to open and the line to show in each.
+#pragma once
+
+#include "files/docformat.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+struct TOpenRequest {
+    std::string Path;  // absolute
+    int Line = 0;      // 1-based line to show; 0 for none
+    bool operator==(const TOpenRequest&) const = default;
+};
+
+struct TCommandLine {
+    bool Help = false;
+    bool Version = false;
+    TDocumentEncoding Encoding = deAuto;  // --encoding: the files are read in this encoding
+    std::vector<TOpenRequest> Files;
+    std::string Screenshot;  // --screenshot OUT: show the window once, save a picture, exit
+    std::string Error;       // not empty: the line could not be understood (the message says why)
+};
+
+// Reads the arguments after the program's name: --help, --version, --encoding ENC, FILE,
+// FILE:LINE (only when no file of that whole name exists), +LINE FILE, and "--" after which every
+// argument is a file. IsFile tells whether a regular file exists; relative paths are made
+// absolute against WorkingDir.
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args, const std::string& WorkingDir,
+                              const std::function<bool(const std::string&)>& IsFile);
+
+std::string UsageText();
+std::string VersionText();
+
+}  // namespace orvane

@@ -1,0 +1,447 @@
+// The main window: start-up, settings, status bar, title, shutdown.
+#include "app/mainwindow.h"
+
+#include "app/paths.h"
+#include "files/doctext.h"
+#include "platform/clipboard.h"
+#include "platform/errordisplay.h"
+#include "platform/lockkeys.h"
+#include "platform/questions.h"
+#include "widgets/editor.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+#include <filesystem>
+
+namespace orvane {
+namespace {
+
+constexpr const char* kAppTitle = "るりかご";
+constexpr const char* kUntitled = "無題";
+
+// The look documents have until file-type styles exist: word wrap, line numbers, the ruler and
+// the end marks.
+void ApplyStartLook(TEditor& Editor) {
+    Editor.Leftbar().SetVisible(true);
+    Editor.Ruler().SetVisible(true);
+    Editor.Marks().RetMark().SetVisible(true);
+    Editor.Marks().EofMark().SetVisible(true);
+    Editor.Marks().WrapMark().SetVisible(true);
+    Editor.View().SetUrl(true);
+    Editor.View().SetMail(true);
+    Editor.View().Colors().Url().SetColor(0xC00000);
+    Editor.View().Colors().Mail().SetColor(0xC00000);
+    Editor.View().Colors().Int().SetColor(0x0000A0);
+    Editor.View().Colors().Str().SetColor(0x008000);
+    Editor.WrapOption().SetWrapByte(80);
+    Editor.WrapOption().SetLeading(true);
+    Editor.WrapOption().SetFollowPunctuation(true);
+    Editor.SetWordWrap(true);
+}
+
+QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
+TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
+
+}  // namespace
+
+TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FOptions(std::move(Options)) {
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    FEditor = new TEditor(this);
+    setCentralWidget(FEditor);
+    ApplyStartLook(*FEditor);
+    FEditor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
+        if (FEditorMenu) FEditorMenu->exec(FEditor->viewport()->mapToGlobal(Pos));
+    });
+    FEditor->OnCaretMoved = [this](TEditor&) { RefreshCaretPanel(); };
+    FEditor->OnChange = [this](TEditor&) {
+        RefreshModifiedPanel();
+        RefreshCaretPanel();
+    };
+    FEditor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
+
+    FShortCuts = DefaultShortCuts();
+    CreateCommands();
+    BindHandlers();
+    BuildMainMenu();
+    FToolBar = addToolBar(QStringLiteral("ツールバー"));
+    FToolBar->setObjectName(QStringLiteral("ToolBar"));
+    FToolBar->setMovable(false);
+    FEditorMenu = new QMenu(this);
+    CreateStatusBar();
+
+    // The clipboard is asked once and then followed, never polled: an X11 query waits for the
+    // program that owns it.
+    FClipboardText = ClipboardHasText();
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { FClipboardText = ClipboardHasText(); });
+
+    LoadSettings();
+    setAcceptDrops(true);
+    LayoutStatusPanels();
+    RefreshWindowState();
+
+    // A lock key pressed anywhere in the program is shown at the next idle point.
+    qApp->installEventFilter(this);
+    // The enabling rules run when the event loop has nothing left to do, as idle handling does.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TForm1::UpdateCommands);
+}
+
+TForm1::~TForm1() {
+    // The editor's events must not reach a window that is half destroyed.
+    FEditor->OnCaretMoved = nullptr;
+    FEditor->OnChange = nullptr;
+    FEditor->OnSelectionChange = nullptr;
+}
+
+TEditor* TForm1::ActiveEditor() const noexcept { return FEditor; }
+
+std::string TForm1::SettingsFileName() const {
+    if (FOptions.SettingsFolder.empty()) return {};
+    return (std::filesystem::path(FOptions.SettingsFolder) / kMainSettingsFile).string();
+}
+
+// ---- settings
+
+void TForm1::LoadSettings() {
+    TIniFile ini;
+    if (!SettingsFileName().empty()) {
+        try {
+            ini = TIniFile(SettingsFileName());
+        } catch (const std::exception& e) {
+            ShowErrorMessage(this, e.what());
+        }
+    }
+    FSettings = ReadMainSettings(ini);
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    const QSize size(std::min(960, work.width()), std::min(640, work.height()));
+    const QRect fallback(work.x() + (work.width() - size.width()) / 2,
+                         work.y() + (work.height() - size.height()) / 2, size.width(), size.height());
+    if (FSettings.Placement.Stored) {
+        setGeometry(ToQRect(ClampToScreen(FSettings.Placement.Normal, ToEdges(work), ToEdges(fallback))));
+        if (FSettings.Placement.Show == 3) setWindowState(Qt::WindowMaximized);
+    } else {
+        setGeometry(fallback);
+    }
+
+    std::vector<TShortCut> shortcuts = DefaultShortCuts();
+    ReadShortCuts(ini, FSettings.Version, shortcuts);
+    SetShortCuts(std::move(shortcuts));
+    FToolBar->setVisible(FSettings.ToolBar);
+    statusBar()->setVisible(FSettings.StatusBar);
+    BuildToolBar(FSettings.ToolBarItems);
+    BuildEditorMenu(FSettings.PopupMenuItems);
+}
+
+template <class Fn>
+void TForm1::ChangeSettings(Fn&& Change) {
+    if (SettingsFileName().empty()) return;
+    try {
+        std::filesystem::create_directories(FOptions.SettingsFolder);
+        TIniFile ini(SettingsFileName());
+        Change(ini);
+        ini.UpdateFile();
+    } catch (const std::exception& e) {
+        // Reported once a run, and never in the way of closing the window.
+        if (!FSettingsErrorShown) {
+            FSettingsErrorShown = true;
+            ShowErrorMessage(this, std::string("設定を保存できませんでした。\n") + e.what());
+        }
+    }
+}
+
+// ---- start
+
+void TForm1::showEvent(QShowEvent* Event) {
+    QMainWindow::showEvent(Event);
+    if (FShownOnce) return;
+    FShownOnce = true;
+    GuardedEvent(this, [this] { FirstShow(); });
+}
+
+void TForm1::FirstShow() {
+    FEditor->setFocus();
+    const TCommandLine& cl = FOptions.CommandLine;
+    // One editor for now: the first file that opens is the document.
+    for (const TOpenRequest& file : cl.Files) {
+        if (!QFileInfo(QString::fromStdString(file.Path)).isFile()) continue;
+        if (OpenFile(QString::fromStdString(file.Path), cl.Encoding)) {
+            if (file.Line > 0) GotoLinePosition(file.Line - 1, 0);
+            return;
+        }
+    }
+    if (!cl.Files.empty() || SettingsFileName().empty()) return;
+    try {
+        const TIniFile ini(SettingsFileName());
+        for (const std::string& name : ReadEditingFiles(ini)) {
+            const QString path = QString::fromStdString(name);
+            // Relative names (a new document's "無題") never name a file of the last run.
+            if (QFileInfo(path).isAbsolute() && QFileInfo(path).isFile() && OpenFile(path, deAuto)) return;
+        }
+    } catch (const std::exception& e) {
+        ShowErrorMessage(this, e.what());
+    }
+}
+
+bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
+    const QString path = QFileInfo(FileName).absoluteFilePath();
+    try {
+        const TDocumentText read = ReadDocumentText(path.toStdString(), FEditor->Document(), Encoding);
+        if (TCharMap* map = FEditor->CharMap()) *map = read.Map;  // copy and paste keep its characters
+        FEditor->SetReadOnly(read.Report.ReadOnly());
+        FEditor->SetModified(false);
+        FFileName = path;
+        RefreshWindowState();
+        const std::string warning = read.Report.Warning();
+        if (!warning.empty()) SetHint(QString::fromStdString(warning));
+        return true;
+    } catch (const std::exception& e) {
+        ShowErrorMessage(this, e.what());
+        return false;
+    }
+}
+
+void TForm1::GotoLinePosition(int Line, int Offset) {
+    TEditorScreenStrings& doc = FEditor->Document();
+    Line = std::clamp(Line, 0, std::max(0, doc.LineCount() - 1));
+    int row = doc.LineCount() > 0 ? doc.LineToRow(Line) : 0;
+    if (doc.GetCount() > 0) {
+        // Walk the rows of the line; an offset beyond the line stops at its last row's end.
+        const int last = doc.LastRowOfLine(row);
+        Offset = std::max(0, Offset);
+        for (int len; row < last && Offset > (len = int(doc.Get(row).size()));) {
+            Offset -= len;
+            ++row;
+        }
+        Offset = std::min(Offset, int(doc.Get(row).size()));
+    }
+    FEditor->SetRowCol(row, Offset);
+    const int visible = FEditor->VisibleRowCount();
+    const int d = FEditor->Row() - FEditor->TopRow();
+    if (d < visible / 5 || d > visible * 4 / 5) FEditor->SetTopRow(std::max(0, FEditor->Row() - visible / 3));
+    FEditor->setFocus();
+}
+
+// ---- title and status bar
+
+void TForm1::RefreshWindowState() {
+    const QString name = FFileName.isEmpty() ? QString::fromUtf8(kUntitled) : QFileInfo(FFileName).fileName();
+    setWindowTitle(name + QStringLiteral(" - ") + QString::fromUtf8(kAppTitle));
+    RefreshModifiedPanel();
+    RefreshModePanel();
+    RefreshCaretPanel();
+    RefreshHintPanel();
+    if (FEditor->isVisible() && !FEditor->hasFocus()) FEditor->setFocus();
+}
+
+void TForm1::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    const QFontMetrics fm(bar->font());
+    const char* samples[6] = {"99999/ 99999行: 999桁", "変更あり", "書込禁止", nullptr, "CAP", "NUM"};
+    FFixedPanelsWidth = 0;
+    for (int i = 0; i < 6; ++i) {
+        auto* label = new QLabel(bar);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        if (samples[i]) {
+            const int width = fm.horizontalAdvance(QString::fromUtf8(samples[i])) + 8 + 2 * label->frameWidth();
+            label->setFixedWidth(width);
+            label->setAlignment(Qt::AlignCenter);
+            FFixedPanelsWidth += width;
+        }
+        bar->addPermanentWidget(label, samples[i] ? 0 : 1);
+        FPanels[i] = label;
+    }
+}
+
+void TForm1::LayoutStatusPanels() {
+    // The hint panel takes what the others leave; on a bar too narrow for them it goes.
+    const bool room = statusBar()->width() >= FFixedPanelsWidth + 10;
+    FPanels[3]->setVisible(room);
+}
+
+void TForm1::resizeEvent(QResizeEvent* Event) {
+    QMainWindow::resizeEvent(Event);
+    LayoutStatusPanels();
+}
+
+QString TForm1::PanelText(int Index) const { return Index >= 0 && Index < 6 ? FPanels[Index]->text() : QString(); }
+
+bool TForm1::PanelVisible(int Index) const {
+    return Index >= 0 && Index < 6 && statusBar()->isVisible() && FPanels[Index]->isVisible();
+}
+
+void TForm1::RefreshCaretPanel() {
+    const TEditorScreenStrings& doc = FEditor->Document();
+    FPanels[0]->setText(QStringLiteral("%1/ %2行: %3桁")
+                            .arg(doc.RowToLineCount(FEditor->Row()) + 1)
+                            .arg(doc.LineCount())
+                            .arg(FEditor->Col() + 1));
+}
+
+void TForm1::RefreshModifiedPanel() {
+    const QString text = FEditor->Modified() ? QStringLiteral("変更あり") : QString();
+    if (FPanels[1]->text() != text) FPanels[1]->setText(text);
+}
+
+void TForm1::RefreshModePanel() {
+    const QString text = FEditor->ReadOnly()        ? QStringLiteral("書込禁止")
+                         : FEditor->OverwriteMode() ? QStringLiteral("上書き")
+                                                    : QStringLiteral("挿入");
+    if (FPanels[2]->text() != text) FPanels[2]->setText(text);
+}
+
+void TForm1::RefreshHintPanel() {
+    if (FEditor->Selected())
+        FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(FEditor->SelLength()));
+    else
+        FPanels[3]->setText(FFileName);
+}
+
+void TForm1::SetHint(const QString& Text) {
+    if (statusBar()->isVisible() && !Text.isEmpty()) FPanels[3]->setText(Text);
+}
+
+bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(Event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) FLockKeysAsked.invalidate();
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+bool TForm1::event(QEvent* Event) {
+    if (Event->type() == QEvent::StatusTip) {
+        // Qt would show status tips as a temporary message over the panels: they go to panel 3.
+        const QString tip = static_cast<QStatusTipEvent*>(Event)->tip();
+        if (tip.isEmpty())
+            RefreshHintPanel();
+        else
+            SetHint(tip);
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
+
+void TForm1::UpdateCommands() {
+    ApplyCommandState(CommandState());
+    RefreshModePanel();
+    // Asking the X server is a round trip: at most five times a second, however busy the loop.
+    if (FLockKeysAsked.isValid() && FLockKeysAsked.elapsed() < 200) return;
+    FLockKeysAsked.start();
+    if (const auto keys = QueryLockKeys()) {
+        const QString caps = keys->Caps ? QStringLiteral("CAP") : QString();
+        const QString num = keys->Num ? QStringLiteral("NUM") : QString();
+        if (FPanels[4]->text() != caps) FPanels[4]->setText(caps);
+        if (FPanels[5]->text() != num) FPanels[5]->setText(num);
+    }
+}
+
+TCommandState TForm1::CommandState() const {
+    TCommandState s;
+    s.Document = FEditor != nullptr;
+    if (FEditor) {
+        s.CanUndo = FEditor->CanUndo();
+        s.CanRedo = FEditor->CanRedo();
+        s.Selected = FEditor->Selected();
+        s.MultiRow = FEditor->Selected() && FEditor->SelStartRow() != FEditor->SelEndRow();
+        s.HasLines = FEditor->Lines().Count() > 0;
+        s.ReadOnly = FEditor->ReadOnly();
+    }
+    s.ClipboardText = FClipboardText;
+    s.ToolBar = FToolBar && !FToolBar->isHidden();
+    s.StatusBar = !statusBar()->isHidden();
+    return s;
+}
+
+void TForm1::SetToolBarVisible(bool Visible) { FToolBar->setVisible(Visible); }
+
+void TForm1::SetStatusBarVisible(bool Visible) {
+    statusBar()->setVisible(Visible);
+    if (Visible) LayoutStatusPanels();
+}
+
+// ---- drops
+
+void TForm1::dragEnterEvent(QDragEnterEvent* Event) {
+    if (Event->mimeData()->hasUrls()) Event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* Event) {
+    QStringList files;
+    for (const QUrl& url : Event->mimeData()->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    Event->acceptProposedAction();
+    GuardedEvent(this, [&] {
+        // One editor for now: the first dropped file replaces the document, once its changes
+        // may go.
+        if (!files.isEmpty() && MayDiscardChanges()) OpenFile(files.first(), deAuto);
+    });
+}
+
+// ---- shutdown
+
+bool TForm1::MayDiscardChanges() {
+    if (!FEditor->Modified()) return true;
+    const std::string name = FFileName.isEmpty() ? kUntitled : FFileName.toStdString();
+    switch (Ask(this, name + " の内容が変更されています。\r変更を保存しますか？", TQuestion::YesNoCancel)) {
+    case TAnswer::No: return true;
+    case TAnswer::Yes:
+        // Saving comes with the document holder; until then the text stays here, unsaved.
+        CommandNotAvailable();
+        return false;
+    default: return false;
+    }
+}
+
+bool TForm1::CloseQuery() {
+    ChangeSettings([&](TIniFile& Ini) {
+        WriteEditingFiles(Ini, {FFileName.isEmpty() ? std::string(kUntitled) : FFileName.toStdString()});
+    });
+    return MayDiscardChanges();
+}
+
+void TForm1::SaveExitSettings() {
+    TWindowPlacement p;
+    p.Stored = true;
+    p.Show = isMaximized() ? 3 : 1;
+    p.Normal = ToEdges(normalGeometry().isValid() ? normalGeometry() : geometry());
+    ChangeSettings([&](TIniFile& Ini) {
+        WriteExitSettings(Ini, p, !FToolBar->isHidden(), FSettings.Config.ToolBarFlat, !statusBar()->isHidden());
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* Event) {
+    bool accept = false;
+    GuardedEvent(this, [&] {
+        if (!CloseQuery()) return;
+        SaveExitSettings();
+        accept = true;
+    });
+    if (accept)
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+}  // namespace orvane

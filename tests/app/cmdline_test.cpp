@@ -1,0 +1,50 @@
+// The command line.
+#include "app/cmdline.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace orvane {
+namespace {
+
+TEST(CommandLine, FilesLinesAndOptions) {
+    // Files that exist for the parser; "notes:12" is a real file name.
+    const std::set<std::string> existing{"/work/a.txt", "/work/notes:12"};
+    const auto isFile = [&](const std::string& P) { return existing.count(P) > 0; };
+    struct {
+        std::vector<std::string> Args;
+        std::vector<TOpenRequest> Files;
+        TDocumentEncoding Encoding;
+        std::string ErrorStart;
+    } cases[] = {
+        {{}, {}, deAuto, ""},
+        {{"a.txt", "/abs/b.txt", "../c.txt"}, {{"/work/a.txt", 0}, {"/abs/b.txt", 0}, {"/c.txt", 0}}, deAuto, ""},
+        {{"a.txt:42"}, {{"/work/a.txt", 42}}, deAuto, ""},
+        {{"notes:12"}, {{"/work/notes:12", 0}}, deAuto, ""},            // the whole name exists
+        {{"a.txt:x", "b:0"}, {{"/work/a.txt:x", 0}, {"/work/b:0", 0}}, deAuto, ""},
+        {{"+7", "a.txt", "b.txt"}, {{"/work/a.txt", 7}, {"/work/b.txt", 0}}, deAuto, ""},
+        {{"--encoding", "euc-jp", "a.txt"}, {{"/work/a.txt", 0}}, deEuc, ""},
+        {{"--encoding=UTF-8", "--", "--help", "+3"}, {{"/work/--help", 0}, {"/work/+3", 0}}, deUtf8, ""},
+        {{"+x.txt"}, {{"/work/+x.txt", 0}}, deAuto, ""},
+        {{"--encoding", "latin-9"}, {}, deAuto, "文字コード latin-9"},
+        {{"--encoding"}, {}, deAuto, "オプション --encoding"},
+        {{"--frobnicate"}, {}, deAuto, "オプション --frobnicate"},
+        {{"a.txt", "+5"}, {{"/work/a.txt", 0}}, deAuto, "+行番号"},
+    };
+    for (const auto& c : cases) {
+        const TCommandLine cl = ParseCommandLine(c.Args, "/work", isFile);
+        const std::string name = c.Args.empty() ? "(none)" : c.Args.front();
+        EXPECT_EQ(cl.Files, c.Files) << name;
+        EXPECT_EQ(cl.Encoding, c.Encoding) << name;
+        EXPECT_EQ(cl.Error.substr(0, c.ErrorStart.size()), c.ErrorStart) << name;
+        EXPECT_EQ(cl.Error.empty(), c.ErrorStart.empty()) << name;
+    }
+    const TCommandLine cl = ParseCommandLine({"-h", "--version", "--screenshot", "out.png"}, "/work", isFile);
+    EXPECT_TRUE(cl.Help);
+    EXPECT_TRUE(cl.Version);
+    EXPECT_EQ(cl.Screenshot, "out.png");
+}
+
+}  // namespace
+}  // namespace orvane

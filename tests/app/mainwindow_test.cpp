@@ -1,0 +1,215 @@
+// The main window offscreen: enabling rules against the editor, shortcuts that fire once, the
+// status bar, the shutdown order and the settings it leaves, and the start from them.
+#include "app/mainwindow.h"
+
+#include "platform/errordisplay.h"
+#include "platform/questions.h"
+#include "widgets/editor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+QStringList gWarnings;
+void CollectWarnings(QtMsgType Type, const QMessageLogContext&, const QString& Message) {
+    if (Type != QtDebugMsg && Type != QtInfoMsg) gWarnings << Message;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = fs::temp_directory_path() / ("orvane-mainwindow-" + std::to_string(::getpid()));
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+        Options.SettingsFolder = (Dir / "settings").string();
+        SetErrorDisplayHook([this](const std::string& M) { Errors.push_back(M); });
+        SetQuestionHook([this](const std::string& M, TQuestion) {
+            Questions.push_back(M);
+            return Answer;
+        });
+        gWarnings.clear();
+        qInstallMessageHandler(CollectWarnings);
+    }
+    void TearDown() override {
+        Window.reset();
+        qInstallMessageHandler(nullptr);
+        SetErrorDisplayHook(nullptr);
+        SetQuestionHook(nullptr);
+        fs::remove_all(Dir);
+    }
+    TForm1& Start() {
+        Window = std::make_unique<TForm1>(Options);
+        Window->show();
+        QApplication::setActiveWindow(Window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+        Window->UpdateCommands();
+        return *Window;
+    }
+    TEditor& Editor() { return *Window->ActiveEditor(); }
+    bool Enabled(const char* Name) { return Window->Action(Name)->isEnabled(); }
+    std::string Setting(const char* Section, const char* Key) {
+        return TIniFile((fs::path(Options.SettingsFolder) / "orvane.ini").string()).ReadString(Section, Key, "<none>");
+    }
+
+    fs::path Dir;
+    TStartOptions Options;
+    std::unique_ptr<TForm1> Window;
+    std::vector<std::string> Errors, Questions;
+    TAnswer Answer = TAnswer::No;
+};
+
+TEST_F(MainWindow, CommandsFollowTheEditor) {
+    TForm1& w = Start();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - るりかご"));
+    EXPECT_FALSE(Enabled("actUndo"));
+    EXPECT_FALSE(Enabled("actSelectAll"));  // no lines yet
+    EXPECT_FALSE(Enabled("actCopy"));
+    EXPECT_FALSE(Enabled("actSave"));       // saving is not built yet
+    EXPECT_FALSE(Enabled("actNewWindow"));
+    EXPECT_TRUE(Enabled("actAbout"));
+    EXPECT_TRUE(w.Action("actStatusBar")->isChecked());
+
+    QTest::keyClicks(&Editor(), "ab");
+    w.UpdateCommands();
+    EXPECT_TRUE(Enabled("actUndo"));
+    EXPECT_TRUE(Enabled("actSelectAll"));
+    EXPECT_EQ(w.PanelText(0), QStringLiteral("1/ 1行: 3桁"));
+    EXPECT_EQ(w.PanelText(1), QStringLiteral("変更あり"));
+    EXPECT_EQ(w.PanelText(2), QStringLiteral("挿入"));
+
+    w.Action("actSelectAll")->trigger();
+    w.UpdateCommands();
+    EXPECT_TRUE(Enabled("actCopy"));
+    EXPECT_TRUE(Enabled("actCut"));
+    EXPECT_EQ(w.PanelText(3), QStringLiteral("選択範囲のサイズ: 2 bytes"));
+
+    // Write-protected: what would change the text is off, copying stays.
+    Editor().SetReadOnly(true);
+    w.UpdateCommands();
+    EXPECT_FALSE(Enabled("actCut"));
+    EXPECT_FALSE(Enabled("actUndo"));
+    EXPECT_TRUE(Enabled("actCopy"));
+    EXPECT_EQ(w.PanelText(2), QStringLiteral("書込禁止"));
+
+    // The rules run by themselves when the event loop is about to wait.
+    Editor().SetReadOnly(false);
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(Enabled("actCut"));
+}
+
+TEST_F(MainWindow, ShortCutsFireAndADuplicateStaysWithTheFirstCommand) {
+    TForm1& w = Start();
+    QTest::keyClicks(&Editor(), "one");
+    QTest::keyClick(&Editor(), Qt::Key_Return);
+    QTest::keyClicks(&Editor(), "two");
+    QTest::keyClick(&Editor(), Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Editor().RowMarkSet(1), TRowMarkSet(1u << 3));
+
+    // Ctrl+Z given to the status bar command too: undo keeps it, and Qt sees no ambiguity.
+    std::vector<TShortCut> keys = w.ShortCuts();
+    keys[std::size_t(FindCommand("actStatusBar"))] = scCtrl | 'Z';
+    w.SetShortCuts(keys);
+    w.UpdateCommands();
+    const std::string before = Editor().Lines().GetTextStr();
+    QTest::keyClick(&Editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(Editor().Lines().GetTextStr(), before);
+    EXPECT_TRUE(w.statusBar()->isVisible());
+    EXPECT_TRUE(gWarnings.filter(QStringLiteral("mbiguous")).isEmpty()) << gWarnings.join('\n').toStdString();
+}
+
+TEST_F(MainWindow, StatusBarPanels) {
+    TForm1& w = Start();
+    QStatusTipEvent tip(QStringLiteral("ヒントの文"));
+    QApplication::sendEvent(&w, &tip);
+    EXPECT_EQ(w.PanelText(3), QStringLiteral("ヒントの文"));
+    EXPECT_TRUE(w.PanelVisible(3));
+    w.resize(120, 300);  // narrower than the fixed panels
+    EXPECT_FALSE(w.PanelVisible(3));
+    w.resize(900, 300);
+    EXPECT_TRUE(w.PanelVisible(3));
+    w.Action("actStatusBar")->trigger();
+    EXPECT_FALSE(w.statusBar()->isVisible());
+}
+
+TEST_F(MainWindow, EditorMenuFromItsList) {
+    TForm1& w = Start();
+    w.BuildEditorMenu({"copy", "-", "NoSuchCommand", "selectall"});
+    const QList<QAction*> items = w.EditorMenu()->actions();
+    ASSERT_EQ(items.size(), 7);
+    EXPECT_EQ(items[0], w.Action("actCopy"));
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_FALSE(items[2]->isEnabled());
+    EXPECT_EQ(items[3], w.Action("actSelectAll"));
+    EXPECT_EQ(items[5]->menu()->title(), QStringLiteral("しおりの設定"));
+    EXPECT_EQ(items[5]->menu()->actions().size(), 10);
+    EXPECT_EQ(items[6]->menu()->actions()[9], w.Action("actBookmark9"));
+}
+
+TEST_F(MainWindow, CloseAsksWritesAndRestores) {
+    const fs::path file = Dir / "five.txt";
+    std::ofstream(file) << "1\n2\n3\n4\n5\n";
+    Options.CommandLine.Files = {{file.string(), 3}};
+    TForm1& w = Start();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("five.txt - るりかご"));
+    EXPECT_EQ(Editor().Row(), 2);
+    w.setGeometry(100, 50, 600, 500);
+    QTest::keyClicks(&Editor(), "x");
+
+    Answer = TAnswer::Cancel;
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], file.string() + " の内容が変更されています。\r変更を保存しますか？");
+    EXPECT_EQ(Setting("EditingFiles", "00"), file.string());  // written before the question
+    EXPECT_EQ(Setting("IniFile", "Version"), "<none>");
+
+    Answer = TAnswer::Yes;  // saving is not built yet: the text stays, and so does the window
+    EXPECT_FALSE(w.close());
+
+    Answer = TAnswer::No;
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(Setting("IniFile", "Version"), "1");
+    EXPECT_EQ(Setting("Orvane", "Form.XSize"), "700");
+    EXPECT_EQ(Setting("Orvane", "Form.YSize"), "550");
+    EXPECT_TRUE(Errors.empty());
+
+    // The next start without a file on the command line reopens it where it was left.
+    Options.CommandLine.Files.clear();
+    Start();
+    EXPECT_EQ(Window->ActiveFileName(), QString::fromStdString(file.string()));
+    EXPECT_EQ(Window->geometry(), QRect(100, 50, 600, 500));
+}
+
+TEST_F(MainWindow, SettingsThatCannotBeWrittenAreReportedOnceAndDoNotStopTheClose) {
+    std::ofstream(Dir / "blocked") << "a file where the settings folder should be";
+    Options.SettingsFolder = (Dir / "blocked").string();
+    TForm1& w = Start();
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(Errors.size(), 1u);
+}
+
+TEST_F(MainWindow, FileThatCannotBeOpenedIsShown) {
+    TForm1& w = Start();
+    EXPECT_FALSE(w.OpenFile(QString::fromStdString((Dir / "missing.txt").string()), deAuto));
+    EXPECT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - るりかご"));
+}
+
+}  // namespace
+}  // namespace orvane
