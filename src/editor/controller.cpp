@@ -322,7 +322,7 @@ void TEditorController::ScrollArea(const TRect& Area, int Dx, int Dy) {
 void TEditorController::InvalidateRow(int Row) {
     if (Row < FTopRow || Row > FTopRow + FVisibleRowCount) return;
     const int top = TextTop() + (Row - FTopRow) * FRowHeight;
-    Invalidate({TextLeft(), top, FSurface->Width() - TextLeft(), FFontHeight});
+    Invalidate({TextLeft(), top, FSurface->Width() - TextLeft(), FRowHeight});
 }
 
 void TEditorController::InvalidateRows(int From, int To) {
@@ -330,7 +330,7 @@ void TEditorController::InvalidateRows(int From, int To) {
     To = std::min(To, FTopRow + FVisibleRowCount);
     if (From > To) return;
     const int top = TextTop() + (From - FTopRow) * FRowHeight;
-    const int bottom = TextTop() + (To - FTopRow) * FRowHeight + FFontHeight;
+    const int bottom = TextTop() + (To - FTopRow + 1) * FRowHeight;  // the caret-row underline included
     Invalidate({0, top, FSurface->Width(), bottom - top});
 }
 
@@ -339,7 +339,7 @@ void TEditorController::InvalidateLeftbar(int From, int To) {
     To = std::min(To, FTopRow + FVisibleRowCount);
     if (From > To || !FLeftbar.Visible()) return;
     const int top = TextTop() + (From - FTopRow) * FRowHeight;
-    const int bottom = TextTop() + (To - FTopRow) * FRowHeight + FFontHeight;
+    const int bottom = TextTop() + (To - FTopRow + 1) * FRowHeight;  // the caret-row underline included
     Invalidate({ImagebarWidth(), top, LeftbarWidth(), bottom - top});
 }
 

@@ -390,8 +390,8 @@ TEST_F(CaretFixture, NewsOfTheCaretTheSelectionTheViewAndTheText) {
     EXPECT_FALSE(Editor.Selected());
 }
 
-// Fails today: a row's repaint covers the height of the font, not the underline's pixel row below it.
-TEST_F(CaretFixture, DISABLED_MovingTheCaretRepaintsTheRowUnderlineItLeaves) {
+// A row's repaint covers the underline's pixel row below its text.
+TEST_F(CaretFixture, MovingTheCaretRepaintsTheRowUnderlineItLeaves) {
     Editor.Marks().Underline().SetVisible(true);
     ASSERT_EQ(Editor.RowHeight(), 17);  // the underline has a pixel row of its own below the text
     Doc().SetText("one\r\ntwo\r\nthree\r\nfour\r\n");
