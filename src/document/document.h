@@ -67,7 +67,6 @@ public:
     int ChangeNewCount() const noexcept { return FChangeNewCount; }
     int ChangeTokenCount() const noexcept { return FChangeTokenCount; }
     bool ChangeFlag() const noexcept { return FChangeFlag; }
-    void SetChange(int Row, int OldCount, int TokenCount, int NewCount);
 
     // ---- marks
     TRowMarkSet GetMarksInUse() const noexcept { return FMarksInUse; }
@@ -169,6 +168,7 @@ private:
     // The row-list mutators bypass undo, the change record and the line hint: only the
     // document itself, its undo engine and the tokenizers (through TDocumentTokenizer::Rows)
     // change rows directly. Loaders build a separate list and hand it to SetRows.
+    using TEditorStringList::Add;
     using TEditorStringList::AddStrings;
     using TEditorStringList::AppendRow;
     using TEditorStringList::AppendSharedRow;
@@ -193,9 +193,8 @@ private:
     using TEditorStringList::SetRowEndKind;
     using TEditorStringList::SetTextStr;
     using TEditorStringList::ShrinkToFit;
-    using TEditorStringList::SwapRows;
-    using TEditorStringList::Add;
     using TEditorStringList::Put;
+    using TEditorStringList::SwapRows;
     // The string-list edits keep the line hint but bypass undo and the change record.
     void Insert(int Index, std::string_view S) override;
     void Delete(int Index) override;
@@ -217,6 +216,8 @@ private:
     TRowMarkSet DeleteRows(int Row, int Count) noexcept;
     // Removes whole lines; their marks go to the row that follows (or the new last row).
     void RemoveLines(int Row, int Count) noexcept;
+    // The change record the views read when the outermost update bracket ends.
+    void SetChange(int Row, int OldCount, int TokenCount, int NewCount);
     // Records a change of text for the views and re-tokenizes from its first row.
     void FinishChange(int Row, int OldCount, int NewCount);
     // Puts the rows of a new layout of the same text in place of the document's.
