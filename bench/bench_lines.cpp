@@ -1,7 +1,7 @@
 // Reading every line of a large document through the editor's string list, with word wrap on
 // (lines of several rows found from a remembered line start) and off.
 #include "widgets/editor.h"
-#include "widgets/editorstrings.h"
+#include "editor/lines.h"
 
 #include <benchmark/benchmark.h>
 

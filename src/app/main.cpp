@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
         const QString path = files.first();
         try {
             const TDocumentText read = ReadDocumentText(path.toStdString(), editor->Document(), deAuto);
+            if (TCharMap* map = editor->CharMap()) *map = read.Map;  // copy and paste keep its characters
             editor->SetReadOnly(read.Report.ReadOnly());
             window.setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Orvane"));
             const std::string warning = read.Report.Warning();

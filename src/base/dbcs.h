@@ -13,6 +13,9 @@ constexpr bool IsLeadByte(unsigned char B) noexcept {
 }
 constexpr bool IsLeadByte(char B) noexcept { return IsLeadByte(static_cast<unsigned char>(B)); }
 
+// 0x40-0x7E and 0x80-0xFC may follow a lead byte as the second byte of its character.
+constexpr bool IsTrailByte(unsigned char B) noexcept { return (B >= 0x40 && B <= 0x7E) || (B >= 0x80 && B <= 0xFC); }
+
 // Length in bytes of the character that starts at byte index i (0-based) of s: 2 for a lead byte
 // with a byte after it, else 1. A lead byte that ends s is a one-byte character of its own, so no
 // step ever runs past the end. Zero bytes are ordinary one-byte characters.

@@ -1,249 +1,97 @@
-// The editor control: a scroll area that shows a document, with its display settings, the cell
-// grid it draws on, the scroll position and the caret, and Perform, its one entry for messages.
+// The editor control: a scroll area that shows a document. The editor's logic (caret, selection,
+// editing, messages) is TEditorController's; this class translates Qt's events into it, paints
+// what it describes, and is the surface it draws on.
 #pragma once
 
-#include "base/font.h"
-#include "document/document.h"
-#include "document/documentview.h"
-#include "editor/editorsettings.h"
-#include "widgets/editorstrings.h"
-#include "editor/rowplan.h"
-#include "modes/parser.h"
-#include "platform/messages.h"
+#include "editor/controller.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QCursor>
 #include <QFont>
-#include <QImage>
 #include <QRect>
 
 #include <functional>
 #include <memory>
+#include <vector>
 #include <string_view>
 
 namespace orvane {
 
-class TCharMap;
 class TEditor;
-
-// The selection state of an editor.
-enum TEditorSelectState : std::uint8_t { ssNoSelection = 0, ssAnchored = 1, ssSelected = 2, ssHit = 3 };
-enum TEditorSelectionMode : std::uint8_t { smStream = 0, smBox = 1 };
 
 // Called once per painted text row after its tokens and before its end mark.
 using TDrawLineEvent = std::function<void(TEditor& Sender, std::string_view LineStr, int X, int Y, int Index,
                                           QRect& ARect, bool Selected)>;
 using TEditorEvent = std::function<void(TEditor& Sender)>;
 
-class TEditor : public QAbstractScrollArea, public IDocumentView {
+inline QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width, R.Height); }
+inline TRect ToTRect(const QRect& R) { return {R.x(), R.y(), R.width(), R.height()}; }
+inline TPoint ToTPoint(const QPoint& P) { return {P.x(), P.y()}; }
+TKeyModifiers ToKeyModifiers(Qt::KeyboardModifiers Modifiers);
+TMouseButtons ToMouseButtons(Qt::MouseButtons Buttons);
+// The Qt cursor of a cursor id (the registered ones drawn by the program).
+QCursor QtCursorOf(TCursor Id);
+
+class TEditor : public QAbstractScrollArea, public TEditorController {
     Q_OBJECT
 
 public:
     explicit TEditor(QWidget* Parent = nullptr);
     ~TEditor() override;
 
-    // ---- the document
-    TEditorScreenStrings& Document() const noexcept { return *FDocument; }
-    // Shows Other's document from now on (this editor's own document goes when no other shows it).
-    void AttachTo(TEditor& Other);
-    int RowCount() const { return FDocument->GetCount(); }
-    bool Modified() const noexcept { return FModified; }
-    void SetModified(bool Value) { FModified = Value; }
-    // The document's logical lines as a string list.
-    TEditorStrings& Lines() noexcept { return FLines; }
-    // Setting Lines: one line per string; undo emptied, rows laid out and tokenized again.
-    void SetLines(const TStrings& Value) { FLines.SetTextStr(Value.GetTextStr()); }
-    bool ReadOnly() const noexcept { return FReadOnly; }
-    // Not while a selection is dragged.
-    void SetReadOnly(bool Value) {
-        if (FDragState == 0) FReadOnly = Value;
+    // ---- the controller's calls, with Qt's types
+    using TEditorController::KeyDown;
+    using TEditorController::KeyTab;
+    using TEditorController::MouseDown;
+    using TEditorController::MouseMove;
+    using TEditorController::MouseUp;
+    using TEditorController::PointToRowCol;
+    using TEditorController::SelectTokenAtPos;
+    using TEditorController::SelectWordAtPos;
+    using TEditorController::SetMessageKeyState;
+    using TEditorController::TokenAtPos;
+    void KeyTab(Qt::KeyboardModifiers Modifiers) { KeyTab(ToKeyModifiers(Modifiers)); }
+    void KeyDown(unsigned Key, Qt::KeyboardModifiers Modifiers, bool Repeat) {
+        KeyDown(Key, ToKeyModifiers(Modifiers), Repeat);
     }
-
-    // ---- settings; setting an object copies it
-    TEditorCaret& Caret() noexcept { return FCaret; }
-    void SetCaret(const TEditorCaret& Value) { FCaret.Assign(Value); }
-    TEditorMargin& Margin() noexcept { return FMargin; }
-    void SetMargin(const TEditorMargin& Value) { FMargin.Assign(Value); }
-    TEditorMarks& Marks() noexcept { return FMarks; }
-    void SetMarks(const TEditorMarks& Value) { FMarks.Assign(Value); }
-    TEditorViewInfo& View() noexcept { return FView; }
-    void SetView(const TEditorViewInfo& Value) { FView.Assign(Value); }
-    TEditorRuler& Ruler() noexcept { return FRuler; }
-    void SetRuler(const TEditorRuler& Value) { FRuler.Assign(Value); }
-    TEditorLeftbar& Leftbar() noexcept { return FLeftbar; }
-    void SetLeftbar(const TEditorLeftbar& Value) { FLeftbar.Assign(Value); }
-    TEditorImagebar& Imagebar() noexcept { return FImagebar; }
-    void SetImagebar(const TEditorImagebar& Value) { FImagebar.Assign(Value); }
-    TEditorSpeed& Speed() noexcept { return FSpeed; }
-    void SetSpeed(const TEditorSpeed& Value) { FSpeed.Assign(Value); }
-    TFont& Font() noexcept { return FFont; }
-    void SetFont(const TFont& Value) { FFont.Assign(Value); }
-    TColor Color() const noexcept { return FColor; }
-    void SetColor(TColor Value);
-    TEditorHitStyle HitStyle() const noexcept { return FHitStyle; }
-    void SetHitStyle(TEditorHitStyle Value);
-    TScrollStyle ScrollBars() const noexcept { return FScrollBars; }
-    void SetScrollBars(TScrollStyle Value);
-    // The syntax mode; null draws with the View's default mode. The editor follows its changes.
-    TFountain* Fountain() const noexcept { return FFountain; }
-    void SetFountain(TFountain* Value);
-    bool WordWrap() const noexcept { return FDocument->WordWrap(); }
-    void SetWordWrap(bool Value) { FDocument->SetWordWrap(Value); }
-    TEditorWrapOption& WrapOption() noexcept { return FDocument->WrapOption(); }
-    void SetWrapOption(const TEditorWrapOption& Value) { FDocument->WrapOption().Assign(Value); }
-    // Copies a complete set of settings; word wrap is applied so that the text is wrapped once.
-    void AssignProp(TEditorProp& Prop);
-    void CopyToProp(TEditorProp& Prop);
-
-    // ---- the cell grid (pixels)
-    int CharWidth() const noexcept { return FCharWidth; }
-    int FontHeight() const noexcept { return FFontHeight; }
-    int RowHeight() const override { return FRowHeight; }
-    int TextTop() const noexcept { return FMargin.Top() + RulerHeight(); }
-    int TextLeft() const noexcept { return FMargin.Left() + ImagebarWidth() + LeftbarWidth(); }
-    int RulerHeight() const noexcept { return FRuler.Visible() ? (FRuler.Edge() ? 11 : 10) : 0; }
-    int ImagebarWidth() const noexcept { return FImagebar.Width(); }
-    int LeftbarWidth() const noexcept;
-    int LeftbarDigits() const noexcept { return FLeftbarDigits; }
-    int VisibleRowCount() const noexcept { return FVisibleRowCount; }
-    int VisibleColCount() const noexcept { return FVisibleColCount; }
-    // Recomputes the metrics from the font and the settings.
-    void InitDrawInfo();
-    // Tests and benchmarks: a fixed cell instead of the font's (0 to go back to the font's).
-    void SetFixedMetrics(int CharWidth, int FontHeight);
-
-    // ---- caret and scrolling
-    int Row() const noexcept { return FRow; }
-    int Col() const noexcept { return FCol; }
-    // Moves the caret to a row (clamped to the rows a caret may stand on) and corrects the
-    // column for that row as the caret settings say.
-    void SetRow(int Value);
-    // Moves the caret to a column (0..1001), stepping off the second byte of a two-byte
-    // character and out of a tab in the direction of the move.
-    void SetCol(int Value);
-    // Row, then column, stepping back off a trail byte and out of a tab; the caret is shown once.
-    void SetRowCol(int Row, int Col);
-    int TopRow() const override { return FTopRow; }
-    void SetTopRow(int Value) override;
-    int TopCol() const noexcept { return FTopCol; }
-    void SetTopCol(int Value);
-    // Scrolls by N rows keeping the caret's place on the screen (Page Up and Down).
-    void ScrollByRows(int N);
-    // Brings the caret into view.
-    void ScrollCaret();
-    // The word move of Ctrl+Left and Ctrl+Right from (Row, Col); true when the position changed.
-    bool WordMove(int& Row, int& Col, int Dir);
-    // Puts the caret Offset character offsets (line breaks count 2) after the start of row
-    // FromRow, at the display width of the bytes before that point; past the text, at its end.
-    void MoveCaretByOffset(int FromRow, int Offset);
-    // The character offset of (Row, Col) counted from the start of row FromRow.
-    int OffsetOf(int FromRow, int Row, int Col) const;
-    bool OverwriteMode() const noexcept { return FOverwriteMode; }
-    void SetOverwriteMode(bool Value);
-
-    // ---- selection
-    TEditorSelectState SelectionState() const noexcept { return FSelectionState; }
-    bool Selected() const noexcept { return FSelectionState == ssSelected; }
-    TEditorSelectionMode SelectionMode() const noexcept { return FSelectionMode; }
-    void SetSelectionMode(TEditorSelectionMode Value);
-    int SelStart() const;
-    void SetSelStart(int Value);
-    int SelLength() const;
-    void SetSelLength(int Value);
-    std::string SelText() const;
-    int HitLength() const noexcept { return FHitLength; }
-    void SetHitLength(int Value);
-    void SelectAll();
-    // Starts a selection at the caret / follows the caret with the selection.
-    void StartSelection();
-    void UpdateSelection();
-    // The selection in rows and byte indexes (the end byte is the last selected one).
-    int SelStartRow() const noexcept { return FSelStartRow; }
-    int SelStartCol() const noexcept { return FSelStartCol; }
-    int SelEndRow() const noexcept { return FSelEndRow; }
-    int SelEndCol() const noexcept { return FSelEndCol; }
-    // Sets the selection as drawn directly (tests of painting).
-    void SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol, int EndRow,
-                          int EndCol);
-
-    // ---- editing (editoredit.cpp): each operation is one change of the document, one undo step
-    // Types S at the caret (over the selection when there is one); nothing when ReadOnly.
-    void InsertText(std::string_view S);
-    // Replaces the selection by S, or inserts S at the caret; never overwrites.
-    void SetSelText(std::string_view S);
-    // Pastes the lines of S as a rectangle at the caret or over the selection.
-    void InsertBoxText(std::string_view S);
-    void DeleteSelection();
-    void DeleteRow(int Row);
-    void CopyToClipboard();
-    void CutToClipboard();
-    void PasteFromClipboard();
-    void IndentBlock();
-    void UnindentBlock();
-    void TabIndentBlock();
-    void TabUnindentBlock();
-    // Enter, Tab, Backspace and Delete as the keys give them.
-    void KeyEnter(bool Shift);
-    void KeyTab(Qt::KeyboardModifiers Modifiers);
-    void KeyBackspace();
-    void KeyDelete();
-    // A typed character as WM_CHAR delivers it (one byte; a lead byte waits for its trail).
-    void KeyChar(unsigned char Byte);
+    void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position) {
+        MouseDown(ToMouseButtons(Button), ToKeyModifiers(Modifiers), ToTPoint(Position));
+    }
+    void MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers, QPoint Position) {
+        MouseMove(ToMouseButtons(Buttons), ToKeyModifiers(Modifiers), ToTPoint(Position));
+    }
+    void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position) {
+        MouseUp(ToMouseButtons(Button), ToKeyModifiers(Modifiers), ToTPoint(Position));
+    }
+    bool PointToRowCol(QPoint Position, int& Row, int& Index) const {
+        return PointToRowCol(ToTPoint(Position), Row, Index);
+    }
+    bool TokenAtPos(QPoint Position, std::string& Token, TTokenKind& Kind) {
+        return TokenAtPos(ToTPoint(Position), Token, Kind);
+    }
+    void SelectTokenAtPos(QPoint Position) { SelectTokenAtPos(ToTPoint(Position)); }
+    void SelectWordAtPos(QPoint Position) { SelectWordAtPos(ToTPoint(Position)); }
+    void SetMessageKeyState(Qt::KeyboardModifiers Modifiers) { SetMessageKeyState(ToKeyModifiers(Modifiers)); }
     // The result of the input method, as UTF-16 text.
     void InputMethodResult(const QString& Text);
-    virtual void Undo();
-    virtual void Redo();
-    bool CanUndo() const { return FDocument->UndoEngine().CanUndo(); }
-    bool CanRedo() const { return FDocument->UndoEngine().CanRedo(); }
-    int UndoListMax() const { return FDocument->UndoEngine().Max(); }
-    void SetUndoListMax(int Value) { FDocument->UndoEngine().SetMax(Value); }
-    bool WantTabs() const noexcept { return FWantTabs; }
-    void SetWantTabs(bool Value) { FWantTabs = Value; }
-    bool WantReturns() const noexcept { return FWantReturns; }
-    // Characters the code page cannot hold, kept for the document (null: they become 〓).
-    void SetCharMap(TCharMap* Map) { FCharMap = Map; }
-    void SetWantReturns(bool Value) { FWantReturns = Value; }
 
-    // ---- row marks and edit-control messages (editormessages.cpp)
-    virtual void AddRowMark(int Row, int Mark);
-    virtual void RemoveRowMark(int Row, int Mark);
-    virtual void JumpToRowMark(int Mark);
-    // The marks of a row; the empty set outside the document.
-    TRowMarkSet RowMarkSet(int Row) const;
-    void SetRowMarkSet(int Row, TRowMarkSet Value);
-    // Answers the edit-control messages; Handled tells whether Msg was one of them.
-    TMessageLong EditControlMessage(unsigned Msg, TMessageParam WParam, TMessageLong LParam, bool& Handled);
-
-    // ---- keyboard and mouse, as Qt events and messages deliver them
-    void KeyDown(unsigned Key, Qt::KeyboardModifiers Modifiers, bool Repeat);
-    void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position);
-    void MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers, QPoint Position);
-    void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position);
-    // The row and column under a point of the viewport; Nearest picks the nearer cell boundary.
-    void PixelToRowCol(int X, int Y, bool Nearest, int& Row, int& Col) const;
-    // The row and byte index under a point; false (Index -1) beyond the row's end or the text.
-    bool PointToRowCol(QPoint Position, int& Row, int& Index) const;
-    // The token of the active mode under a point: its text and kind; false when not over text.
-    bool TokenAtPos(QPoint Position, std::string& Token, TTokenKind& Kind);
-    // Selects the token of the active mode / the run of one character class under a point.
-    void SelectTokenAtPos(QPoint Position);
-    void SelectWordAtPos(QPoint Position);
-    // The modifier keys that messages sent through Perform see (tests set them).
-    void SetMessageKeyState(Qt::KeyboardModifiers Modifiers) { FMessageModifiers = Modifiers; }
-    int DragState() const noexcept { return FDragState; }
+    // ---- the input method's composition: drawn over the text at the caret, in the cell grid;
+    // the document is untouched until the commit (editorime.cpp)
+    bool Composing() const noexcept { return !FPreedit.Text.isEmpty(); }
+    const QString& PreeditText() const noexcept { return FPreedit.Text; }
+    // The cell of each character of the composition, in viewport pixels (wrapping at the wrap
+    // column as the text would), and the rectangle of its cursor.
+    std::vector<QRect> PreeditCells() const;
+    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
+    QRect PreeditCursorRect() const;
 
     // ---- painting
-    TRowPlan PlanRow(int Row);
-    // What the line-number bar shows on a row (empty for none).
-    std::string LeftbarText(int Row);
     void PaintRect(QPainter& Painter, const QRect& Rect);
-    // Rows of the view from their first to last visible row, as InvalidateRow and the painter
-    // address them.
-    void InvalidateRow(int Row) override;
-    void InvalidateRows(int From, int To);
-    void InvalidateLeftbar(int From, int To);
     // Test hook: every area the control invalidates or scrolls, in viewport pixels.
     std::function<void(const QRect& Area, int ScrolledBy)> OnInvalidate;
+    // The QColor of a setting's colour (system colours through the palette).
+    QColor ToQColor(TColor Color) const;
 
     // ---- events
     TDrawLineEvent OnDrawLine;
@@ -254,108 +102,38 @@ public:
     std::function<void(TEditor& Sender, bool Selected)> OnSelectionChange;
     TEditorEvent OnSelectionModeChange;
 
-    // ---- messages
-    TMessageLong Perform(unsigned Msg, TMessageParam WParam = 0, TMessageLong LParam = 0);
-
-    // ---- what the document asks of its editors
-    int TabSpaceCount() const override;
-    const TCharSet& WordDelimiters() const override { return FDelimiters; }
-    bool Loading() const override { return FLoading > 0; }
-    bool Destroying() const override { return FDestroying; }
-    TFountain* ActiveFountain() const override;
-    int ScreenHeight() const override;
-    bool InitBracketsFull() const override { return FSpeed.InitBracketsFull(); }
-    bool Focused() const override { return hasFocus(); }
-    int CaretRow() const override { return FRow; }
-    int CaretCol() const override { return FCol; }
-    void SetCaretRowCol(int Row, int Col) override { SetRowCol(Row, Col); }
-    void LockCaret() override;
-    void UnlockCaret() override;
-    void DropSelection() override;
-    void RefreshView() override;
-    void DocumentChanged() override;
-
-    // Form loading: while it lasts the document neither wraps nor tokenizes; its end lays out
-    // and tokenizes what was loaded and clears the modified flag.
-    void BeginLoad() { ++FLoading; }
-    void EndLoad();
-
-    // The QColor of a setting's colour (system colours through the palette).
-    QColor ToQColor(TColor Color) const;
-
 protected:
-    // The word delimiters of new editors; a subclass may choose others.
-    virtual const TCharSet& GetDefaultDelimiters() const { return DefaultDelimiters(); }
-
     void paintEvent(QPaintEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     void scrollContentsBy(int Dx, int Dy) override;
     void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
-    void HandleKeyPress(QKeyEvent* Event);
-    void Wheel(QWheelEvent* Event);
     void keyReleaseEvent(QKeyEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void wheelEvent(QWheelEvent* Event) override;
-    // A selection dragged with the mouse was released at the caret; moving or copying text is the
-    // editing code's, so the default only drops the selection.
-    void DropDraggedSelection(bool Copy);
-    void focusOutEvent(QFocusEvent* Event) override;
     void timerEvent(QTimerEvent* Event) override;
     void changeEvent(QEvent* Event) override;
-
-private:
-    friend class TEditorPainter;
-
-    void Attach(std::shared_ptr<TEditorScreenStrings> Document);
-    void SettingsChanged(TObject* Sender);
-    void FountainChanged(TObject* Sender);
-    void FountainFreed(TObject* Sender);
-    void UpdateScrollBars();
-    void RepaintChange();
-    void Invalidate(const QRect& Area);
-    void ScrollArea(const QRect& Area, int Dx, int Dy);
-    int ComputeLeftbarDigits() const;
-    QRect CaretRect() const;
-    void ShowCaret(bool Visible);
-    // Caret internals (editorcaret.cpp).
-    void AdjustCol(bool RowChanged, int Dir);
-    void UpdateCaret();
-    void Remember(bool RowChanged, int Col);
-    std::string RowClasses(int Row) const;
-    int RowLength(int Row) const;
-    int RowWidth(int Row) const { return int(RowClasses(Row).size()); }
-    // The byte index of display column Col in Row (at most the row's length) and back.
-    int ByteOfCol(int Row, int Col) const;
-    int ColOfByte(int Row, int Byte) const;
-    // The length a row counts for in character offsets: text, plus 2 for a line break (plus 1
-    // for the end of the text when Eot is set).
-    int OffsetLength(int Row, bool Eot) const;
-    void SetCursorKind(int Kind);
-    // The bytes [Begin, End) of a row inside the display columns [FromCol, ToCol): the
-    // characters whose first column lies there.
-    void BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const;
-    // Rows of the selection with the selected part cut out; each row's data slot holds the cut's
-    // byte index.
-    void RowsWithoutSelection(TEditorStringList& Rows) const;
-    // The row from which an edit at Row places the caret by offset (unchanged by the edit).
-    int EditBase(int Row) const;
-    // Display width of a row's leading blanks (spaces, full-width spaces, tabs); 0 when empty.
-    int IndentWidth(std::string_view Text) const;
-    void ChangeBlockIndent(int Kind);
-    // Finds the token under a point, scanning its whole line; false when not over text.
-    bool FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
-                     std::string& Token);
     void contextMenuEvent(QContextMenuEvent* Event) override;
     void inputMethodEvent(QInputMethodEvent* Event) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
-    void RepaintSelectionChange(int OldFrom, int OldTo);
 
-    TRowPaintSettings PaintSettings();
-    TSelectionDraw SelectionDraw() const;
+private:
+    class TSurface;
+    friend class TSurface;
+
+    void HandleKeyPress(QKeyEvent* Event);
+    void HandleInputMethod(QInputMethodEvent* Event);
+    // The caret's logical line as Unicode, and the UTF-16 index of each character boundary.
+    QString SurroundingText(int* CursorIndex, int* AnchorIndex) const;
+    // Replaces the characters [From, From + Length) of the caret's line (UTF-16 indexes) by Text.
+    void ReplaceInLine(int From, int Length, const QString& Text);
+    void PaintPreedit(QPainter& P);
+    // The X11 primary selection: the selected text is offered; a middle click pastes it.
+    void OfferPrimarySelection();
+    void PastePrimarySelection(QPoint Position);
 
     // Painting (editorpaint.cpp).
     void ResetGlyphCache();
@@ -369,85 +147,24 @@ private:
     void DrawCells(QPainter& P, int X, int Y, std::string_view Text, const QColor& Fg, const QColor* Bg,
                    TFontStyles Style);
 
-    std::shared_ptr<TEditorScreenStrings> FDocument;
-    TEditorViewInfo FView;
-    TEditorCaret FCaret;
-    TEditorMarks FMarks;
-    TEditorMargin FMargin;
-    TEditorImagebar FImagebar;
-    TEditorLeftbar FLeftbar;
-    TEditorRuler FRuler;
-    TEditorSpeed FSpeed;
-    TFont FFont;
-    TColor FColor = clWhite;
-    TEditorHitStyle FHitStyle = hsSelect;
-    TScrollStyle FScrollBars = ssBoth;
-    TFountain* FFountain = nullptr;
-    TCharSet FDelimiters;
-
-    // The cell grid and the glyphs drawn on it: a glyph index per code page 932 code and style,
-    // looked up once (the top bit marks a glyph of the fallback font).
+    std::unique_ptr<TSurface> FQtSurface;
+    // The font and the glyphs drawn on the cell grid: a glyph index per code page 932 code and
+    // style, looked up once (the top bit marks a glyph of the fallback font).
     QFont FQFont;
     struct TGlyphCache;
     std::unique_ptr<TGlyphCache> FGlyphs;
-    int FFixedCharWidth = 0, FFixedFontHeight = 0;
-    int FCharWidth = 8, FFontHeight = 16, FRowHeight = 16;
-    int FVisibleRowCount = 1, FVisibleColCount = 1;
-    int FLeftbarDigits = 4;
-
-    // Caret, scrolling and selection.
-    int FRow = 0, FCol = 0;
-    int FTopRow = 0, FTopCol = 0;
-    bool FOverwriteMode = false;
-    int FCaretLocks = 0;
-    bool FCaretBlinkOn = true;
     QBasicTimer FCaretTimer;
-    TEditorSelectState FSelectionState = ssNoSelection;
-    TEditorSelectionMode FSelectionMode = smStream;
-    int FSelStartRow = 0, FSelStartCol = 0, FSelEndRow = 0, FSelEndCol = 0;      // bytes
-    int FDispStartRow = 0, FDispStartCol = 0, FDispEndRow = 0, FDispEndCol = 0;  // as drawn
-    int FAnchorRow = 0, FAnchorByte = 0, FAnchorCol = 0;
-    bool FHitFlag = false;
-    int FHitLength = 0;
-    int FRememberedCol = 0;
-    bool FRemembered = false;
-    int FDeferCaret = 0;
-    bool FKeyRepeat = false;
-    Qt::KeyboardModifiers FMessageModifiers = Qt::NoModifier;
-    Qt::MouseButtons FButtons = Qt::NoButton;
-    // Mouse: drag state (0 none, 1 pressed in the selection, 2 dragging it), the press point,
-    // and the left-margin row selection.
-    int FDragState = 0;
-    QPoint FPressPoint;
-    bool FRowSelecting = false;
-    int FRowSelectAnchor = 0;
-    int FCursorKind = -1;
-    int FWheelDelta = 0;
+    struct TPreedit {
+        QString Text;
+        int Cursor = 0;
+        bool CursorVisible = true;
+        struct TSpan {
+            int Start = 0, Length = 0;
+            bool Target = false;  // the segment being converted: drawn highlighted
+        };
+        std::vector<TSpan> Spans;
+    } FPreedit;
     bool FSyncingScrollBars = false;
-    int FLastTabWidth = 8;
-
-    bool FModified = false;
-    bool FReadOnly = false;
-    bool FWantTabs = true;
-    bool FWantReturns = true;
-    TCharMap* FCharMap = nullptr;
-    TEditorStrings FLines{*this};
-    int FPendingLead = -1;   // a lead byte typed, waiting for its trail
-    int FImeSkip = 0;        // bytes of an input-method result that come again as characters
-    int FLoading = 0;
-    bool FDestroying = false;
-};
-
-// Holds an editor's caret lock for one operation, released on every exit.
-class TEditorCaretLock {
-public:
-    explicit TEditorCaretLock(TEditor& Editor) : FEditor(Editor) { FEditor.LockCaret(); }
-    ~TEditorCaretLock() { FEditor.UnlockCaret(); }
-    TEditorCaretLock(const TEditorCaretLock&) = delete;
-    TEditorCaretLock& operator=(const TEditorCaretLock&) = delete;
-
-private:
-    TEditor& FEditor;
 };
 
 }  // namespace orvane

@@ -1,25 +1,22 @@
-// Keyboard and mouse of the editor control: navigation keys, clicks, dragging a selection, row
-// selection in the left margin, the wheel and the mouse cursor. Qt events and messages sent
-// through Perform reach the same handlers.
+// Keyboard, mouse and input method of the editor control: Qt's events translated into the
+// editor's handlers, the mouse cursors, and the context menu.
 #include "widgets/editor.h"
 
 #include "base/cursors.h"
+#include "platform/clipboard.h"
 #include "platform/errordisplay.h"
 
-#include <QBitmap>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QWheelEvent>
 
-#include <algorithm>
-#include <cstdlib>
-
 namespace orvane {
 namespace {
-
-enum TCursorKind { ckDefault, ckLeftMargin, ckTopMargin, ckInSelection, ckDrag, ckDragCopy };
 
 unsigned VirtualKeyOf(int Key) {
     switch (Key) {
@@ -63,6 +60,8 @@ QCursor RightArrowCursor() {
     return cursor;
 }
 
+}  // namespace
+
 QCursor QtCursorOf(TCursor Id) {
     if (Id == RightArrowCursorId()) return RightArrowCursor();
     if (Id == DragSelCopyCursorId()) return QCursor(Qt::DragCopyCursor);
@@ -85,7 +84,6 @@ QCursor QtCursorOf(TCursor Id) {
     }
 }
 
-}  // namespace
 
 // ---- keyboard
 
@@ -98,10 +96,10 @@ void TEditor::HandleKeyPress(QKeyEvent* Event) {
     const Qt::KeyboardModifiers mods = Event->modifiers();
     if (IsNavigationKey(key) || key == VK_ESCAPE || key == VK_CONTROL) {
         KeyDown(key, mods, Event->isAutoRepeat());
-    } else if (FDragState != 0 || (FButtons & Qt::LeftButton)) {
+    } else if (MouseHoldsSelection()) {
         // nothing is typed while the mouse holds a selection
     } else if (key == VK_RETURN) {
-        if (FWantReturns) KeyEnter(mods & Qt::ShiftModifier);
+        if (WantReturns()) KeyEnter(mods & Qt::ShiftModifier);
     } else if (key == VK_TAB) {
         KeyTab(mods);
     } else if (key == VK_BACK) {
@@ -109,7 +107,7 @@ void TEditor::HandleKeyPress(QKeyEvent* Event) {
     } else if (key == VK_DELETE) {
         KeyDelete();
     } else if (key == VK_INSERT && !(mods & (Qt::ShiftModifier | Qt::ControlModifier))) {
-        SetOverwriteMode(!FOverwriteMode);
+        SetOverwriteMode(!OverwriteMode());
     } else if (Event->matches(QKeySequence::Copy)) {
         CopyToClipboard();
     } else if (Event->matches(QKeySequence::Cut)) {
@@ -117,9 +115,9 @@ void TEditor::HandleKeyPress(QKeyEvent* Event) {
     } else if (Event->matches(QKeySequence::Paste)) {
         PasteFromClipboard();
     } else if (Event->matches(QKeySequence::Undo)) {
-        if (!FReadOnly) Undo();
+        if (!ReadOnly()) Undo();
     } else if (Event->matches(QKeySequence::Redo)) {
-        if (!FReadOnly) Redo();
+        if (!ReadOnly()) Redo();
     } else if (Event->matches(QKeySequence::SelectAll)) {
         SelectAll();
     } else if (!Event->text().isEmpty() && Event->text().at(0).isPrint() && !(mods & Qt::ControlModifier)) {
@@ -133,281 +131,19 @@ void TEditor::HandleKeyPress(QKeyEvent* Event) {
 }
 
 void TEditor::keyReleaseEvent(QKeyEvent* Event) {
-    if (Event->key() == Qt::Key_Control && FDragState == 2) SetCursorKind(ckDrag);
+    if (Event->key() == Qt::Key_Control) CtrlReleased();
+    if (Event->key() == Qt::Key_Shift) GuardedEvent(this, [&] { OfferPrimarySelection(); });
     QAbstractScrollArea::keyReleaseEvent(Event);
 }
 
-void TEditor::KeyDown(unsigned Key, Qt::KeyboardModifiers Modifiers, bool Repeat) {
-    FKeyRepeat = Repeat;
-    if (FDragState != 0 || (FButtons & Qt::LeftButton)) {
-        // While the mouse holds a selection, only the keys of a drag count.
-        if (FDragState != 2) return;
-        if (Key == VK_CONTROL) SetCursorKind(ckDragCopy);
-        if (Key != VK_ESCAPE) return;
-        FDragState = 0;
-        FButtons = Qt::NoButton;
-        SetCursorKind(ckDefault);
-        DropSelection();
-    }
-    if (!IsNavigationKey(Key)) return;
-    const bool shift = Modifiers & Qt::ShiftModifier;
-    const bool ctrl = Modifiers & Qt::ControlModifier;
-    if (!Selected() && shift)
-        StartSelection();
-    else if ((Selected() && !shift) || FSelectionState == ssHit)
-        DropSelection();
-
-    const int count = RowCount();
-    LockCaret();
-    switch (Key) {
-        case VK_PRIOR:
-        case VK_NEXT: {
-            const int range = Repeat ? FSpeed.PageVerticalRangeAc() : FSpeed.PageVerticalRange();
-            const int n = std::max(1, ((FVisibleRowCount - 1) / 2) * range);
-            ScrollByRows(Key == VK_PRIOR ? -n : n);
-            break;
-        }
-        case VK_HOME:
-            if (ctrl)
-                SetRowCol(0, 0);
-            else
-                SetCol(0);
-            break;
-        case VK_END:
-            if (ctrl) {
-                SetRow(count);
-                SetCol(RowWidth(FRow));
-            } else {
-                SetCol(RowWidth(FRow));
-            }
-            break;
-        case VK_LEFT:
-            if (ctrl) {
-                int row = FRow, col = FCol;
-                if (WordMove(row, col, -1)) SetRowCol(row, col);
-            } else if (FCol > 0) {
-                SetCol(FCol - 1);
-            } else if (FRow > 0 && (FCaret.NextLine() || FDocument->RowEndKind(FRow - 1) == reWrapped)) {
-                SetRowCol(FRow - 1, RowWidth(FRow - 1));
-            }
-            break;
-        case VK_RIGHT:
-            if (ctrl) {
-                int row = FRow, col = FCol;
-                if (WordMove(row, col, +1)) SetRowCol(row, col);
-            } else {
-                const int before = FCol;
-                SetCol(FCol + 1);
-                if (FCol == before && FRow < count && FDocument->RowEndKind(FRow) != reEndOfText &&
-                    (FCaret.NextLine() || FDocument->RowEndKind(FRow) == reWrapped))
-                    SetRowCol(FRow + 1, 0);
-            }
-            break;
-        case VK_UP: {
-            const int n = Repeat && FRow == FTopRow ? FSpeed.CaretVerticalAc() : 1;
-            if (ctrl) {
-                SetTopRow(FTopRow - n);
-                if (FRow > FTopRow + FVisibleRowCount - 1) SetRow(FRow - n);
-            } else if (FRow > 0) {
-                SetRow(FRow - n);
-            }
-            break;
-        }
-        case VK_DOWN: {
-            const int n = Repeat && FRow == FTopRow + FVisibleRowCount - 1 ? FSpeed.CaretVerticalAc() : 1;
-            if (ctrl) {
-                SetTopRow(FTopRow + n);
-                if (FRow < FTopRow) SetRow(FRow + n);
-            } else {
-                const bool lastWithoutBreak = FRow >= count || (FRow == count - 1 && FDocument->RowEndKind(FRow) == reEndOfText);
-                if (!lastWithoutBreak) SetRow(FRow + n);
-            }
-            break;
-        }
-        default: break;
-    }
-    if (shift) UpdateSelection();
-    UnlockCaret();
-    ScrollCaret();
-}
-
-// ---- mouse
-
-void TEditor::PixelToRowCol(int X, int Y, bool Nearest, int& Row, int& Col) const {
-    const int cw = std::max(FCharWidth, 1);
-    if (X < TextLeft()) X -= cw - 1;
-    Col = Nearest ? std::max(0, (X + cw / 2 - 1 - TextLeft()) / cw + FTopCol) : std::max(0, (X - TextLeft()) / cw + FTopCol);
-    Row = (Y - TextTop()) / std::max(FRowHeight, 1) + FTopRow;
-}
-
-bool TEditor::PointToRowCol(QPoint Position, int& Row, int& Index) const {
-    Index = -1;
-    if (RowCount() == 0 || FCharWidth == 0 || Position.x() < TextLeft() || Position.y() < TextTop()) return false;
-    int col = 0;
-    PixelToRowCol(Position.x(), Position.y(), false, Row, col);
-    if (Row > RowCount()) return false;
-    const std::string classes = RowClasses(Row);
-    if (col >= int(classes.size())) return false;
-    // A trail byte or a later column of a tab belongs to its character.
-    while (col > 0 && (classes[std::size_t(col)] == ccTrail || classes[std::size_t(col)] == ccTab)) --col;
-    Index = ByteOfCol(Row, col);
-    return true;
-}
-
-void TEditor::SetCursorKind(int Kind) {
-    if (!FCaret.AutoCursor() || Kind == FCursorKind) return;
-    FCursorKind = Kind;
-    TEditorCursors& cursors = FCaret.Cursors();
-    TCursor id = cursors.DefaultCursor();
-    switch (Kind) {
-        case ckLeftMargin: id = cursors.LeftMarginCursor(); break;
-        case ckTopMargin: id = cursors.TopMarginCursor(); break;
-        case ckInSelection: id = cursors.InSelCursor(); break;
-        case ckDrag: id = cursors.DragSelCursor(); break;
-        case ckDragCopy: id = cursors.DragSelCopyCursor(); break;
-        default: break;
-    }
-    viewport()->setCursor(QtCursorOf(id));
-}
-
-// True when (Row, Col) lies inside the selection as drawn.
-static bool InsideSelection(int Row, int Col, int StartRow, int StartCol, int EndRow, int EndCol, bool Box) {
-    if (Row < StartRow || Row > EndRow) return false;
-    if (Box) return Col >= StartCol && Col < EndCol;
-    if (Row == StartRow && Col < StartCol) return false;
-    if (Row == EndRow && Col >= EndCol) return false;
-    return true;
-}
-
-void TEditor::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position) {
-    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-    if (Button != Qt::LeftButton) return;
-    if (FDragState != 0) return;
-    FButtons |= Qt::LeftButton;
-    int row = 0, col = 0;
-    if (Modifiers & Qt::ShiftModifier) {
-        if (!Selected()) StartSelection();
-        PixelToRowCol(Position.x(), Position.y(), true, row, col);
-        SetRowCol(row, col);
-        UpdateSelection();
-        return;
-    }
-    FPressPoint = Position;
-    PixelToRowCol(Position.x(), Position.y(), false, row, col);
-    const bool canDrag = !FReadOnly && Selected() && FSelectionMode == smStream && FCaret.SelMove();
-    if (canDrag && Position.x() >= TextLeft() &&
-        InsideSelection(row, col, FDispStartRow, FDispStartCol, FDispEndRow, FDispEndCol, false)) {
-        SetRowCol(row, col);
-        if (FCaret.SelDragMode() == dmAutomatic) FDragState = 1;
-        return;
-    }
-    PixelToRowCol(Position.x(), Position.y(), true, row, col);
-    if (Position.x() < TextLeft() && FCaret.RowSelect() && RowCount() > 0) {
-        // The row under the pointer, whole, with the caret at its start (the last row without a
-        // line break from its end back to its start).
-        const int count = RowCount();
-        const int r = std::clamp(row, 0, count - 1);
-        FRowSelecting = true;
-        FRowSelectAnchor = r;
-        LockCaret();
-        DropSelection();
-        FSelectionMode = smStream;
-        if (r == count - 1 && FDocument->RowEndKind(r) == reEndOfText)
-            SetRowCol(r, RowWidth(r));
-        else
-            SetRowCol(r + 1, 0);
-        StartSelection();
-        SetRowCol(r, 0);
-        UpdateSelection();
-        UnlockCaret();
-        return;
-    }
-    LockCaret();
-    SetRowCol(row, col);
-    StartSelection();
-    UnlockCaret();
-}
-
-void TEditor::MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers, QPoint Position) {
-    const int threshold = FCharWidth / 2;
-    const bool moved = std::abs(Position.x() - FPressPoint.x()) >= threshold || std::abs(Position.y() - FPressPoint.y()) >= threshold;
-    int row = 0, col = 0;
-    if (FDragState == 1) {
-        if (!moved) return;
-        FDragState = 2;
-        SetCursorKind((Modifiers & Qt::ControlModifier) ? ckDragCopy : ckDrag);
-    }
-    if (FDragState == 2) {
-        // The caret shows where the selection would go.
-        PixelToRowCol(Position.x(), Position.y(), false, row, col);
-        if (Position.y() < TextTop()) row = std::max(0, FTopRow - 1);
-        SetRowCol(row, col);
-        return;
-    }
-    if (!(Buttons & Qt::LeftButton) || !(FButtons & Qt::LeftButton)) {
-        int kind = ckDefault;
-        if (Position.x() < TextLeft())
-            kind = ckLeftMargin;
-        else if (Position.y() < TextTop())
-            kind = ckTopMargin;
-        else if (!FReadOnly && Selected() && FSelectionMode == smStream && FCaret.SelMove()) {
-            PixelToRowCol(Position.x(), Position.y(), false, row, col);
-            if (InsideSelection(row, col, FDispStartRow, FDispStartCol, FDispEndRow, FDispEndCol, false)) kind = ckInSelection;
-        }
-        SetCursorKind(kind);
-        return;
-    }
-    PixelToRowCol(Position.x(), Position.y(), true, row, col);
-    if (Position.y() < TextTop()) row = std::max(0, FTopRow - 1);
-    if (FRowSelecting) {
-        // Whole rows from the anchor row to the row under the pointer; the caret at the moving end.
-        const int count = RowCount();
-        const int p = std::clamp(row, 0, count - 1), a = FRowSelectAnchor;
-        auto lastWithoutBreak = [&](int r) { return r == count - 1 && FDocument->RowEndKind(r) == reEndOfText; };
-        int anchorRow = a, anchorCol = 0, caretRow = p, caretCol = 0;
-        if (p >= a) {
-            if (lastWithoutBreak(p))
-                caretCol = RowWidth(p);
-            else
-                caretRow = p + 1;
-        } else if (lastWithoutBreak(a)) {
-            anchorCol = RowWidth(a);
-        } else {
-            anchorRow = a + 1;
-        }
-        LockCaret();
-        DropSelection();
-        FSelectionMode = smStream;
-        SetRowCol(anchorRow, anchorCol);
-        StartSelection();
-        SetRowCol(caretRow, caretCol);
-        UpdateSelection();
-        UnlockCaret();
-        return;
-    }
-    SetRowCol(row, col);
-    if (Selected() || (FSelectionState == ssAnchored && moved)) UpdateSelection();
-}
-
-void TEditor::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Position) {
-    if (Button != Qt::LeftButton) return;
-    FButtons &= ~Qt::LeftButton;
-    if (FDragState == 2) {
-        MouseMove(Qt::LeftButton, Modifiers, Position);  // the drop point is where the button goes up
-        FDragState = 0;
-        DropDraggedSelection(Modifiers & Qt::ControlModifier);
-        SetCursorKind(ckDefault);
-        MouseMove(Qt::NoButton, Modifiers, Position);
-    } else if (FDragState == 1) {
-        FDragState = 0;
-        SetCursorKind(ckDefault);
-        DropSelection();
-    }
-    FRowSelecting = false;
-}
-
 void TEditor::mousePressEvent(QMouseEvent* Event) {
-    GuardedEvent(this, [&] { MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint()); });
+    GuardedEvent(this, [&] {
+        if (Event->button() == Qt::MiddleButton) {
+            PastePrimarySelection(Event->position().toPoint());
+            return;
+        }
+        MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint());
+    });
 }
 
 void TEditor::mouseMoveEvent(QMouseEvent* Event) {
@@ -415,7 +151,10 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
 }
 
 void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
-    GuardedEvent(this, [&] { MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint()); });
+    GuardedEvent(this, [&] {
+        MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint());
+        OfferPrimarySelection();
+    });
 }
 
 void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
@@ -424,19 +163,59 @@ void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
 }
 
 void TEditor::wheelEvent(QWheelEvent* Event) {
-    GuardedEvent(this, [&] { Wheel(Event); });
+    GuardedEvent(this, [&] { Wheel(Event->angleDelta().y()); });
+    Event->accept();
 }
 
-void TEditor::Wheel(QWheelEvent* Event) {
-    if (FDragState != 0 || (FButtons & Qt::LeftButton)) return;
-    // Three rows a notch of 120, through the scroll-bar path (so LockScroll holds).
-    FWheelDelta += Event->angleDelta().y();
-    while (std::abs(FWheelDelta) >= 120) {
-        const unsigned code = FWheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN;
-        for (int i = 0; i < 3; ++i) Perform(WM_VSCROLL, code, 0);
-        FWheelDelta += FWheelDelta > 0 ? -120 : 120;
+
+// ---- context menu
+
+void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
+    QMenu menu(this);
+    QMenu* setMark = menu.addMenu(QStringLiteral("マーク設定"));
+    QMenu* jumpMark = menu.addMenu(QStringLiteral("マークジャンプ"));
+    const TRowMarkSet inUse = FDocument->GetMarksInUse();
+    for (int m = 0; m < 10; ++m) {
+        QAction* set = setMark->addAction(QString::number(m), [this, m] {
+            if (RowMarkSet(Row()) & (1u << m))
+                RemoveRowMark(Row(), m);
+            else
+                AddRowMark(Row(), m);
+        });
+        set->setShortcut(QKeySequence(QStringLiteral("Shift+Ctrl+%1").arg(m)));
+        set->setCheckable(true);
+        set->setChecked(inUse & (1u << m));
+        QAction* jump = jumpMark->addAction(QString::number(m), [this, m] { JumpToRowMark(m); });
+        jump->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(m)));
+        jump->setCheckable(true);
+        jump->setChecked(inUse & (1u << m));
     }
-    Event->accept();
+    menu.addSeparator();
+    auto add = [&](const char* caption, const char* shortcut, bool enabled, auto&& action) {
+        QAction* a = menu.addAction(QString::fromUtf8(caption), [this, action] { GuardedEvent(this, action); });
+        if (shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        a->setEnabled(enabled);
+        return a;
+    };
+    add("元に戻す(&U)", "Ctrl+Z", CanUndo() && !ReadOnly(), [this] { Undo(); });
+    add("やり直し(&R)", "Ctrl+A", CanRedo() && !ReadOnly(), [this] { Redo(); });
+    menu.addSeparator();
+    const bool selection = SelLength() > 0;
+    const bool text = ClipboardHasText();
+    add("切り取り(&T)", "Ctrl+X", selection && !ReadOnly(), [this] { CutToClipboard(); });
+    add("コピー(&C)", "Ctrl+C", selection, [this] { CopyToClipboard(); });
+    add("貼り付け(&P)", "Ctrl+V", text && !ReadOnly(), [this] { PasteFromClipboard(); });
+    add("Box貼り付け(&B)", "Ctrl+B", text && !ReadOnly(), [this] { InsertBoxText(ClipboardText(CharMap())); });
+    add("削除(&D)", nullptr, selection && !ReadOnly(), [this] { DeleteSelection(); });
+    menu.addSeparator();
+    add("すべて選択(&A)", nullptr, FDocument->GetTextLen() > 0, [this] { SelectAll(); });
+    menu.addSeparator();
+    QAction* box = add("Box選択モード(&K)", "Ctrl+K", true, [this] {
+        SetSelectionMode(SelectionMode() == smBox ? smStream : smBox);
+    });
+    box->setCheckable(true);
+    box->setChecked(SelectionMode() == smBox);
+    menu.exec(Event->globalPos());
 }
 
 }  // namespace orvane

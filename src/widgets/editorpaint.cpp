@@ -121,31 +121,6 @@ void TEditor::DrawCells(QPainter& P, int X, int Y, std::string_view Text, const 
     if (Style & fsStrikeOut) P.drawLine(X, Y + FFontHeight / 2, X + width - 1, Y + FFontHeight / 2);
 }
 
-TRowPaintSettings TEditor::PaintSettings() {
-    TRowPaintSettings s;
-    s.Color = FColor;
-    s.FontColor = FFont.Color();
-    s.FontStyle = FFont.Style();
-    s.Italic = (FFont.Style() & fsItalic) || ActiveFountain()->UsesItalic(*ActiveFountain());
-    auto mark = [](TEditorMark& m) { return TMarkLook{m.Visible(), m.Color()}; };
-    s.EofMark = mark(FMarks.EofMark());
-    s.RetMark = mark(FMarks.RetMark());
-    s.WrapMark = mark(FMarks.WrapMark());
-    s.HideMark = mark(FMarks.HideMark());
-    TEditorColors& colors = FView.Colors();
-    s.Select = {colors.Select().BkColor(), colors.Select().Color(), colors.Select().Style()};
-    s.Hit = {colors.Hit().BkColor(), colors.Hit().Color(), colors.Hit().Style()};
-    s.Layout = FDocument->Layout();
-    s.TopCol = FTopCol;
-    s.VisibleCols = FVisibleColCount;
-    return s;
-}
-
-TRowPlan TEditor::PlanRow(int Row) {
-    std::unique_ptr<TFountainParser> parser = ActiveFountain()->NewParser();
-    return orvane::PlanRow(*FDocument, Row, parser.get(), PaintSettings(), SelectionDraw());
-}
-
 void TEditor::paintEvent(QPaintEvent* Event) {
     QPainter painter(viewport());
     try {
@@ -178,8 +153,8 @@ void TEditor::PaintRect(QPainter& P, const QRect& Rect) {
         }
     }
     P.setClipping(false);
-    if (hasFocus() && FCaretBlinkOn && FCaretLocks == 0 && FRow >= FTopRow) {
-        const QRect caret = CaretRect().intersected(QRect(TextLeft(), TextTop(), width, viewport()->height()));
+    if (hasFocus() && FCaretBlinkOn && FCaretLocks == 0 && FRow >= FTopRow && !Composing()) {
+        const QRect caret = ToQRect(CaretRect()).intersected(QRect(TextLeft(), TextTop(), width, viewport()->height()));
         if (!caret.isEmpty()) {
             P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
             P.fillRect(caret, Qt::white);
@@ -193,6 +168,7 @@ void TEditor::PaintRect(QPainter& P, const QRect& Rect) {
             P.drawLine(TextLeft(), y, width, y);
         }
     }
+    PaintPreedit(P);
 }
 
 void TEditor::PaintTextRow(QPainter& P, const TRowPlan& Plan, int Y, const QRect& Clip) {
@@ -358,25 +334,6 @@ void TEditor::PaintImagebar(QPainter& P, int FirstRow, int LastRow) {
             break;
         }
     }
-}
-
-std::string TEditor::LeftbarText(int Row) {
-    if (!FLeftbar.ShowNumber()) return {};
-    const int count = RowCount();
-    const bool endsWithBreak = count == 0 || FDocument->RowEndKind(count - 1) == reLineBreak;
-    const int base = FLeftbar.ZeroBase() ? 0 : 1;
-    int number = -1;
-    if (FLeftbar.ShowNumberMode() == nmRow) {
-        if (Row < count || (Row == count && endsWithBreak)) number = Row + base;
-    } else if (Row <= count && (Row == 0 || FDocument->RowEndKind(Row - 1) != reWrapped)) {
-        // Only the first row of a line is numbered, and the empty row after a final line break.
-        if (Row < count || endsWithBreak) number = FDocument->RowToLineCount(Row) + base;
-    }
-    if (number < 0) return {};
-    std::string text = std::to_string(number);
-    if (int(text.size()) < FLeftbarDigits)
-        text.insert(0, std::size_t(FLeftbarDigits) - text.size(), FLeftbar.ZeroLead() ? '0' : ' ');
-    return text;
 }
 
 void TEditor::PaintLeftbar(QPainter& P, int FirstRow, int LastRow) {

@@ -3,7 +3,7 @@
 // messages. Offscreen, with a fixed 8 x 16 cell.
 #include "document/docfixture.h"
 #include "widgets/editor.h"
-#include "widgets/editorstrings.h"
+#include "editor/lines.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,27 +1,22 @@
 // The lines of an editor's document as a string list, loading a file, and the window-text messages.
-#include "widgets/editorstrings.h"
+#include "editor/lines.h"
 
 #include "document/document.h"
-#include "widgets/editor.h"
+#include "editor/controller.h"
+#include "files/filewrite.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace orvane {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr char kEndOfFile = 0x1A;  // Ctrl+Z: the text of a file ends before it
-constexpr std::size_t kReadBlock = 8192;
 
+}  // namespace
 
-// The length of Text in character offsets once it is in the document, where every line break
-// (CR LF, CR or LF) is CR LF and counts 2.
-int OffsetLength(std::string_view Text) noexcept {
+int TextOffsetLength(std::string_view Text) noexcept {
     std::size_t length = Text.size();
     for (std::size_t i = 0; i < Text.size(); ++i) {
         if (Text[i] == '\r' && (i + 1 == Text.size() || Text[i + 1] != '\n'))
@@ -32,26 +27,6 @@ int OffsetLength(std::string_view Text) noexcept {
     return int(std::min<std::size_t>(length, 0x7FFFFFFF));
 }
 
-// Closes a file descriptor on every exit.
-class TFileHandle {
-public:
-    explicit TFileHandle(int Fd) noexcept : FFd(Fd) {}
-    ~TFileHandle() {
-        if (FFd >= 0) ::close(FFd);
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    int Fd() const noexcept { return FFd; }
-
-private:
-    int FFd;
-};
-
-[[noreturn]] void ThrowFileError(const std::string& FileName, int Err) {
-    throw EFOpenError("ファイル " + FileName + " を開けません: " + std::strerror(Err));
-}
-
-}  // namespace
 
 TEditorScreenStrings& TEditorStrings::Document() const { return FEditor.Document(); }
 
@@ -85,7 +60,7 @@ void TEditorStrings::Replace(int Row, int Count, std::string_view Text) {
     TEditorCaretLock lock(FEditor);
     FEditor.DropSelection();
     Document().ReplaceRows(Row, Count, Text);
-    FEditor.MoveCaretByOffset(Row, OffsetLength(Text));
+    FEditor.MoveCaretByOffset(Row, TextOffsetLength(Text));
 }
 
 void TEditorStrings::Put(int Index, std::string_view S) {
@@ -165,23 +140,17 @@ void TEditorStrings::Assign(const TPersistent& Source) {
 }
 
 void TEditorStrings::LoadFromFile(const std::string& FileName) {
-    TFileHandle file(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Fd() < 0) ThrowFileError(FileName, errno);
-    // The rows are built aside while the file is read; the document changes only at Finish.
-    TDocumentTextLoader loader(Document());
-    char block[kReadBlock];
-    for (;;) {
-        const ssize_t n = ::read(file.Fd(), block, sizeof block);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ThrowFileError(FileName, errno);
-        }
-        if (n == 0) break;
-        const std::string_view piece(block, std::size_t(n));
-        const std::size_t end = piece.find(kEndOfFile);
-        loader.Append(piece.substr(0, end));
-        if (end != std::string_view::npos) break;
+    // The file is read whole before the document changes: a failure leaves the text as it was.
+    std::string bytes;
+    try {
+        bytes = ReadFileBytes(FileName);
+    } catch (const Exception& e) {
+        throw EFOpenError(e.what());
     }
+    const std::size_t end = bytes.find(kEndOfFile);
+    if (end != std::string::npos) bytes.resize(end);
+    TDocumentTextLoader loader(Document());
+    loader.Adopt(std::move(bytes));
     BeginUpdate();
     try {
         loader.Finish();
@@ -205,11 +174,11 @@ void TEditorStrings::SetUpdateState(bool Updating) {
         doc.EndUpdate();
         FEditor.UnlockCaret();
     }
-    if (FEditor.isVisible()) FEditor.Perform(WM_SETREDRAW, Updating ? 0 : 1, 0);
+    if (FEditor.Surface().Visible()) FEditor.Perform(WM_SETREDRAW, Updating ? 0 : 1, 0);
     if (Updating || FUpdateCount > 0) return;
     doc.RefreshAllEditors();
     // The end of the outermost bracket brings the caret into view.
-    if (FEditor.hasFocus()) FEditor.ScrollCaret();
+    if (FEditor.Surface().HasFocus()) FEditor.ScrollCaret();
 }
 
 // ---- window-text messages

@@ -10,8 +10,12 @@
 
 namespace orvane {
 
-class TEditor;
+class TEditorController;
 class TEditorScreenStrings;
+
+// The length of Text in character offsets once it is in a document, where every line break (CR
+// LF, a lone CR or a lone LF) is stored as CR LF and counts 2.
+int TextOffsetLength(std::string_view Text) noexcept;
 
 // Raised when a file cannot be opened or read.
 class EFOpenError : public Exception {
@@ -25,7 +29,7 @@ public:
 // CR LF, CR or LF; those handed out are CR LF.
 class TEditorStrings : public TStrings {
 public:
-    explicit TEditorStrings(TEditor& Editor) noexcept : FEditor(Editor) {}
+    explicit TEditorStrings(TEditorController& Editor) noexcept : FEditor(Editor) {}
 
     std::string Get(int Index) const override;
     int GetCount() const override;
@@ -69,7 +73,7 @@ private:
     // after it, all inside one caret bracket.
     void Replace(int Row, int Count, std::string_view Text);
 
-    TEditor& FEditor;
+    TEditorController& FEditor;
     int FUpdateCount = 0;
 };
 

@@ -1,19 +1,12 @@
-// Editing on the editor control: typing, Enter, Tab, Backspace, Delete, replacing the selection,
-// box paste, the clipboard, moving a dragged selection, block indentation and the context menu.
+// Editing: typing, Enter, Tab, Backspace, Delete, replacing the selection, box paste, the
+// clipboard, moving a dragged selection and block indentation.
 // Every operation builds the new text of the rows it touches and changes the document once (one
 // undo step), inside a caret lock, then places the caret by character offset.
-#include "widgets/editor.h"
+#include "editor/controller.h"
 
 #include "base/dbcs.h"
 #include "document/bytestrings.h"
 #include "files/unicode.h"
-#include "platform/clipboard.h"
-#include "platform/errordisplay.h"
-
-#include <QContextMenuEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMenu>
 
 #include <algorithm>
 
@@ -34,11 +27,11 @@ std::string Spaces(int N) { return std::string(std::size_t(std::max(N, 0)), ' ')
 
 }  // namespace
 
-int TEditor::EditBase(int Row) const {
+int TEditorController::EditBase(int Row) const {
     return std::max(FDocument->FirstRowOfLine(std::min(Row, RowCount())), Row - 1);
 }
 
-int TEditor::IndentWidth(std::string_view Text) const {
+int TEditorController::IndentWidth(std::string_view Text) const {
     const TColumnLayout layout = FDocument->Layout();
     int col = 0;
     for (std::size_t i = 0; i < Text.size();) {
@@ -58,7 +51,7 @@ int TEditor::IndentWidth(std::string_view Text) const {
     return col;
 }
 
-void TEditor::RowsWithoutSelection(TEditorStringList& Rows) const {
+void TEditorController::RowsWithoutSelection(TEditorStringList& Rows) const {
     Rows.Clear();
     const int count = RowCount();
     auto rowText = [&](int r) { return r < count ? FDocument->RowView(r) : std::string_view(); };
@@ -75,9 +68,9 @@ void TEditor::RowsWithoutSelection(TEditorStringList& Rows) const {
         return;
     }
     const std::string_view first = rowText(FSelStartRow), last = rowText(FSelEndRow);
-    const int start = std::min(FSelStartCol, int(first.size()));
+    const int start = std::min(FSelStartByte, int(first.size()));
     std::string cut(first.substr(0, std::size_t(start)));
-    if (FSelEndCol + 1 < int(last.size())) cut += last.substr(std::size_t(FSelEndCol + 1));
+    if (FSelEndByte + 1 < int(last.size())) cut += last.substr(std::size_t(FSelEndByte + 1));
     const TRowEndKind end = FSelEndRow < count ? FDocument->RowEndKind(FSelEndRow) : reEndOfText;
     Rows.AppendRow(cut, end, 0, nullptr);
     Rows.SetRowData(0, start);
@@ -85,7 +78,7 @@ void TEditor::RowsWithoutSelection(TEditorStringList& Rows) const {
 
 // ---- typing
 
-void TEditor::InsertText(std::string_view S) {
+void TEditorController::InsertText(std::string_view S) {
     if (FReadOnly || S.empty()) return;
     TEditorCaretLock lock(*this);
     if (Selected()) {
@@ -95,9 +88,10 @@ void TEditor::InsertText(std::string_view S) {
     if (FSelectionState == ssHit) DropSelection();
     const int row = FRow;
     const int base = EditBase(row);
-    const int byte = ByteOfCol(row, FCol);
+    const int byte = CaretByte();
     const int pad = std::max(0, FCol - RowWidth(row));
-    const int offset = OffsetOf(base, row, FCol) + pad + int(S.size());
+    // Lone CRs and LFs of S are stored as CR LF: the caret goes after what is stored.
+    const int offset = OffsetOfByte(base, row, byte) + pad + TextOffsetLength(S);
     if (row >= RowCount()) {
         FDocument->ReplaceRows(RowCount(), 0, Spaces(pad) + std::string(S));
         MoveCaretByOffset(base, offset);
@@ -152,7 +146,7 @@ void TEditor::InsertText(std::string_view S) {
     MoveCaretByOffset(base, offset);
 }
 
-void TEditor::SetSelText(std::string_view S) {
+void TEditorController::SetSelText(std::string_view S) {
     TEditorCaretLock lock(*this);
     if (S.empty()) {
         if (Selected())
@@ -169,7 +163,7 @@ void TEditor::SetSelText(std::string_view S) {
         first.insert(std::size_t(rows.RowData(0)), S);
         rows.Put(0, first);
         const int base = EditBase(FSelStartRow);
-        const int offset = OffsetOf(base, FSelStartRow, ColOfByte(FSelStartRow, rows.RowData(0))) + int(S.size());
+        const int offset = OffsetOfByte(base, FSelStartRow, rows.RowData(0)) + TextOffsetLength(S);
         const int from = FSelStartRow, count = std::min(FSelEndRow, RowCount() - 1) - FSelStartRow + 1;
         const std::string text = Joined(rows);
         DropSelection();
@@ -190,13 +184,14 @@ void TEditor::SetSelText(std::string_view S) {
     FOverwriteMode = overwrite;
 }
 
-void TEditor::DeleteSelection() {
+void TEditorController::DeleteSelection() {
     if (!Selected()) return;
     TEditorCaretLock lock(*this);
     TEditorStringList rows;
     RowsWithoutSelection(rows);
     const int base = EditBase(FSelStartRow);
-    const int offset = OffsetOf(base, FDispStartRow, FDispStartCol);
+    const int offset = FSelectionMode == smBox ? OffsetOf(base, FDispStartRow, FDispStartCol)
+                                               : OffsetOfByte(base, FSelStartRow, FSelStartByte);
     const int from = FSelStartRow, count = std::min(FSelEndRow, RowCount() - 1) - FSelStartRow + 1;
     const std::string text = Joined(rows);
     DropSelection();
@@ -204,7 +199,7 @@ void TEditor::DeleteSelection() {
     MoveCaretByOffset(base, offset);
 }
 
-void TEditor::DeleteRow(int Row) {
+void TEditorController::DeleteRow(int Row) {
     if (Row < 0 || Row >= RowCount()) return;
     TEditorCaretLock lock(*this);
     DropSelection();
@@ -220,9 +215,10 @@ void TEditor::DeleteRow(int Row) {
 
 // ---- keys
 
-void TEditor::KeyChar(unsigned char Byte) {
+void TEditorController::KeyChar(unsigned char Byte) {
+    if (Byte == '\r' || Byte == '\t' || Byte == '\b') FPendingLead = -1;  // a lead byte waits only for a trail byte
     if (Byte == '\r') {
-        if (FWantReturns) KeyEnter(FMessageModifiers & Qt::ShiftModifier);
+        if (FWantReturns) KeyEnter(FMessageModifiers & kmShift);
         return;
     }
     if (Byte == '\t') {
@@ -243,8 +239,11 @@ void TEditor::KeyChar(unsigned char Byte) {
     if (FPendingLead >= 0) {
         const char pair[2] = {char(FPendingLead), char(Byte)};
         FPendingLead = -1;
-        if (Byte >= 0x40) InsertText(std::string_view(pair, 2));
-        return;
+        if (IsTrailByte(Byte)) {
+            InsertText(std::string_view(pair, 2));
+            return;
+        }
+        // Not a trail byte: the lead byte alone is dropped and this character counts.
     }
     if (IsLeadByte(Byte)) {
         FPendingLead = Byte;
@@ -254,13 +253,12 @@ void TEditor::KeyChar(unsigned char Byte) {
         InsertText(std::string_view(reinterpret_cast<const char*>(&Byte), 1));
 }
 
-void TEditor::InputMethodResult(const QString& Text) {
-    if (FReadOnly || Text.isEmpty()) return;
-    const QByteArray utf8 = Text.toUtf8();
-    InsertText(Utf8ToSjis(std::string_view(utf8.constData(), std::size_t(utf8.size())), FCharMap, nullptr));
+void TEditorController::InputUtf8(std::string_view Text) {
+    if (FReadOnly || Text.empty()) return;
+    InsertText(Utf8ToSjis(Text, FCharMap, nullptr));
 }
 
-void TEditor::KeyEnter(bool Shift) {
+void TEditorController::KeyEnter(bool Shift) {
     if (FReadOnly) return;
     TEditorCaretLock lock(*this);
     if (Selected()) {
@@ -309,8 +307,8 @@ void TEditor::KeyEnter(bool Shift) {
         return;
     }
     const int base = EditBase(FRow);
-    const int byte = ByteOfCol(FRow, FCol);
-    const int offset = OffsetOf(base, FRow, FCol) + 2 + int(indentText.size());
+    const int byte = CaretByte();
+    const int offset = OffsetOfByte(base, FRow, byte) + 2 + int(indentText.size());
     const std::string_view text = FDocument->RowView(FRow);
     std::string line(text.substr(0, std::size_t(byte)));
     line += "\r\n";
@@ -321,8 +319,8 @@ void TEditor::KeyEnter(bool Shift) {
     MoveCaretByOffset(base, offset);
 }
 
-void TEditor::KeyTab(Qt::KeyboardModifiers Modifiers) {
-    if ((Modifiers & (Qt::ShiftModifier | Qt::ControlModifier)) || FReadOnly || !FWantTabs) return;
+void TEditorController::KeyTab(TKeyModifiers Modifiers) {
+    if ((Modifiers & (kmShift | kmCtrl)) || FReadOnly || !FWantTabs) return;
     const int width = FDocument->Layout().TabWidthAt(FCol);
     if (FOverwriteMode)
         SetCol(FCol + width);
@@ -332,7 +330,7 @@ void TEditor::KeyTab(Qt::KeyboardModifiers Modifiers) {
         InsertText("\t");
 }
 
-void TEditor::KeyBackspace() {
+void TEditorController::KeyBackspace() {
     if (FReadOnly) return;
     TEditorCaretLock lock(*this);
     if (Selected()) {
@@ -404,11 +402,16 @@ void TEditor::KeyBackspace() {
         }
         std::string line = prefix;
         line += text.substr(std::size_t(byte));
-        if (FDocument->RowEndKind(row) == reLineBreak) line += "\r\n";
-        const int base = EditBase(row);
-        const int offset = OffsetOf(base, row, 0) + int(prefix.size());
-        FDocument->ReplaceRows(row, 1, line);
-        MoveCaretByOffset(base, offset);
+        if (line != text) {
+            if (FDocument->RowEndKind(row) == reLineBreak) line += "\r\n";
+            const int base = EditBase(row);
+            const int offset = OffsetOf(base, row, 0) + int(prefix.size());
+            FDocument->ReplaceRows(row, 1, line);
+            MoveCaretByOffset(base, offset);
+        }
+        // The blanks before the target may be fewer than its columns (an empty or blank row, a
+        // caret past the row's end): the caret goes to the target all the same.
+        if (FRow == row && FCol != target) SetCol(target);
         return;
     }
     if (FCol > RowWidth(row)) {
@@ -416,10 +419,9 @@ void TEditor::KeyBackspace() {
         return;
     }
     // The character before the caret goes, a two-byte character or a tab whole.
-    const std::string classes = RowClasses(row);
-    int start = FCol - 1;
-    while (start > 0 && (classes[std::size_t(start)] == ccTab || classes[std::size_t(start)] == ccTrail)) --start;
-    const int from = ByteOfCol(row, start);
+    const int caretByte = CaretByte();
+    if (caretByte == 0) return;
+    const int from = int(CharStartOf(text, std::size_t(caretByte - 1)));
     const std::size_t len = CharLenAt(text, std::size_t(from));
     std::string line(text.substr(0, std::size_t(from)));
     line += text.substr(std::size_t(from) + len);
@@ -430,7 +432,7 @@ void TEditor::KeyBackspace() {
     MoveCaretByOffset(base, offset);
 }
 
-void TEditor::KeyDelete() {
+void TEditorController::KeyDelete() {
     if (FReadOnly) return;
     TEditorCaretLock lock(*this);
     if (Selected()) {
@@ -446,10 +448,13 @@ void TEditor::KeyDelete() {
     int col = FCol;
     std::string line;
     int rows = 1;
+    int from = int(text.size());
     if (col < width) {
-        const std::string classes = RowClasses(row);
-        while (col > 0 && (classes[std::size_t(col)] == ccTab || classes[std::size_t(col)] == ccTrail)) --col;
-        const int from = ByteOfCol(row, col);
+        // The character the caret stands on, from the row's real text (the caret may stand in a
+        // tab, or past the last shown column where only its byte tells where it is).
+        col = CharStartCol(row, col);
+        from = col == FCol ? CaretByte() : ByteOfCol(row, col);
+        if (std::size_t(from) >= text.size()) return;
         const std::size_t len = CharLenAt(text, std::size_t(from));
         line = std::string(text.substr(0, std::size_t(from)));
         line += text.substr(std::size_t(from) + len);
@@ -467,14 +472,14 @@ void TEditor::KeyDelete() {
             rows = 2;
         }
     }
-    const int offset = OffsetOf(base, row, 0) + ByteOfCol(row, col) + (col > width ? col - width : 0);
+    const int offset = OffsetOf(base, row, 0) + from + (col > width ? col - width : 0);
     FDocument->ReplaceRows(row, rows, line);
     MoveCaretByOffset(base, offset);
 }
 
 // ---- box paste
 
-void TEditor::InsertBoxText(std::string_view S) {
+void TEditorController::InsertBoxText(std::string_view S) {
     if (FReadOnly) return;
     TEditorCaretLock lock(*this);
     if (S.empty()) {
@@ -554,20 +559,20 @@ void TEditor::InsertBoxText(std::string_view S) {
 
 // ---- clipboard
 
-void TEditor::CopyToClipboard() {
-    if (Selected()) SetClipboardText(SelText(), FSelectionMode == smBox, FCharMap);
+void TEditorController::CopyToClipboard() {
+    if (Selected()) FSurface->SetClipboard(SelText(), FSelectionMode == smBox, FCharMap);
 }
 
-void TEditor::CutToClipboard() {
+void TEditorController::CutToClipboard() {
     if (!Selected() || FReadOnly) return;
     CopyToClipboard();
     DeleteSelection();
 }
 
-void TEditor::PasteFromClipboard() {
-    if (FReadOnly || !ClipboardHasText()) return;
-    const std::string text = ClipboardText(FCharMap);
-    if (ClipboardHasBox())
+void TEditorController::PasteFromClipboard() {
+    if (FReadOnly || !FSurface->ClipboardHasText()) return;
+    const std::string text = FSurface->ClipboardText(FCharMap);
+    if (FSurface->ClipboardHasBox())
         InsertBoxText(text);
     else
         SetSelText(text);
@@ -575,7 +580,7 @@ void TEditor::PasteFromClipboard() {
 
 // ---- dragging a selection
 
-void TEditor::DropDraggedSelection(bool Copy) {
+void TEditorController::DropDraggedSelection(bool Copy) {
     const int dropRow = FRow, dropCol = FCol;
     const bool inside = dropRow >= FDispStartRow && dropRow <= FDispEndRow &&
                         !(dropRow == FDispStartRow && dropCol < FDispStartCol) &&
@@ -601,7 +606,7 @@ void TEditor::DropDraggedSelection(bool Copy) {
     int rows = 0;
     std::string block;
     FDocument->GetRowsText(from, to - from + 1, end, rows, block);
-    const int selStart = OffsetOf(from, FSelStartRow, ColOfByte(FSelStartRow, FSelStartCol));
+    const int selStart = OffsetOfByte(from, FSelStartRow, FSelStartByte);
     const int pad = std::max(0, dropCol - RowWidth(dropRow));
     int drop = OffsetOf(from, dropRow, dropCol);
     if (drop > int(block.size())) drop = int(block.size());
@@ -620,18 +625,18 @@ void TEditor::DropDraggedSelection(bool Copy) {
 
 // ---- block indentation
 
-void TEditor::IndentBlock() { ChangeBlockIndent(0); }
-void TEditor::UnindentBlock() { ChangeBlockIndent(1); }
-void TEditor::TabIndentBlock() { ChangeBlockIndent(2); }
-void TEditor::TabUnindentBlock() { ChangeBlockIndent(3); }
+void TEditorController::IndentBlock() { ChangeBlockIndent(TBlockIndent::AddSpace); }
+void TEditorController::UnindentBlock() { ChangeBlockIndent(TBlockIndent::RemoveSpace); }
+void TEditorController::TabIndentBlock() { ChangeBlockIndent(TBlockIndent::AddTab); }
+void TEditorController::TabUnindentBlock() { ChangeBlockIndent(TBlockIndent::RemoveTab); }
 
-void TEditor::ChangeBlockIndent(int Kind) {
+void TEditorController::ChangeBlockIndent(TBlockIndent Kind) {
     if (!Selected() || FReadOnly) return;
     TEditorCaretLock lock(*this);
     const int count = RowCount();
     const int first = FSelStartRow;
     int last = std::min(FSelEndRow, count - 1);
-    if (FSelEndRow > FSelStartRow && FSelEndCol < 0) last = std::min(FSelEndRow - 1, count - 1);
+    if (FSelEndRow > FSelStartRow && FSelEndByte < 0) last = std::min(FSelEndRow - 1, count - 1);
     if (last < first) return;
     const TColumnLayout layout = FDocument->Layout();
     const bool wrap = WordWrap();
@@ -669,25 +674,25 @@ void TEditor::ChangeBlockIndent(int Kind) {
             std::string replacement(blanks);
             bool change_ = false;
             switch (Kind) {
-                case 0:  // one more space
+                case TBlockIndent::AddSpace:
                     if (!wrap || DisplayWidth(row, layout) + 1 < wrapByte) {
                         replacement = Spaces(width + 1);
                         change_ = true;
                     }
                     break;
-                case 1:  // one space less
+                case TBlockIndent::RemoveSpace:
                     if (!blanks.empty()) {
                         replacement = Spaces(width - 1);
                         change_ = true;
                     }
                     break;
-                case 2:  // a tab more
+                case TBlockIndent::AddTab:
                     if (!wrap || int(row.size()) + layout.TabSpaceCount < wrapByte) {
                         replacement = std::string("\t").append(blanks);
                         change_ = true;
                     }
                     break;
-                default:  // a tab less
+                case TBlockIndent::RemoveTab:
                     if (!blanks.empty() && blanks[0] == '\t') {
                         replacement = std::string(blanks.substr(1));
                         change_ = true;
@@ -727,82 +732,19 @@ void TEditor::ChangeBlockIndent(int Kind) {
     StartSelection();
     SetRowCol(caretRow, ColOfByte(caretRow, caretByte));
     UpdateSelection();
-    if (FSelStartRow == FSelEndRow && FSelEndCol < FSelStartCol) DropSelection();
+    if (FSelStartRow == FSelEndRow && FSelEndByte < FSelStartByte) DropSelection();
 }
 
 // ---- undo
 
-void TEditor::Undo() {
+void TEditorController::Undo() {
     DropSelection();
     FDocument->Undo();
 }
 
-void TEditor::Redo() {
+void TEditorController::Redo() {
     DropSelection();
     FDocument->Redo();
-}
-
-// ---- Qt input
-
-void TEditor::inputMethodEvent(QInputMethodEvent* Event) {
-    // The composed text arrives once, as the commit string; nothing is skipped afterwards.
-    GuardedEvent(this, [&] { InputMethodResult(Event->commitString()); });
-    Event->accept();
-}
-
-QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
-    if (Query == Qt::ImCursorRectangle) return CaretRect();
-    if (Query == Qt::ImFont) return FQFont;
-    if (Query == Qt::ImEnabled) return !FReadOnly;
-    return QAbstractScrollArea::inputMethodQuery(Query);
-}
-
-void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
-    QMenu menu(this);
-    QMenu* setMark = menu.addMenu(QStringLiteral("マーク設定"));
-    QMenu* jumpMark = menu.addMenu(QStringLiteral("マークジャンプ"));
-    const TRowMarkSet inUse = FDocument->GetMarksInUse();
-    for (int m = 0; m < 10; ++m) {
-        QAction* set = setMark->addAction(QString::number(m), [this, m] {
-            if (RowMarkSet(FRow) & (1u << m))
-                RemoveRowMark(FRow, m);
-            else
-                AddRowMark(FRow, m);
-        });
-        set->setShortcut(QKeySequence(QStringLiteral("Shift+Ctrl+%1").arg(m)));
-        set->setCheckable(true);
-        set->setChecked(inUse & (1u << m));
-        QAction* jump = jumpMark->addAction(QString::number(m), [this, m] { JumpToRowMark(m); });
-        jump->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(m)));
-        jump->setCheckable(true);
-        jump->setChecked(inUse & (1u << m));
-    }
-    menu.addSeparator();
-    auto add = [&](const char* caption, const char* shortcut, bool enabled, auto&& action) {
-        QAction* a = menu.addAction(QString::fromUtf8(caption), [this, action] { GuardedEvent(this, action); });
-        if (shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-        a->setEnabled(enabled);
-        return a;
-    };
-    add("元に戻す(&U)", "Ctrl+Z", CanUndo() && !FReadOnly, [this] { Undo(); });
-    add("やり直し(&R)", "Ctrl+A", CanRedo() && !FReadOnly, [this] { Redo(); });
-    menu.addSeparator();
-    const bool selection = SelLength() > 0;
-    const bool text = ClipboardHasText();
-    add("切り取り(&T)", "Ctrl+X", selection && !FReadOnly, [this] { CutToClipboard(); });
-    add("コピー(&C)", "Ctrl+C", selection, [this] { CopyToClipboard(); });
-    add("貼り付け(&P)", "Ctrl+V", text && !FReadOnly, [this] { PasteFromClipboard(); });
-    add("Box貼り付け(&B)", "Ctrl+B", text && !FReadOnly, [this] { InsertBoxText(ClipboardText(FCharMap)); });
-    add("削除(&D)", nullptr, selection && !FReadOnly, [this] { DeleteSelection(); });
-    menu.addSeparator();
-    add("すべて選択(&A)", nullptr, FDocument->GetTextLen() > 0, [this] { SelectAll(); });
-    menu.addSeparator();
-    QAction* box = add("Box選択モード(&K)", "Ctrl+K", true, [this] {
-        SetSelectionMode(FSelectionMode == smBox ? smStream : smBox);
-    });
-    box->setCheckable(true);
-    box->setChecked(FSelectionMode == smBox);
-    menu.exec(Event->globalPos());
 }
 
 }  // namespace orvane

@@ -1,12 +1,10 @@
-// The caret and the selection of the editor control: column corrections over two-byte
-// characters, tabs and wrapped rows, character offsets, and the selection model.
-#include "widgets/editor.h"
+// The caret and the selection of the editor: column corrections over two-byte characters, tabs
+// and wrapped rows, character offsets, and the selection model.
+#include "editor/controller.h"
 
 #include "base/dbcs.h"
 #include "modes/fountain.h"
 #include "modes/parser.h"
-
-#include <QApplication>
 
 #include <algorithm>
 
@@ -14,56 +12,108 @@ namespace orvane {
 
 // ---- rows as the caret sees them
 
-std::string TEditor::RowClasses(int Row) const {
+std::string TEditorController::RowClasses(int Row) const {
     if (Row < 0 || Row >= RowCount()) return {};
     return CharClassString(FDocument->RowView(Row), FDocument->Layout());
 }
 
-int TEditor::RowLength(int Row) const {
+int TEditorController::RowLength(int Row) const {
     return Row >= 0 && Row < RowCount() ? int(FDocument->RowView(Row).size()) : 0;
 }
 
-int TEditor::ByteOfCol(int Row, int Col) const {
-    // The byte index of a column is the column less the tab continuation columns before it.
-    const std::string classes = RowClasses(Row);
-    const int length = RowLength(Row);
-    if (Col >= int(classes.size())) return std::min(length, int(classes.size()) > 0 ? length : 0);
-    int byte = 0;
-    for (int c = 0; c < Col; ++c)
-        if (classes[std::size_t(c)] != ccTab) ++byte;
-    return std::min(byte, length);
+int TEditorController::RowWidth(int Row) const {
+    return Row >= 0 && Row < RowCount() ? DisplayWidth(FDocument->RowView(Row), FDocument->Layout()) : 0;
 }
 
-int TEditor::ColOfByte(int Row, int Byte) const {
+int TEditorController::ByteOfCol(int Row, int Col) const {
+    // Walks the row's real text, not what is drawn: a row may run past the last shown column.
+    // Every column but the later ones of a tab counts one byte.
+    if (Row < 0 || Row >= RowCount()) return 0;
+    const std::string_view text = FDocument->RowView(Row);
+    const TColumnLayout layout = FDocument->Layout();
+    int byte = 0, col = 0;
+    for (std::size_t i = 0; i < text.size() && col < Col;) {
+        if (text[i] == '\t') {
+            col += layout.TabWidthAt(col);
+            ++byte;
+            ++i;
+        } else if (CharLenAt(text, i) == 2 && col + 1 == Col) {
+            ++byte;  // the column of a trail byte
+            ++col;
+        } else {
+            const int len = int(CharLenAt(text, i));
+            byte += len;
+            col += len;
+            i += std::size_t(len);
+        }
+    }
+    return byte;
+}
+
+int TEditorController::CharStartCol(int Row, int Col) const {
+    if (Row < 0 || Row >= RowCount()) return Col;
+    const std::string_view text = FDocument->RowView(Row);
+    const TColumnLayout layout = FDocument->Layout();
+    int col = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const int width = text[i] == '\t' ? layout.TabWidthAt(col) : int(CharLenAt(text, i));
+        if (Col < col + width) return col;
+        col += width;
+        i += CharLenAt(text, i);
+    }
+    return Col;
+}
+
+int TEditorController::CaretByte() const {
+    if (FExact.Byte >= 0 && FExact.Row == FRow && FExact.Col == FCol && FExact.Byte <= RowLength(FRow))
+        return FExact.Byte;
+    return ByteOfCol(FRow, FCol);
+}
+
+void TEditorController::PlaceCaretAtByte(int Row, int Byte) {
+    SetRowCol(Row, ColOfByte(Row, Byte));
+    // Past the last shown column the caret's column cannot tell the byte: keep it.
+    if (FRow == Row && Row < RowCount() && ByteOfCol(FRow, FCol) != Byte) {
+        FExact = {FRow, FCol, std::clamp(Byte, 0, RowLength(Row))};
+    }
+}
+
+int TEditorController::OffsetOfByte(int FromRow, int Row, int Byte) const {
+    int offset = 0;
+    for (int r = std::max(FromRow, 0); r < Row && r < RowCount(); ++r) offset += OffsetLength(r, false);
+    return offset + Byte;
+}
+
+int TEditorController::ColOfByte(int Row, int Byte) const {
     if (Row < 0 || Row >= RowCount()) return 0;
     const std::string_view text = FDocument->RowView(Row);
     return DisplayWidth(text.substr(0, std::size_t(std::clamp(Byte, 0, int(text.size())))), FDocument->Layout());
 }
 
-int TEditor::OffsetLength(int Row, bool Eot) const {
+int TEditorController::OffsetLength(int Row, bool Eot) const {
     const TRowEndKind end = FDocument->RowEndKind(Row);
     return RowLength(Row) + (end == reLineBreak ? 2 : end == reEndOfText && Eot ? 1 : 0);
 }
 
 // ---- caret
 
-void TEditor::Remember(bool RowChanged, int Col) {
+void TEditorController::Remember(bool RowChanged, int Col) {
     if (RowChanged && !FRemembered) {
         FRemembered = true;
         FRememberedCol = Col;
     }
 }
 
-void TEditor::AdjustCol(bool RowChanged, int Dir) {
+void TEditorController::AdjustCol(bool RowChanged, int Dir) {
     const std::string classes = RowClasses(FRow);
     const int width = int(classes.size());
     auto classAt = [&](int c) -> char { return c >= 0 && c < width ? classes[std::size_t(c)] : char(ccEnd); };
     if (!RowChanged) FRemembered = false;
     if (RowChanged && FRemembered) FCol = FRememberedCol;
-    const bool mouseDown = FButtons != Qt::NoButton;
+    const bool mouseDown = FButtons != mbNone;
     if (!FCaret.FreeCaret() && FCol > width) {
         // KeepCaret remembers the wanted column over shorter rows (the row's end while dragging).
-        if (FCaret.KeepCaret()) Remember(RowChanged, (FButtons & Qt::LeftButton) ? width : FCol);
+        if (FCaret.KeepCaret()) Remember(RowChanged, (FButtons & mbLeft) ? width : FCol);
         if (!(FCaret.FreeRow() && RowChanged && !mouseDown)) FCol = width;
     }
     if (classAt(FCol) == ccTrail) {
@@ -90,12 +140,13 @@ void TEditor::AdjustCol(bool RowChanged, int Dir) {
     if (FDeferCaret == 0) UpdateCaret();
 }
 
-void TEditor::SetRow(int Value) {
+void TEditorController::SetRow(int Value) {
+    FExact.Byte = -1;
     if (Value == FRow && FRow != RowCount()) return;
     const int count = RowCount();
     Value = std::clamp(Value, 0, count);
     if (Value == count && count > 0 && FDocument->RowEndKind(count - 1) == reEndOfText) --Value;
-    const QRect oldCaret = CaretRect();
+    const TRect oldCaret = CaretRect();
     const int oldCol = FCol, oldRow = FRow;
     FRow = Value;
     Invalidate(oldCaret);
@@ -104,37 +155,39 @@ void TEditor::SetRow(int Value) {
         InvalidateRows(FRow, FRow);
     }
     AdjustCol(true, -1);
-    if (FRuler.Visible() && oldCol != FCol) Invalidate(QRect(TextLeft(), 0, viewport()->width(), RulerHeight()));
+    if (FRuler.Visible() && oldCol != FCol) Invalidate(RulerArea());
 }
 
-void TEditor::SetCol(int Value) {
+void TEditorController::SetCol(int Value) {
+    FExact.Byte = -1;
     Value = std::clamp(Value, 0, kMaxDisplayCol + 1);
-    const QRect oldCaret = CaretRect();
+    const TRect oldCaret = CaretRect();
     const int dir = Value > FCol ? 1 : -1;
     FCol = Value;
     Invalidate(oldCaret);
     AdjustCol(false, dir);
-    if (FRuler.Visible()) Invalidate(QRect(TextLeft(), 0, viewport()->width(), RulerHeight()));
+    if (FRuler.Visible()) Invalidate(RulerArea());
 }
 
-void TEditor::SetRowCol(int Row, int Col) {
+void TEditorController::SetRowCol(int Row, int Col) {
+    FExact.Byte = -1;
     ++FDeferCaret;
     SetRow(Row);
     FCol = std::clamp(Col, 0, kMaxDisplayCol + 1);
     AdjustCol(false, -1);
     --FDeferCaret;
-    if (FRuler.Visible()) Invalidate(QRect(TextLeft(), 0, viewport()->width(), RulerHeight()));
+    if (FRuler.Visible()) Invalidate(RulerArea());
     if (FDeferCaret == 0) UpdateCaret();
 }
 
-void TEditor::UpdateCaret() {
-    if (hasFocus()) ScrollCaret();
+void TEditorController::UpdateCaret() {
+    if (FSurface->HasFocus()) ScrollCaret();
     FCaretBlinkOn = true;
     Invalidate(CaretRect());
-    if (OnCaretMoved) OnCaretMoved(*this);
+    Notify(TEditorNews::CaretMoved);
 }
 
-void TEditor::ScrollCaret() {
+void TEditorController::ScrollCaret() {
     if (FRow < FTopRow) SetTopRow(FRow);
     if (FRow > FTopRow + FVisibleRowCount - 1) SetTopRow(FRow - FVisibleRowCount + 1);
     if (FCol < FTopCol) SetTopCol(std::max(0, std::min(FCol, FTopCol - FVisibleColCount / 4)));
@@ -143,7 +196,7 @@ void TEditor::ScrollCaret() {
                            kMaxDisplayCol - FVisibleColCount / 2));
 }
 
-void TEditor::ScrollByRows(int N) {
+void TEditorController::ScrollByRows(int N) {
     if (FTopRow == 0 && N < 0) {
         SetRow(0);
         return;
@@ -156,7 +209,7 @@ void TEditor::ScrollByRows(int N) {
     UnlockCaret();
 }
 
-bool TEditor::WordMove(int& Row, int& Col, int Dir) {
+bool TEditorController::WordMove(int& Row, int& Col, int Dir) {
     const int count = RowCount();
     if (Row >= count || count == 0) return false;
     const int startRow = Row, startCol = Col;
@@ -210,19 +263,19 @@ bool TEditor::WordMove(int& Row, int& Col, int Dir) {
 
 // ---- character offsets
 
-int TEditor::OffsetOf(int FromRow, int Row, int Col) const {
+int TEditorController::OffsetOf(int FromRow, int Row, int Col) const {
     int offset = 0;
     for (int r = std::max(FromRow, 0); r < Row && r < RowCount(); ++r) offset += OffsetLength(r, false);
     return offset + ByteOfCol(Row, Col);
 }
 
-void TEditor::MoveCaretByOffset(int FromRow, int Offset) {
+void TEditorController::MoveCaretByOffset(int FromRow, int Offset) {
     const int count = RowCount();
     int rest = std::max(Offset, 0);
     for (int r = std::max(FromRow, 0); r < count; ++r) {
         const int length = OffsetLength(r, false);
         if (rest < length || FDocument->RowEndKind(r) == reEndOfText) {
-            SetRowCol(r, ColOfByte(r, std::min(rest, RowLength(r))));
+            PlaceCaretAtByte(r, std::min(rest, RowLength(r)));
             return;
         }
         rest -= length;
@@ -234,42 +287,42 @@ void TEditor::MoveCaretByOffset(int FromRow, int Offset) {
 
 // ---- selection
 
-void TEditor::SetSelectionMode(TEditorSelectionMode Value) {
-    if (Value == FSelectionMode || FDragState != 0) return;
+void TEditorController::SetSelectionMode(TEditorSelectionMode Value) {
+    if (Value == FSelectionMode || FDragState != dsNone) return;
     FSelectionMode = Value;
     if (Selected()) {
         UpdateSelection();
-        viewport()->update();
+        FSurface->InvalidateAll();
     }
-    if (OnSelectionModeChange) OnSelectionModeChange(*this);
+    Notify(TEditorNews::SelectionModeChange);
 }
 
-void TEditor::StartSelection() {
+void TEditorController::StartSelection() {
     DropSelection();
     if (RowCount() == 0) return;
     FSelectionState = ssAnchored;
     FAnchorRow = FRow;
-    FAnchorByte = ByteOfCol(FRow, FCol);
+    FAnchorByte = CaretByte();
     FAnchorCol = FSelectionMode == smBox ? FCol : std::min(FCol, RowWidth(FRow));
     FSelStartRow = FSelEndRow = FDispStartRow = FDispEndRow = FRow;
-    FSelStartCol = FSelEndCol = FAnchorByte;
+    FSelStartByte = FSelEndByte = FAnchorByte;
     FDispStartCol = FDispEndCol = FAnchorCol;
 }
 
-void TEditor::UpdateSelection() {
+void TEditorController::UpdateSelection() {
     if (FSelectionState == ssNoSelection) return;
     const int oldFrom = FDispStartRow, oldTo = FDispEndRow;
     if (FSelectionState == ssAnchored) FSelectionState = FHitFlag ? ssHit : ssSelected;
-    const int caretByte = ByteOfCol(FRow, FCol);
+    const int caretByte = CaretByte();
     FSelStartRow = std::min(FAnchorRow, FRow);
     FSelEndRow = std::max(FAnchorRow, FRow);
     if (FAnchorRow == FRow) {
-        FSelStartCol = std::min(FAnchorByte, caretByte);
-        FSelEndCol = std::max(FAnchorByte, caretByte) - 1;
+        FSelStartByte = std::min(FAnchorByte, caretByte);
+        FSelEndByte = std::max(FAnchorByte, caretByte) - 1;
     } else {
         const bool anchorFirst = FAnchorRow < FRow;
-        FSelStartCol = anchorFirst ? FAnchorByte : caretByte;
-        FSelEndCol = (anchorFirst ? caretByte : FAnchorByte) - 1;
+        FSelStartByte = anchorFirst ? FAnchorByte : caretByte;
+        FSelEndByte = (anchorFirst ? caretByte : FAnchorByte) - 1;
     }
     FDispStartRow = FSelStartRow;
     FDispEndRow = FSelEndRow;
@@ -277,20 +330,20 @@ void TEditor::UpdateSelection() {
         FDispStartCol = std::min(FAnchorCol, FCol);
         FDispEndCol = std::max(FAnchorCol, FCol);
     } else {
-        FDispStartCol = std::min(ColOfByte(FSelStartRow, FSelStartCol), RowWidth(FSelStartRow));
-        FDispEndCol = std::min(ColOfByte(FSelEndRow, FSelEndCol + 1), RowWidth(FSelEndRow));
+        FDispStartCol = std::min(ColOfByte(FSelStartRow, FSelStartByte), RowWidth(FSelStartRow));
+        FDispEndCol = std::min(ColOfByte(FSelEndRow, FSelEndByte + 1), RowWidth(FSelEndRow));
     }
     RepaintSelectionChange(oldFrom, oldTo);
-    if (OnSelectionChange) OnSelectionChange(*this, true);
+    Notify(TEditorNews::SelectionChange, true);
 }
 
-void TEditor::RepaintSelectionChange(int OldFrom, int OldTo) {
+void TEditorController::RepaintSelectionChange(int OldFrom, int OldTo) {
     const bool drawn = FSelectionState == ssSelected || (FSelectionState == ssHit && FHitStyle == hsDraw);
     if (!drawn) return;
     InvalidateRows(std::min(OldFrom, FDispStartRow), std::max(OldTo, FDispEndRow));
 }
 
-void TEditor::DropSelection() {
+void TEditorController::DropSelection() {
     if (FSelectionState == ssNoSelection) return;
     const bool shown = FSelectionState == ssSelected || FSelectionState == ssHit;
     FSelectionState = ssNoSelection;
@@ -299,10 +352,10 @@ void TEditor::DropSelection() {
     FRemembered = false;
     if (shown) InvalidateRows(FDispStartRow, FDispEndRow);
     Invalidate(CaretRect());
-    if (OnSelectionChange) OnSelectionChange(*this, false);
+    Notify(TEditorNews::SelectionChange, false);
 }
 
-void TEditor::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol,
+void TEditorController::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol,
                                int EndRow, int EndCol) {
     const int oldFrom = FDispStartRow, oldTo = FDispEndRow;
     FSelectionState = State;
@@ -314,7 +367,7 @@ void TEditor::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mo
     InvalidateRows(std::min(oldFrom, StartRow), std::max(oldTo, EndRow));
 }
 
-TSelectionDraw TEditor::SelectionDraw() const {
+TSelectionDraw TEditorController::SelectionDraw() const {
     TSelectionDraw draw;
     draw.Active = FSelectionState == ssSelected || (FSelectionState == ssHit && FHitStyle == hsDraw);
     draw.Hit = FSelectionState == ssHit;
@@ -326,12 +379,12 @@ TSelectionDraw TEditor::SelectionDraw() const {
     return draw;
 }
 
-int TEditor::SelStart() const {
-    if (FSelectionState == ssSelected || FSelectionState == ssHit) return OffsetOf(0, FSelStartRow, ColOfByte(FSelStartRow, FSelStartCol));
-    return OffsetOf(0, FRow, FCol);
+int TEditorController::SelStart() const {
+    if (FSelectionState == ssSelected || FSelectionState == ssHit) return OffsetOfByte(0, FSelStartRow, FSelStartByte);
+    return OffsetOfByte(0, FRow, CaretByte());
 }
 
-void TEditor::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const {
+void TEditorController::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) const {
     const int length = RowLength(Row);
     Begin = End = length;
     if (Row < 0 || Row >= RowCount()) {
@@ -359,18 +412,18 @@ void TEditor::BoxBytes(int Row, int FromCol, int ToCol, int& Begin, int& End) co
     End = std::max(End, Begin);
 }
 
-int TEditor::SelLength() const {
+int TEditorController::SelLength() const {
     if (!Selected()) return 0;
     if (FSelStartRow == FSelEndRow) {
         if (FSelectionMode == smBox) return int(SelText().size());
-        return FSelEndCol - FSelStartCol + 1;
+        return FSelEndByte - FSelStartByte + 1;
     }
     if (FSelectionMode == smBox) return int(SelText().size());
     int length = 0;
     for (int r = FSelStartRow; r <= FSelEndRow && r < RowCount(); ++r) {
-        const int from = r == FSelStartRow ? FSelStartCol : 0;
+        const int from = r == FSelStartRow ? FSelStartByte : 0;
         if (r == FSelEndRow) {
-            length += FSelEndCol + 1;
+            length += FSelEndByte + 1;
             break;
         }
         length += OffsetLength(r, false) - from;
@@ -378,7 +431,7 @@ int TEditor::SelLength() const {
     return std::max(length, 0);
 }
 
-std::string TEditor::SelText() const {
+std::string TEditorController::SelText() const {
     if (!Selected()) return {};
     std::string text;
     const int last = std::min(FSelEndRow, RowCount() - 1);
@@ -394,9 +447,9 @@ std::string TEditor::SelText() const {
     }
     for (int r = FSelStartRow; r <= FSelEndRow && r < RowCount(); ++r) {
         const std::string_view row = FDocument->RowView(r);
-        const int from = r == FSelStartRow ? std::min(FSelStartCol, int(row.size())) : 0;
+        const int from = r == FSelStartRow ? std::min(FSelStartByte, int(row.size())) : 0;
         if (r == FSelEndRow) {
-            const int to = std::clamp(FSelEndCol + 1, from, int(row.size()));
+            const int to = std::clamp(FSelEndByte + 1, from, int(row.size()));
             text += row.substr(std::size_t(from), std::size_t(to - from));
             break;
         }
@@ -406,7 +459,7 @@ std::string TEditor::SelText() const {
     return text;
 }
 
-void TEditor::SetSelStart(int Value) {
+void TEditorController::SetSelStart(int Value) {
     DropSelection();
     if (Value <= 0) {
         SetRowCol(0, 0);
@@ -417,7 +470,7 @@ void TEditor::SetSelStart(int Value) {
     for (int r = 0; r < count; ++r) {
         const int length = OffsetLength(r, true);
         if (length > rest || FDocument->RowEndKind(r) == reEndOfText) {
-            SetRowCol(r, std::min(ColOfByte(r, std::min(rest, RowLength(r))), RowWidth(r)));
+            PlaceCaretAtByte(r, std::min(rest, RowLength(r)));
             return;
         }
         rest -= length;
@@ -425,7 +478,7 @@ void TEditor::SetSelStart(int Value) {
     SetRowCol(count, 0);
 }
 
-void TEditor::SetSelLength(int Value) {
+void TEditorController::SetSelLength(int Value) {
     if (RowCount() == 0) return;
     SetSelectionMode(smStream);
     if (Value <= 0) {
@@ -435,12 +488,12 @@ void TEditor::SetSelLength(int Value) {
     }
     ++FDeferCaret;
     const bool hit = FHitFlag;
-    if (FSelectionState == ssSelected || FSelectionState == ssHit) SetRowCol(FDispStartRow, FDispStartCol);
+    if (FSelectionState == ssSelected || FSelectionState == ssHit) PlaceCaretAtByte(FSelStartRow, FSelStartByte);
     StartSelection();
     FHitFlag = hit;
     // Walk from the caret's byte over the rows; the caret goes where the length ends.
     const int count = RowCount();
-    int rest = Value + ByteOfCol(FRow, FCol);
+    int rest = Value + CaretByte();
     int row = FRow;
     for (; row < count; ++row) {
         const int length = OffsetLength(row, true);
@@ -450,13 +503,13 @@ void TEditor::SetSelLength(int Value) {
     if (row >= count)
         SetRowCol(count, 0);
     else
-        SetRowCol(row, ColOfByte(row, std::min(rest, RowLength(row))));
+        PlaceCaretAtByte(row, std::min(rest, RowLength(row)));
     UpdateSelection();
     --FDeferCaret;
     UpdateCaret();
 }
 
-void TEditor::SetHitLength(int Value) {
+void TEditorController::SetHitLength(int Value) {
     switch (FHitStyle) {
         case hsSelect:
             SetSelLength(Value);
@@ -479,7 +532,7 @@ void TEditor::SetHitLength(int Value) {
     FHitLength = Value;
 }
 
-void TEditor::SelectAll() {
+void TEditorController::SelectAll() {
     LockCaret();
     SetSelStart(0);
     SetSelLength(int(std::min<std::size_t>(FDocument->GetTextLen(), 0x7FFFFFFF)));
@@ -488,7 +541,7 @@ void TEditor::SelectAll() {
 
 // ---- tokens under the mouse
 
-bool TEditor::FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
+bool TEditorController::FindTokenAt(TPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
                           std::string& Token) {
     int row = 0, index = 0;
     if (!PointToRowCol(Position, row, index) || row >= RowCount()) return false;
@@ -521,12 +574,12 @@ bool TEditor::FindTokenAt(QPoint Position, bool Words, int& FirstRow, int& Start
     return false;
 }
 
-bool TEditor::TokenAtPos(QPoint Position, std::string& Token, TTokenKind& Kind) {
+bool TEditorController::TokenAtPos(TPoint Position, std::string& Token, TTokenKind& Kind) {
     int first = 0, start = 0, length = 0;
     return FindTokenAt(Position, false, first, start, length, Kind, Token);
 }
 
-void TEditor::SelectTokenAtPos(QPoint Position) {
+void TEditorController::SelectTokenAtPos(TPoint Position) {
     int first = 0, start = 0, length = 0;
     TTokenKind kind = 0;
     std::string token;
@@ -536,7 +589,7 @@ void TEditor::SelectTokenAtPos(QPoint Position) {
     SetSelLength(length);
 }
 
-void TEditor::SelectWordAtPos(QPoint Position) {
+void TEditorController::SelectWordAtPos(TPoint Position) {
     int first = 0, start = 0, length = 0;
     TTokenKind kind = 0;
     std::string token;

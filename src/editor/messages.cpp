@@ -1,5 +1,5 @@
-// Row marks and the edit-control messages of the editor control.
-#include "widgets/editor.h"
+// The messages of the editor: Perform, and the edit-control messages.
+#include "editor/controller.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,10 +8,6 @@
 namespace orvane {
 
 namespace {
-
-constexpr int kMarkCount = 16;
-
-constexpr TRowMarkSet MarkBit(int Mark) noexcept { return TRowMarkSet(1u << Mark); }
 
 // The row and byte index that a character offset falls on, walking the rows as SelStart does
 // (a line break counts 2, the end of the text 1, a wrap 0). Past the text: row count, byte 0.
@@ -33,73 +29,11 @@ TRowByte RowByteOfOffset(const TEditorScreenStrings& Doc, int Offset) {
     return {count, 0};
 }
 
-// Those of Marks that a row other than Row carries. The search goes outward from Row, so a mark
-// on many rows is found after a few of them and clearing it row by row stays linear.
-TRowMarkSet MarksOnOtherRows(const TEditorScreenStrings& Doc, int Row, TRowMarkSet Marks) {
-    const int count = Doc.GetCount();
-    TRowMarkSet found = 0;
-    for (int d = 1; (found & Marks) != Marks && (Row - d >= 0 || Row + d < count); ++d) {
-        if (Row - d >= 0) found |= Doc.RowMarkSet(Row - d);
-        if (Row + d < count) found |= Doc.RowMarkSet(Row + d);
-    }
-    return TRowMarkSet(found & Marks);
-}
-
 int ClampedTextLen(const TEditorScreenStrings& Doc) {
     return int(std::min<std::size_t>(Doc.GetTextLen(), INT_MAX));
 }
 
 }  // namespace
-
-// ---- row marks
-
-void TEditor::AddRowMark(int Row, int Mark) {
-    if (Mark < 0 || Mark >= kMarkCount) return;
-    const TRowMarkSet bit = MarkBit(Mark);
-    if (Mark < 10) {
-        // A numbered bookmark is on one row at most: it leaves the row that had it.
-        for (int r = 0; r < RowCount(); ++r) {
-            if (FDocument->RowMarkSet(r) & bit) {
-                SetRowMarkSet(r, TRowMarkSet(FDocument->RowMarkSet(r) & ~bit));
-                break;
-            }
-        }
-    }
-    if (Row >= 0 && Row < RowCount()) SetRowMarkSet(Row, TRowMarkSet(FDocument->RowMarkSet(Row) | bit));
-}
-
-void TEditor::RemoveRowMark(int Row, int Mark) {
-    if (Mark < 0 || Mark >= kMarkCount || Row < 0 || Row >= RowCount()) return;
-    SetRowMarkSet(Row, TRowMarkSet(FDocument->RowMarkSet(Row) & ~MarkBit(Mark)));
-}
-
-void TEditor::JumpToRowMark(int Mark) {
-    if (Mark < 0 || Mark >= kMarkCount) return;
-    const int count = RowCount();
-    for (int r = 0; r < count; ++r) {
-        if (!(FDocument->RowMarkSet(r) & MarkBit(Mark))) continue;
-        if (r < FTopRow || r > FTopRow + FVisibleRowCount - 1) SetTopRow(r - FVisibleRowCount / 2);
-        SetRow(r);
-        return;
-    }
-}
-
-TRowMarkSet TEditor::RowMarkSet(int Row) const {
-    return Row >= 0 && Row < RowCount() ? FDocument->RowMarkSet(Row) : TRowMarkSet(0);
-}
-
-void TEditor::SetRowMarkSet(int Row, TRowMarkSet Value) {
-    if (Row < 0 || Row >= RowCount()) return;
-    const TRowMarkSet old = FDocument->RowMarkSet(Row);
-    if (old == Value) return;
-    FDocument->IncludeMarks(TRowMarkSet(Value & ~old));
-    FDocument->SetRowMarkSet(Row, Value);
-    // A mark still on another row stays in use (marks 10..15 may be on several rows).
-    const TRowMarkSet removed = TRowMarkSet(old & ~Value);
-    if (removed) FDocument->ExcludeMarks(TRowMarkSet(removed & ~MarksOnOtherRows(*FDocument, Row, removed)));
-    if (FImagebar.Visible() && Row >= FTopRow && Row <= FTopRow + FVisibleRowCount)
-        Invalidate(QRect(0, TextTop() + (Row - FTopRow) * FRowHeight, ImagebarWidth(), FRowHeight));
-}
 
 // ---- edit-control messages
 //
@@ -107,7 +41,7 @@ void TEditor::SetRowMarkSet(int Row, TRowMarkSet Value) {
 // count 2). Answers packed with MakeLong keep the low 16 bits of each half, as edit controls do;
 // the out-pointers of EM_GETSEL carry the full values.
 
-TMessageLong TEditor::EditControlMessage(unsigned Msg, TMessageParam WParam, TMessageLong LParam, bool& Handled) {
+TMessageLong TEditorController::EditControlMessage(unsigned Msg, TMessageParam WParam, TMessageLong LParam, bool& Handled) {
     Handled = true;
     const int wordArg = int(std::intptr_t(WParam));
     const bool hasSelection = FSelectionState == ssSelected || FSelectionState == ssHit;
@@ -151,7 +85,7 @@ TMessageLong TEditor::EditControlMessage(unsigned Msg, TMessageParam WParam, TMe
             if (wordArg == -1) {
                 // The bytes of the first and last selected rows that lie outside the selection.
                 if (hasSelection)
-                    return FSelStartCol + std::max(0, RowLength(FSelEndRow) - FSelEndCol - 1);
+                    return FSelStartByte + std::max(0, RowLength(FSelEndRow) - FSelEndByte - 1);
                 return RowLength(FRow);
             }
             return RowLength(RowByteOfOffset(*FDocument, wordArg).Row);
@@ -175,7 +109,7 @@ TMessageLong TEditor::EditControlMessage(unsigned Msg, TMessageParam WParam, TMe
             if (!FReadOnly) SetModified(WParam != 0);
             return 0;
         case EM_SETREADONLY:
-            if (FDragState != 0) return 0;
+            if (FDragState != dsNone) return 0;
             SetReadOnly(WParam != 0);
             return 1;
         case EM_SCROLLCARET:
@@ -190,7 +124,7 @@ TMessageLong TEditor::EditControlMessage(unsigned Msg, TMessageParam WParam, TMe
         }
         case EM_CHARFROMPOS: {
             const int x = std::int16_t(LoWord(LParam)), y = std::int16_t(HiWord(LParam));
-            if (!viewport()->rect().contains(x, y)) return -1;
+            if (!TRect{0, 0, FSurface->Width(), FSurface->Height()}.Contains(x, y)) return -1;
             int row = 0, col = 0;
             PixelToRowCol(x, y, true, row, col);
             // A point above or below the text answers for the first or the last row.
@@ -217,6 +151,108 @@ TMessageLong TEditor::EditControlMessage(unsigned Msg, TMessageParam WParam, TMe
         default:
             Handled = false;
             return 0;
+    }
+}
+
+// ---- every message: window text, painting and focus, scrolling, keys, the clipboard, the mouse,
+// then the edit-control messages
+
+TMessageLong TEditorController::Perform(unsigned Msg, TMessageParam WParam, TMessageLong LParam) {
+    bool handled = false;
+    const TMessageLong textAnswer = FLines.WindowTextMessage(Msg, WParam, LParam, handled);
+    if (handled) return textAnswer;
+    switch (Msg) {
+        case WM_PAINT:
+            FSurface->RepaintNow();
+            return 0;
+        case WM_SETREDRAW:
+            FSurface->SetRedraw(WParam != 0);
+            return 0;
+        case WM_SETFOCUS:
+            FSurface->TakeFocus();
+            return 0;
+        case WM_VSCROLL:
+        case WM_HSCROLL: {
+            const bool vertical = Msg == WM_VSCROLL;
+            const int page = std::max(1, vertical ? FVisibleRowCount : FVisibleColCount);
+            const int maximum = vertical ? RowCount() : std::max(0, kMaxDisplayCol - FVisibleColCount / 2);
+            const int now = vertical ? FTopRow : FTopCol;
+            int target = now;
+            switch (LoWord(TMessageLong(WParam))) {
+                case SB_LINEUP: target = now - 1; break;
+                case SB_LINEDOWN: target = now + 1; break;
+                case SB_PAGEUP: target = now - page; break;
+                case SB_PAGEDOWN: target = now + page; break;
+                case SB_TOP: target = 0; break;
+                case SB_BOTTOM: target = maximum; break;
+                case SB_THUMBPOSITION:
+                case SB_THUMBTRACK: target = int(HiWord(TMessageLong(WParam))); break;
+                default: return 0;
+            }
+            target = std::clamp(target, 0, maximum);
+            if (vertical) {
+                const int step = target - FTopRow;
+                SetTopRow(target);
+                if (FCaret.LockScroll() && step) SetRowCol(FRow + step, FCol);
+            } else {
+                SetTopCol(target);
+            }
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (WParam == VK_DELETE)
+                KeyDelete();
+            else
+                KeyDown(unsigned(WParam), FMessageModifiers, (std::uintptr_t(LParam) >> 30) & 1);
+            return 0;
+        case WM_CHAR:
+            if (!MouseHoldsSelection()) KeyChar(static_cast<unsigned char>(WParam));
+            return 0;
+        case WM_IME_COMPOSITION:
+            // A result string (Shift_JIS, zero-terminated) comes again as characters afterwards.
+            if (LParam && !FReadOnly) {
+                const std::string result(reinterpret_cast<const char*>(LParam));
+                InsertText(result);
+                FImeSkip = int(result.size());
+            }
+            return 0;
+        case WM_COPY:
+            if (Selected())
+                CopyToClipboard();
+            else
+                FSurface->SetClipboard({}, false, nullptr);
+            return 0;
+        case WM_CUT:
+            if (!FReadOnly && Selected())
+                CutToClipboard();
+            else
+                FSurface->SetClipboard({}, false, nullptr);
+            return 0;
+        case WM_PASTE:
+            if (!FReadOnly) PasteFromClipboard();
+            return 0;
+        case WM_CLEAR:
+            if (!FReadOnly) DeleteSelection();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE: {
+            const TPoint point{short(LoWord(LParam)), short(HiWord(LParam))};
+            TKeyModifiers modifiers = kmNone;
+            if (WParam & MK_SHIFT) modifiers |= kmShift;
+            if (WParam & MK_CONTROL) modifiers |= kmCtrl;
+            if (Msg == WM_LBUTTONDOWN)
+                MouseDown(mbLeft, modifiers, point);
+            else if (Msg == WM_LBUTTONUP)
+                MouseUp(mbLeft, modifiers, point);
+            else
+                MouseMove((WParam & MK_LBUTTON) ? mbLeft : mbNone, modifiers, point);
+            return 0;
+        }
+        default: {
+            const TMessageLong answer = EditControlMessage(Msg, WParam, LParam, handled);
+            return handled ? answer : 0;
+        }
     }
 }
 
