@@ -2,8 +2,6 @@
 #include "widgets/editor.h"
 #include "support/sj.h"
 
-#include "qtapp.h"
-
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -18,7 +16,6 @@ namespace {
 
 // A 50-row by 120-column view, word wrap off, with URLs, numbers and line numbers.
 void BM_PaintScreen(benchmark::State& state) {
-    EnsureApplication();
     TEditor editor;
     editor.SetScrollBars(ssNone);
     editor.setFrameShape(QFrame::NoFrame);
@@ -52,7 +49,6 @@ BENCHMARK(BM_PaintScreen)->Unit(benchmark::kMillisecond);
 
 // The Down key through 1,000 rows near the end of a wrapped 1,000,000-line document.
 void BM_CaretDown(benchmark::State& state) {
-    EnsureApplication();
     TEditor editor;
     editor.resize(800, 600);
     editor.show();
@@ -81,7 +77,6 @@ BENCHMARK(BM_CaretDown)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // 10,000 characters typed one by one through the character handler into the middle of a
 // wrapped 100,000-line document (the focused editor keeps its caret in view and repaints).
 void BM_TypeString(benchmark::State& state) {
-    EnsureApplication();
     TEditor editor;
     editor.resize(800, 600);
     editor.show();

@@ -3,13 +3,7 @@
 #include "widgets/editor.h"
 #include "editor/lines.h"
 
-#include "qtapp.h"
-
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 namespace orvane {
 namespace {
@@ -32,7 +26,6 @@ std::string LinesText(int Lines) {
 }
 
 void LinesLoop(benchmark::State& state, bool WordWrap) {
-    EnsureApplication();
     TEditor editor;
     editor.WrapOption().SetWrapByte(80);
     editor.SetWordWrap(WordWrap);

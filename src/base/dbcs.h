@@ -34,4 +34,10 @@ constexpr std::size_t CharStartOf(std::string_view s, std::size_t i) noexcept {
     return ((i - j) % 2 == 1) ? i - 1 : i;
 }
 
+// True when the character at byte index i (0-based, a character start) of s is the full-width
+// space 0x81 0x40.
+constexpr bool IsFullWidthSpaceAt(std::string_view s, std::size_t i) noexcept {
+    return i + 1 < s.size() && s[i] == '\x81' && s[i + 1] == '\x40';
+}
+
 }  // namespace orvane

@@ -41,7 +41,6 @@ public:
 
 protected:
     virtual void SetUpdateState(bool /*Updating*/) {}
-    int OuterUpdateCount() const noexcept { return FOuterUpdateCount; }
 
 private:
     int FOuterUpdateCount = 0;

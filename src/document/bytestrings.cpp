@@ -49,7 +49,7 @@ int IndentCount(std::string_view S) noexcept {
         if (S[i] == ' ') {
             ++width;
             ++i;
-        } else if (i + 1 < S.size() && S[i] == '\x81' && S[i + 1] == '\x40') {
+        } else if (IsFullWidthSpaceAt(S, i)) {
             width += 2;
             i += 2;
         } else {
@@ -64,7 +64,7 @@ std::string TrimLeftBlanks(std::string_view S) {
     while (i < S.size()) {
         if (static_cast<unsigned char>(S[i]) <= 0x20)
             ++i;
-        else if (i + 1 < S.size() && S[i] == '\x81' && S[i + 1] == '\x40')
+        else if (IsFullWidthSpaceAt(S, i))
             i += 2;
         else
             break;

@@ -1,9 +1,12 @@
 // The document: rows after word wrap, the edit primitive, marks, and the attached editors.
 #include "document/document.h"
 
+#include "base/faults.h"
+#include "base/scope.h"
 #include "document/bytestrings.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace orvane {
@@ -25,7 +28,7 @@ private:
 class TPlainTokenizer : public TDocumentTokenizer {
 public:
     int RetokenizeRows(TEditorScreenStrings&, int, bool) override { return 0; }
-    void TokenizeAllRows(TEditorScreenStrings& Document) override { InvalidateRowsFrom(Document, 0); }
+    void TokenizeAllRows(TEditorScreenStrings& Document) override { InvalidateRowsFrom(Rows(Document), 0); }
 };
 
 // Texts this long are wrapped into arena chunks rather than one heap block per row.
@@ -47,15 +50,7 @@ TEditorScreenStrings::~TEditorScreenStrings() {
     FWrapOption->OnChange = nullptr;
 }
 
-std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() {
-    return std::make_unique<TEditorUndoObj>(*this);
-}
-
-std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
-    auto option = std::make_unique<TEditorWrapOption>();
-    option->OnChange = [this](TObject* Sender) { WrapOptionChanged(Sender); };
-    return option;
-}
+TRowAttributeStringList& TDocumentTokenizer::Rows(TEditorScreenStrings& Document) noexcept { return Document; }
 
 // ---- editors
 
@@ -106,7 +101,43 @@ void TEditorScreenStrings::SetUpdateState(bool Updating) {
         FChangeRow = FChangeOldCount = FChangeNewCount = FChangeTokenCount = 0;
         FChangeFlag = false;
         ClampAllCarets();
+#ifndef NDEBUG
+        const std::string fault = InvariantFault();
+        if (!fault.empty()) {
+            std::fprintf(stderr, "document invariant broken: %s\n", fault.c_str());
+            std::abort();
+        }
+#endif
     }
+}
+
+std::string TEditorScreenStrings::InvariantFault() const {
+    const int count = GetCount();
+    int lineEnds = 0;
+    for (int r = 0; r < count; ++r) {
+        const TRowEndKind end = RowEndKind(r);
+        if (end == reNoRows || (end == reEndOfText && r != count - 1))
+            return "row " + std::to_string(r) + " of " + std::to_string(count) + " has end kind " +
+                   std::to_string(int(end));
+        if (end != reWrapped) ++lineEnds;
+    }
+    if (count > 0 && RowEndKind(count - 1) == reWrapped) return "the last row is wrapped";
+    if (lineEnds != LineEndCount())
+        return "LineEndCount " + std::to_string(LineEndCount()) + " for " + std::to_string(lineEnds) + " line ends";
+    for (int r = ComputedEnd(); r < count; ++r)
+        if (OpenBracket(r) != -2)
+            return "row " + std::to_string(r) + " holds a state after ComputedEnd " + std::to_string(ComputedEnd());
+    if (FHintRow != 0 || FHintLine != 0) {
+        if (FHintRow < 0 || FHintRow >= count || (FHintRow > 0 && RowEndKind(FHintRow - 1) == reWrapped))
+            return "the line hint row " + std::to_string(FHintRow) + " is not a line start";
+        int line = 0;
+        for (int r = 0; r < FHintRow; ++r)
+            if (RowEndKind(r) != reWrapped) ++line;
+        if (line != FHintLine)
+            return "the line hint names line " + std::to_string(FHintLine) + " for row " + std::to_string(FHintRow) +
+                   " of line " + std::to_string(line);
+    }
+    return {};
 }
 
 // ---- navigation
@@ -186,7 +217,7 @@ constexpr int kHintWalkBack = 256;
 }  // namespace
 
 void TEditorScreenStrings::CheckLineHint() const {
-    // A cheap guard against rows changed behind the document's back (SetRowEndKind of a caller).
+    // A cheap guard in every build; debug builds check the hint in full (InvariantFault).
     if (FHintRow < 0 || FHintRow >= GetCount() || FHintLine < 0 || FHintLine >= LineCount() ||
         (FHintRow > 0 && RowEndKind(FHintRow - 1) == reWrapped))
         FHintRow = FHintLine = 0;
@@ -269,82 +300,88 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         ReplaceRows(count - 1, 1, joined);
         return;
     }
-    TUpdateGuard update(*this);
-
+    // Everything that can fail comes first: the undo step, the new rows, room for them. Then the
+    // step is recorded and the rows swapped in, which cannot fail.
     const int first = std::max(FirstRowOfLine(Row), Row - 1);
-    ForgetLinesFrom(first);
     const int lastOld = Row + Count - 1;
     int last = LastRowOfLine(lastOld);
-    int tokenCount = 0;
+    std::unique_ptr<TUndoData> step = FUndoEngine->NewStep();
 
     if (first == Row && last == lastOld && Text.empty() && Count > 0) {
-        // Whole lines go: their marks move to the line that follows, or to the new last line.
-        TUndoData& step = FUndoEngine->NewStep();
-        step.FirstRow = Row;
+        // Whole lines go.
+        step->FirstRow = Row;
         int rows = 0;
-        GetRowsText(Row, Count, step.RowEnd, rows, step.Text, &step.RowLengths);
-        step.RowCount = 0;
-        const TRowMarkSet marks = DeleteRows(Row, Count);
-        if (GetCount() == 0)
-            ExcludeMarks(marks);
-        else if (marks) {
-            const int to = std::min(Row, GetCount() - 1);
-            SetRowMarkSet(to, RowMarkSet(to) | marks);
-        }
-        NormalizeLastRow();
-        tokenCount = RetokenizeRows(Row, true);
-        SetChange(Row, Count, tokenCount, 0);
+        GetRowsText(Row, Count, step->RowEnd, rows, step->Text, &step->RowLengths);
+        step->RowCount = 0;
+        FaultPoint();
+        FUndoEngine->AddStep(std::move(step));
+        TUpdateGuard update(*this);
+        RemoveLines(Row, Count);
+        FinishChange(Row, Count, 0);
         return;
     }
 
     TRowEndKind endKind;
     if (lastOld < last) {
         endKind = RowEndKind(last);  // the change ends inside a wrapped line
-    } else if (last != GetCount() - 1) {
+    } else if (last != count - 1) {
         last = LastRowOfLine(last + 1);  // the following line is rebuilt too
         endKind = RowEndKind(last);
     } else {
         endKind = EndsWithLineBreak(Text) ? reLineBreak : reEndOfText;
     }
-
-    TUndoData& step = FUndoEngine->NewStep();
-    step.FirstRow = first;
+    step->FirstRow = first;
     int oldRows = 0;
-    GetRowsText(first, last - first + 1, step.RowEnd, oldRows, step.Text, &step.RowLengths);
+    GetRowsText(first, last - first + 1, step->RowEnd, oldRows, step->Text, &step->RowLengths);
+    FaultPoint();
 
     std::string text;
     for (int r = first; r < Row; ++r) text += RowTextWithBreak(r);
     text += Text;
     for (int r = lastOld + 1; r <= last; ++r) text += RowTextWithBreak(r);
+    FaultPoint();
 
     TEditorStringList list;
     WrapTextToList(text, list);
     list.SetRowEndKind(list.GetCount() - 1, endKind);
     const int newCount = list.GetCount();
-    step.RowCount = newCount;
+    step->RowCount = newCount;
+    const TRowSwap swap = PrepareRowsFromList(first, oldRows, list);
 
-    ReplaceRowsFromList(first, oldRows, list);
+    FUndoEngine->AddStep(std::move(step));
+    TUpdateGuard update(*this);
+    ReplaceRowsFromList(swap);
     NormalizeLastRow();
-    tokenCount = RetokenizeRows(first, true);
-    SetChange(first, oldRows, tokenCount, newCount);
+    FinishChange(first, oldRows, newCount);
 }
 
-void TEditorScreenStrings::ReplaceRowsFromList(int Row, int OldCount, const TEditorStringList& List) {
-    ForgetLinesFrom(Row);
-    TUpdateGuard update(*this);
+void TEditorScreenStrings::FinishChange(int Row, int OldCount, int NewCount) {
+    // The record first: the views hear of the change even when the tokenizer fails.
+    SetChange(Row, OldCount, 0, NewCount);
+    FChangeTokenCount = RetokenizeRows(Row, true);
+}
+
+TEditorScreenStrings::TRowSwap TEditorScreenStrings::PrepareRowsFromList(int Row, int OldCount,
+                                                                         const TEditorStringList& List) {
+    TRowSwap swap;
+    swap.Row = Row;
+    swap.OldCount = OldCount;
+    swap.List = &List;
     const int newCount = List.GetCount();
-    std::vector<TRowMarkSet> carried(std::size_t(std::max(newCount, 0)), 0);
+    swap.Marks.assign(std::size_t(std::max(newCount, 0)), 0);
+    std::vector<TRowMarkSet>& carried = swap.Marks;
     if (newCount < OldCount) {
         // The first old rows go; the remaining ones hand their marks to the new rows in order.
-        const TRowMarkSet removed = DeleteRows(Row, OldCount - newCount);
-        for (int i = 0; i < newCount; ++i) carried[std::size_t(i)] = RowMarkSet(Row + i);
+        const int gone = OldCount - newCount;
+        TRowMarkSet removed = 0;
+        for (int r = Row; r < Row + gone; ++r) removed |= RowMarkSet(r);
+        for (int i = 0; i < newCount; ++i) carried[std::size_t(i)] = RowMarkSet(Row + gone + i);
         if (newCount == 0)
-            ExcludeMarks(removed);
+            swap.Dropped = removed;
         else
             carried[0] |= removed;
     } else if (newCount > OldCount) {
         const int grow = newCount - OldCount;
-        InsertItems(Row + OldCount, grow);
         // Old rows after the first keep their distance from the end of the block.
         for (int k = 1; k < OldCount; ++k) carried[std::size_t(k + grow)] = RowMarkSet(Row + k);
         if (OldCount > 0) {
@@ -353,16 +390,31 @@ void TEditorScreenStrings::ReplaceRowsFromList(int Row, int OldCount, const TEdi
             const bool atColumn0 = focused && focused->CaretCol() == 0;
             carried[std::size_t(atColumn0 ? grow : 0)] |= RowMarkSet(Row);
         }
+        Reserve(GetCount() + grow);
     } else {
         for (int i = 0; i < newCount; ++i) carried[std::size_t(i)] = RowMarkSet(Row + i);
     }
-    for (int i = 0; i < newCount; ++i) {
-        CopyRow(Row + i, List, i);
-        SetRowMarkSet(Row + i, RowMarkSet(Row + i) | carried[std::size_t(i)]);
-    }
+    for (int i = 0; i < newCount; ++i) carried[std::size_t(i)] |= List.RowMarkSet(i);
+    FaultPoint();
+    return swap;
 }
 
-TRowMarkSet TEditorScreenStrings::DeleteRows(int Row, int Count) {
+void TEditorScreenStrings::ReplaceRowsFromList(const TRowSwap& Swap) noexcept {
+    const int Row = Swap.Row;
+    const int newCount = Swap.List->GetCount();
+    ForgetLinesFrom(Row);
+    if (newCount < Swap.OldCount)
+        DeleteItems(Row, Swap.OldCount - newCount);
+    else if (newCount > Swap.OldCount)
+        InsertItems(Row + Swap.OldCount, newCount - Swap.OldCount);  // room was reserved
+    for (int i = 0; i < newCount; ++i) {
+        CopyRow(Row + i, *Swap.List, i);
+        SetRowMarkSet(Row + i, Swap.Marks[std::size_t(i)]);
+    }
+    if (newCount == 0) ExcludeMarks(Swap.Dropped);
+}
+
+TRowMarkSet TEditorScreenStrings::DeleteRows(int Row, int Count) noexcept {
     const int count = GetCount();
     if (Row < 0 || Row > count - 1 || Count <= 0) return 0;
     ForgetLinesFrom(Row);
@@ -373,7 +425,18 @@ TRowMarkSet TEditorScreenStrings::DeleteRows(int Row, int Count) {
     return marks;
 }
 
-void TEditorScreenStrings::NormalizeLastRow() {
+void TEditorScreenStrings::RemoveLines(int Row, int Count) noexcept {
+    const TRowMarkSet marks = DeleteRows(Row, Count);
+    if (GetCount() == 0) {
+        ExcludeMarks(marks);
+    } else if (marks) {
+        const int to = std::min(Row, GetCount() - 1);
+        SetRowMarkSet(to, RowMarkSet(to) | marks);
+    }
+    NormalizeLastRow();
+}
+
+void TEditorScreenStrings::NormalizeLastRow() noexcept {
     const int count = GetCount();
     if (count > 0 && RowEndKind(count - 1) == reWrapped) SetRowEndKind(count - 1, reEndOfText);
 }
@@ -418,16 +481,16 @@ void TEditorScreenStrings::AdoptText(std::string&& Text) {
 }
 
 void TEditorScreenStrings::SetRows(TEditorStringList& List) {
+    List.ShrinkToFit();  // the last step that can fail: the document is still as it was
     TUpdateGuard update(*this);
     const int oldCount = GetCount();
     Clear();
-    List.ShrinkToFit();
     FHintRow = FHintLine = 0;
     SwapRows(List);
     NormalizeLastRow();
-    TokenizeAllRows();
     SetChange(0, oldCount, 0, GetCount());
-    RefreshAllEditors();
+    TScopeExit refresh([this] { RefreshAllEditors(); });
+    TokenizeAllRows();
 }
 
 // ---- TDocumentTextLoader
@@ -553,117 +616,121 @@ int TEditorScreenStrings::WrappedRowCount(std::string_view Line) {
 
 void TEditorScreenStrings::RewrapAll() {
     if (GetCount() == 0 || Loading()) return;
-    DropAllSelections();
-    TNotifyEvent onChange = std::move(OnChange);
-    OnChange = nullptr;
-    {
-        TUpdateGuard update(*this);
-        const TRowEndKind lastEnd = RowEndKind(GetCount() - 1);
-        TEditorStringList rows;
-        TRowTextArena arena;
-        TLineWrapper wrapper(*FWrapOption, Layout());
-        std::vector<TLineWrapper::Row> cuts;
-        std::vector<TRowMarkSet> oldMarks;
-        std::string line;
-        const int count = GetCount();
-        for (int row = 0; row < count;) {
-            const int lastRow = LastRowOfLine(row);
-            if (lastRow == row && wrapper.FitsOneRow(RowView(row))) {
-                // A short line stays one row; its text is shared, not copied.
-                rows.AppendSharedRow(*this, row);
-                rows.SetRowEndKind(rows.GetCount() - 1, reLineBreak);
-                rows.InvalidateRowAttributes(rows.GetCount() - 1);
-                row = lastRow + 1;
-                continue;
-            }
-            line.clear();
-            oldMarks.clear();
-            for (int r = row; r <= lastRow; ++r) {
-                line += RowView(r);
-                oldMarks.push_back(RowMarkSet(r));
-            }
-            wrapper.Wrap(line, cuts);
-            const int firstNew = rows.GetCount();
-            for (const auto& cut : cuts)
-                rows.AppendRow(std::string_view(line).substr(cut.Offset, cut.Length),
-                               cut.Wrapped ? reWrapped : reLineBreak, 0, &arena);
-            // New row i takes the marks of old row i; surplus old rows give theirs to the last.
-            const int newRows = rows.GetCount() - firstNew;
-            for (std::size_t i = 0; i < oldMarks.size(); ++i) {
-                const int to = firstNew + std::min(int(i), newRows - 1);
-                rows.SetRowMarkSet(to, rows.RowMarkSet(to) | oldMarks[i]);
-            }
+    // The new rows are built aside; the document changes only when they are swapped in.
+    const TRowEndKind lastEnd = RowEndKind(GetCount() - 1);
+    TEditorStringList rows;
+    TRowTextArena arena;
+    TLineWrapper wrapper(*FWrapOption, Layout());
+    std::vector<TLineWrapper::Row> cuts;
+    std::vector<TRowMarkSet> oldMarks;
+    std::string line;
+    const int count = GetCount();
+    for (int row = 0; row < count;) {
+        const int lastRow = LastRowOfLine(row);
+        if (lastRow == row && wrapper.FitsOneRow(RowView(row))) {
+            // A short line stays one row; its text is shared, not copied.
+            rows.AppendSharedRow(*this, row);
+            rows.SetRowEndKind(rows.GetCount() - 1, reLineBreak);
+            rows.InvalidateRowAttributes(rows.GetCount() - 1);
             row = lastRow + 1;
+            continue;
         }
-        rows.SetRowEndKind(rows.GetCount() - 1, lastEnd == reWrapped ? reEndOfText : lastEnd);
-        rows.ShrinkToFit();
-        FHintRow = FHintLine = 0;
-        SwapRows(rows);
+        line.clear();
+        oldMarks.clear();
+        for (int r = row; r <= lastRow; ++r) {
+            line += RowView(r);
+            oldMarks.push_back(RowMarkSet(r));
+        }
+        wrapper.Wrap(line, cuts);
+        const int firstNew = rows.GetCount();
+        for (const auto& cut : cuts)
+            rows.AppendRow(std::string_view(line).substr(cut.Offset, cut.Length), cut.Wrapped ? reWrapped : reLineBreak,
+                           0, &arena);
+        // New row i takes the marks of old row i; surplus old rows give theirs to the last.
+        const int newRows = rows.GetCount() - firstNew;
+        for (std::size_t i = 0; i < oldMarks.size(); ++i) {
+            const int to = firstNew + std::min(int(i), newRows - 1);
+            rows.SetRowMarkSet(to, rows.RowMarkSet(to) | oldMarks[i]);
+        }
+        row = lastRow + 1;
     }
-    OnChange = std::move(onChange);
+    rows.SetRowEndKind(rows.GetCount() - 1, lastEnd == reWrapped ? reEndOfText : lastEnd);
+    rows.ShrinkToFit();
+    SwapInLayout(rows);
 }
 
 void TEditorScreenStrings::UnwrapAll() {
     if (GetCount() == 0) return;
-    DropAllSelections();
     const TRowEndKind lastEnd = RowEndKind(GetCount() - 1) == reWrapped ? reEndOfText : RowEndKind(GetCount() - 1);
+    TEditorStringList rows;
+    TRowTextArena arena;
+    std::string line;
+    const int count = GetCount();
+    for (int row = 0; row < count;) {
+        const int lastRow = LastRowOfLine(row);
+        TRowMarkSet marks = 0;
+        if (lastRow == row) {
+            rows.AppendSharedRow(*this, row);
+            rows.InvalidateRowAttributes(rows.GetCount() - 1);
+            marks = RowMarkSet(row);
+        } else {
+            line.clear();
+            for (int r = row; r <= lastRow; ++r) {
+                line += RowView(r);
+                marks |= RowMarkSet(r);
+            }
+            rows.AppendRow(line, reLineBreak, 0, &arena);
+        }
+        rows.SetRowEndKind(rows.GetCount() - 1, reLineBreak);
+        rows.SetRowMarkSet(rows.GetCount() - 1, marks);
+        row = lastRow + 1;
+    }
+    rows.SetRowEndKind(rows.GetCount() - 1, lastEnd);
+    rows.ShrinkToFit();
+    SwapInLayout(rows);
+}
+
+void TEditorScreenStrings::SwapInLayout(TEditorStringList& Rows) {
+    DropAllSelections();
+    // The text stays the same: the views are refreshed by the caller, not told of a change.
     TNotifyEvent onChange = std::move(OnChange);
     OnChange = nullptr;
-    {
-        TUpdateGuard update(*this);
-        TEditorStringList rows;
-        TRowTextArena arena;
-        std::string line;
-        const int count = GetCount();
-        for (int row = 0; row < count;) {
-            const int lastRow = LastRowOfLine(row);
-            TRowMarkSet marks = 0;
-            if (lastRow == row) {
-                rows.AppendSharedRow(*this, row);
-                rows.InvalidateRowAttributes(rows.GetCount() - 1);
-                marks = RowMarkSet(row);
-            } else {
-                line.clear();
-                for (int r = row; r <= lastRow; ++r) {
-                    line += RowView(r);
-                    marks |= RowMarkSet(r);
-                }
-                rows.AppendRow(line, reLineBreak, 0, &arena);
-            }
-            rows.SetRowEndKind(rows.GetCount() - 1, reLineBreak);
-            rows.SetRowMarkSet(rows.GetCount() - 1, marks);
-            row = lastRow + 1;
-        }
-        rows.SetRowEndKind(rows.GetCount() - 1, lastEnd);
-        rows.ShrinkToFit();
-        FHintRow = FHintLine = 0;
-        SwapRows(rows);
-    }
-    OnChange = std::move(onChange);
+    TScopeExit restore([this, &onChange] { OnChange = std::move(onChange); });
+    TUpdateGuard update(*this);
+    FHintRow = FHintLine = 0;
+    SwapRows(Rows);
 }
 
 void TEditorScreenStrings::SetWordWrap(bool Value) {
     if (FWordWrap == Value) return;
     FWordWrap = Value;
     if (Loading()) return;  // EndLoad lays the rows out
+    {
+        TScopeExit restore([this, Value] { FWordWrap = !Value; });
+        if (Value)
+            RewrapAll();
+        else
+            UnwrapAll();
+        restore.Dismiss();
+    }
     FUndoEngine->Clear();
-    if (Value)
-        RewrapAll();
-    else
-        UnwrapAll();
-    TokenizeAllRows();
-    RefreshAllEditors();
-    ClampAllCarets();
-    ResetAllCols();
+    FinishRelayout();
 }
 
 void TEditorScreenStrings::Relayout() {
-    FUndoEngine->Clear();
     RewrapAll();
+    // Row cuts changed: old undo steps would name rows of the old layout.
+    FUndoEngine->Clear();
+    FinishRelayout();
+}
+
+void TEditorScreenStrings::FinishRelayout() {
+    TScopeExit refresh([this] {
+        RefreshAllEditors();
+        ClampAllCarets();
+        ResetAllCols();
+    });
     TokenizeAllRows();
-    RefreshAllEditors();
-    ClampAllCarets();
-    ResetAllCols();
 }
 
 void TEditorScreenStrings::WrapOptionChanged(TObject*) {
@@ -672,28 +739,37 @@ void TEditorScreenStrings::WrapOptionChanged(TObject*) {
 }
 
 void TEditorScreenStrings::TabWidthChanged() {
-    // Row cuts depend on tab widths: old undo steps would name rows of the old layout.
+    // Row cuts depend on tab widths.
     if (Loading() || !FWordWrap) return;
     Relayout();
 }
 
 void TEditorScreenStrings::EndLoad() {
-    if (FWordWrap) RewrapAll();
+    if (FWordWrap)
+        RewrapAll();
+    else if (LineEndCount() != GetCount())
+        UnwrapAll();  // word wrap went off while loading
+    TScopeExit refresh([this] { RefreshAllEditors(); });
     TokenizeAllRows();
-    RefreshAllEditors();
 }
 
 // ---- tokenizer
 
 int TEditorScreenStrings::RetokenizeRows(int FirstRow, bool Invalidate) {
     if (FirstRow < 0 || FirstRow >= GetCount()) return 0;
-    return FTokenizer->RetokenizeRows(*this, FirstRow, Invalidate);
+    // A tokenizer that fails leaves the rows it did not reach not tokenized.
+    TScopeExit forget([this, FirstRow] { ForgetStatesFrom(FirstRow); });
+    const int changed = FTokenizer->RetokenizeRows(*this, FirstRow, Invalidate);
+    forget.Dismiss();
+    return changed;
 }
 
 void TEditorScreenStrings::TokenizeAllRows() {
     const IDocumentView* main = MainEditor();
     if (main && (main->Loading() || main->Destroying())) return;
+    TScopeExit forget([this] { ForgetStatesFrom(0); });
     FTokenizer->TokenizeAllRows(*this);
+    forget.Dismiss();
 }
 
 void TEditorScreenStrings::SetTokenizer(std::unique_ptr<TDocumentTokenizer> Tokenizer) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -26,12 +27,22 @@ public:
     virtual int RetokenizeRows(TEditorScreenStrings& Document, int FirstRow, bool Invalidate) = 0;
     // Marks every row not tokenized and tokenizes from the top up to the horizon.
     virtual void TokenizeAllRows(TEditorScreenStrings& Document) = 0;
+
+protected:
+    // The rows whose states a tokenizer stores; the document gives them to tokenizers only.
+    static TRowAttributeStringList& Rows(TEditorScreenStrings& Document) noexcept;
 };
 
 // Rows of a document. Shared by the editors attached to it (each holds it by shared_ptr; the
 // first attached editor is the main editor). Every change of text is one ReplaceRows call.
-// Invariants after every operation: only the last row may be reEndOfText, the last row is never
-// reWrapped, and with word wrap on no row is wider than the wrap width (plus hanging marks).
+// Invariants at the end of every outermost update bracket (checked there in debug builds, see
+// InvariantFault): only the last row may be reEndOfText, the last row is never reWrapped,
+// LineEndCount counts the rows that end a line, no row at or after ComputedEnd holds a tokenizer
+// state, and the line hint names a line start. Outside loading, with word wrap off no row is
+// reWrapped, and with it on no row is wider than the wrap width (plus hanging marks).
+// An operation that fails (an exception) changes nothing, or completes its change of text and
+// undo and leaves the rows it could not tokenize marked not tokenized; the views hear of every
+// change of text.
 class TEditorScreenStrings : public TEditorStringList {
 public:
     static constexpr std::uint32_t kWrappedRowBit = 0x80000000u;
@@ -56,7 +67,6 @@ public:
     int ChangeNewCount() const noexcept { return FChangeNewCount; }
     int ChangeTokenCount() const noexcept { return FChangeTokenCount; }
     bool ChangeFlag() const noexcept { return FChangeFlag; }
-    void SetChange(int Row, int OldCount, int TokenCount, int NewCount);
 
     // ---- marks
     TRowMarkSet GetMarksInUse() const noexcept { return FMarksInUse; }
@@ -96,18 +106,13 @@ public:
     // LF), re-wraps the touched lines, records one undo step, carries marks and re-tokenizes.
     // Does nothing for a bad range or when there is nothing to do.
     void ReplaceRows(int Row, int Count, std::string_view Text);
-    void ReplaceRowsFromList(int Row, int OldCount, const TEditorStringList& List);
-    // Removes Count rows at Row and returns the union of their marks.
-    TRowMarkSet DeleteRows(int Row, int Count);
     void Clear() override;
-    void Insert(int Index, std::string_view S) override;
-    void Delete(int Index) override;
-    void Exchange(int Index1, int Index2) override;
     // Replaces the whole text: no undo step, all rows re-wrapped and re-tokenized.
     void SetText(std::string_view Text);
     // SetText that keeps Text itself as the storage of the rows, without copying it.
     void AdoptText(std::string&& Text);
-    // Replaces all rows by those of List as SetText does (List is left empty).
+    // Replaces all rows by those of List as SetText does (List is left empty; on failure the
+    // document is as it was).
     void SetRows(TEditorStringList& List);
     // The whole text, CR LF after each row that ends a line, and its length.
     std::string GetText() const;
@@ -119,6 +124,8 @@ public:
     TEditorWrapOption& WrapOption() noexcept { return *FWrapOption; }
     virtual void WrapTextToList(std::string_view Text, TEditorStringList& List);
     virtual int WrappedRowCount(std::string_view Line);
+    // Lay every line out again as rows of the wrap width / as one row each. The text, marks and
+    // undo lists stay; on failure so do the rows.
     void RewrapAll();
     void UnwrapAll();
     // The main editor's tab width changed: with word wrap on the rows are laid out again.
@@ -128,6 +135,7 @@ public:
 
     // ---- undo
     TEditorUndoObj& UndoEngine() noexcept { return *FUndoEngine; }
+    const TEditorUndoObj& UndoEngine() const noexcept { return *FUndoEngine; }
     virtual void Undo() { FUndoEngine->Undo(); }
     virtual void Redo() { FUndoEngine->Redo(); }
 
@@ -143,16 +151,81 @@ public:
     void RefreshAllEditors();
     void ClampAllCarets();
 
+    // ---- checks
+    // The first broken invariant (see the class comment), empty when all hold. Reads every row.
+    std::string InvariantFault() const;
+    // The remembered line start (row, line) that walks over lines start from.
+    std::pair<int, int> LineHint() const noexcept { return {FHintRow, FHintLine}; }
+
 protected:
     void SetUpdateState(bool Updating) override;
-    virtual std::unique_ptr<TEditorUndoObj> CreateUndoObj();
-    virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
     void WrapOptionChanged(TObject* Sender);
 
 private:
+    friend class TDocumentTokenizer;
+    friend class TEditorUndoObj;
+
+    // The row-list mutators bypass undo, the change record and the line hint: only the
+    // document itself, its undo engine and the tokenizers (through TDocumentTokenizer::Rows)
+    // change rows directly. Loaders build a separate list and hand it to SetRows.
+    using TEditorStringList::Add;
+    using TEditorStringList::AddStrings;
+    using TEditorStringList::AppendRow;
+    using TEditorStringList::AppendSharedRow;
+    using TEditorStringList::AssignLines;
+    using TEditorStringList::CopyRow;
+    using TEditorStringList::DeleteItems;
+    using TEditorStringList::InsertItems;
+    using TEditorStringList::InvalidateRowAttributes;
+    using TEditorStringList::LowerComputedEnd;
+    using TEditorStringList::OnChange;
+    using TEditorStringList::OnChanging;
+    using TEditorStringList::SetCapacity;
+    using TEditorStringList::SetCarryLength;
+    using TEditorStringList::SetCarryTexts;
+    using TEditorStringList::SetCarryToken;
+    using TEditorStringList::SetLastTokenKind;
+    using TEditorStringList::SetModeCounter;
+    using TEditorStringList::SetModeState;
+    using TEditorStringList::SetOpenBracket;
+    using TEditorStringList::SetPrevRowEndKind;
+    using TEditorStringList::SetRowAttributeData;
+    using TEditorStringList::SetRowEndKind;
+    using TEditorStringList::SetTextStr;
+    using TEditorStringList::ShrinkToFit;
+    using TEditorStringList::Put;
+    using TEditorStringList::SwapRows;
+    // The string-list edits keep the line hint but bypass undo and the change record.
+    void Insert(int Index, std::string_view S) override;
+    void Delete(int Index) override;
+    void Exchange(int Index1, int Index2) override;
+
+    // A replacement of rows with everything that can fail done: committing it cannot fail.
+    struct TRowSwap {
+        int Row = 0;
+        int OldCount = 0;
+        const TEditorStringList* List = nullptr;
+        std::vector<TRowMarkSet> Marks;  // the marks of each new row, carried ones included
+        TRowMarkSet Dropped = 0;         // marks of the old rows when no new row takes them
+    };
+    // Prepares the replacement of rows Row .. Row+OldCount-1 by the rows of List (which must
+    // outlive the commit): the old rows' marks travel to the new ones.
+    TRowSwap PrepareRowsFromList(int Row, int OldCount, const TEditorStringList& List);
+    void ReplaceRowsFromList(const TRowSwap& Swap) noexcept;
+    // Removes Count rows at Row and returns the union of their marks.
+    TRowMarkSet DeleteRows(int Row, int Count) noexcept;
+    // Removes whole lines; their marks go to the row that follows (or the new last row).
+    void RemoveLines(int Row, int Count) noexcept;
+    // The change record the views read when the outermost update bracket ends.
+    void SetChange(int Row, int OldCount, int TokenCount, int NewCount);
+    // Records a change of text for the views and re-tokenizes from its first row.
+    void FinishChange(int Row, int OldCount, int NewCount);
+    // Puts the rows of a new layout of the same text in place of the document's.
+    void SwapInLayout(TEditorStringList& Rows);
+    // After the rows were laid out again: every state from the top, every view refreshed.
+    void FinishRelayout();
     void Relayout();
-    void NormalizeLastRow();
-    void AssignRowsFrom(const TEditorStringList& List);
+    void NormalizeLastRow() noexcept;
     // Rows from Row on are about to change: the line hint moves back before Row (or is reset).
     void ForgetLinesFrom(int Row) const;
     // Rows Row.. changed already: a line hint at or after Row is reset.

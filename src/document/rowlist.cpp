@@ -1,6 +1,7 @@
 // The row lists.
 #include "document/rowlist.h"
 
+#include "base/faults.h"
 #include "document/bytestrings.h"
 
 #include <cstdlib>
@@ -27,6 +28,7 @@ std::string_view TheStringList::RowView(int Index) const {
 }
 
 void TheStringList::Reallocate(int NewCapacity) {
+    FaultPoint();
     // The new array keeps the gap where it was, with the new free space added to it.
     auto* list = static_cast<TheStringItem*>(std::malloc(std::size_t(NewCapacity) * sizeof(TheStringItem)));
     if (!list && NewCapacity > 0) throw std::bad_alloc();
@@ -236,25 +238,32 @@ void TRowAttributeStringList::SetRowData(int I, std::int32_t V) {
 void TRowAttributeStringList::GetRowAttributeData(int Row, TRowAttributeData& Data) const {
     CheckIndex(Row);
     const TheStringItem& item = Item(Row);
-    Data.RowEndKind = TRowEndKind(item.Attr & 0x3);
-    Data.PrevRowEndKind = TRowEndKind((item.Attr >> 2) & 0x3);
-    Data.OpenBracket = int((item.Attr >> 4) & 0xF) - 2;
-    Data.ModeState = (item.Attr >> 8) & 0xFF;
-    Data.CarryLength = (item.Attr >> 16) & 0xFF;
-    Data.ModeCounter = (item.Attr >> 24) & 0xFF;
-    Data.CarryToken = std::uint8_t(item.Attr2);
-    Data.LastTokenKind = std::uint8_t(item.Attr2 >> 8);
+    namespace f = rowfield;
+    Data.RowEndKind = TRowEndKind(f::EndKind.Get(item.Attr));
+    Data.PrevRowEndKind = TRowEndKind(f::PrevEndKind.Get(item.Attr));
+    Data.OpenBracket = int(f::OpenBracket.Get(item.Attr)) - 2;
+    Data.ModeState = std::int32_t(f::ModeState.Get(item.Attr));
+    Data.CarryLength = std::int32_t(f::CarryLength.Get(item.Attr));
+    Data.ModeCounter = std::int32_t(f::ModeCounter.Get(item.Attr));
+    Data.CarryToken = std::uint8_t(f::CarryToken.Get(item.Attr2));
+    Data.LastTokenKind = std::uint8_t(f::LastTokenKind.Get(item.Attr2));
     Data.CarryText = rowtext::Carry(item);
 }
 
 void TRowAttributeStringList::SetRowAttributeData(int Row, const TRowAttributeData& Data) {
     CheckIndex(Row);
     TheStringItem& item = Item(Row);
-    item.Attr = (item.Attr & 0x3) | (std::uint32_t(Data.PrevRowEndKind) << 2) |
-                (std::uint32_t(Data.OpenBracket + 2) << 4) | (std::uint32_t(Data.ModeState & 0xFF) << 8) |
-                (std::uint32_t(Data.CarryLength & 0xFF) << 16) | (std::uint32_t(Data.ModeCounter & 0xFF) << 24);
-    item.Attr2 = (item.Attr2 & 0xFFFF0000u) | Data.CarryToken | (std::uint32_t(Data.LastTokenKind) << 8);
+    namespace f = rowfield;
+    // The carry text first: it is the only part that can fail.
     rowtext::SetCarry(item, Data.CarryText);
+    std::uint32_t attr = item.Attr & ~f::kStateBits;
+    attr = f::PrevEndKind.Put(attr, Data.PrevRowEndKind);
+    attr = f::OpenBracket.Put(attr, std::uint32_t(Data.OpenBracket + 2));
+    attr = f::ModeState.Put(attr, std::uint32_t(Data.ModeState));
+    attr = f::CarryLength.Put(attr, std::uint32_t(Data.CarryLength));
+    attr = f::ModeCounter.Put(attr, std::uint32_t(Data.ModeCounter));
+    item.Attr = attr;
+    item.Attr2 = f::LastTokenKind.Put(f::CarryToken.Put(item.Attr2 & ~f::kStateBits2, Data.CarryToken), Data.LastTokenKind);
     NoteAttr(Row, item.Attr);
 }
 
@@ -262,9 +271,18 @@ void TRowAttributeStringList::InvalidateRowAttributes(int Row) {
     CheckIndex(Row);
     TheStringItem& item = Item(Row);
     // PrevRowEndKind reLineBreak (0), OpenBracket -2 (stored 0), the other tokenizer fields 0.
-    item.Attr &= 0x3;
-    item.Attr2 &= 0xFFFF0000u;
     rowtext::SetCarry(item, {});
+    item.Attr &= ~rowfield::kStateBits;
+    item.Attr2 &= ~rowfield::kStateBits2;
+}
+
+void TRowAttributeStringList::ForgetStatesFrom(int Row) noexcept {
+    const int end = ComputedEnd();
+    for (int r = std::max(Row, 0); r < end; ++r) {
+        std::uint32_t& attr = Item(r).Attr;
+        attr = rowfield::OpenBracket.Put(attr, 0);
+    }
+    LowerComputedEnd(Row);
 }
 
 // ---- TEditorStringList

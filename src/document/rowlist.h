@@ -24,6 +24,43 @@ enum TRowEndKind : std::uint8_t {
 // Set of marks 0..15 on a row; bit n set = mark n present.
 using TRowMarkSet = std::uint16_t;
 
+// One field of the two packed attribute words of a row (TheStringItem::Attr and Attr2).
+struct TRowField {
+    bool InAttr2;
+    std::uint8_t Shift;
+    std::uint8_t Bits;
+
+    constexpr std::uint32_t Mask() const noexcept { return ((1u << Bits) - 1u) << Shift; }
+    constexpr std::uint32_t Get(std::uint32_t Word) const noexcept { return (Word & Mask()) >> Shift; }
+    constexpr std::uint32_t Put(std::uint32_t Word, std::uint32_t V) const noexcept {
+        return (Word & ~Mask()) | ((V << Shift) & Mask());
+    }
+};
+
+// The layout of the packed row words: the only place that knows which bits hold what.
+namespace rowfield {
+inline constexpr TRowField EndKind{false, 0, 2};      // TRowEndKind
+inline constexpr TRowField PrevEndKind{false, 2, 2};  // TRowEndKind the tokenizer saw before the row
+inline constexpr TRowField OpenBracket{false, 4, 4};  // OpenBracket + 2: 0 = not yet tokenized
+inline constexpr TRowField ModeState{false, 8, 8};
+inline constexpr TRowField CarryLength{false, 16, 8};
+inline constexpr TRowField ModeCounter{false, 24, 8};
+inline constexpr TRowField CarryToken{true, 0, 8};
+inline constexpr TRowField LastTokenKind{true, 8, 8};
+inline constexpr TRowField Marks{true, 16, 16};  // TRowMarkSet
+
+// The tokenizer's bits of each word: all but the end kind and the marks.
+inline constexpr std::uint32_t kStateBits =
+    PrevEndKind.Mask() | OpenBracket.Mask() | ModeState.Mask() | CarryLength.Mask() | ModeCounter.Mask();
+inline constexpr std::uint32_t kStateBits2 = CarryToken.Mask() | LastTokenKind.Mask();
+
+// The fields of each word neither overlap nor leave bits unused.
+static_assert((EndKind.Mask() ^ kStateBits) == 0xFFFFFFFFu &&
+              EndKind.Bits + PrevEndKind.Bits + OpenBracket.Bits + ModeState.Bits + CarryLength.Bits +
+                      ModeCounter.Bits == 32);
+static_assert((kStateBits2 ^ Marks.Mask()) == 0xFFFFFFFFu && CarryToken.Bits + LastTokenKind.Bits + Marks.Bits == 32);
+}  // namespace rowfield
+
 // The tokenizer state at the start of a row, as the tokenizer and the painter exchange it.
 struct TRowAttributeData {
     TRowEndKind RowEndKind = reLineBreak;
@@ -114,7 +151,6 @@ protected:
 
 private:
     void MoveGapTo(int Index);
-    void Reserve(int Needed);
     void Reallocate(int NewCapacity);
 
     TheStringItem* FList = nullptr;
@@ -126,45 +162,47 @@ private:
     int FComputedEnd = 0;
 
 protected:
-    // Notes that row Row may now hold a tokenizer state (its OpenBracket bits are not zero).
+    // Makes room for Count more rows, so that inserting them cannot fail.
+    void Reserve(int Needed);
+    // Notes that row Row may now hold a tokenizer state (its OpenBracket field is not zero).
     void NoteAttr(int Row, std::uint32_t Attr) noexcept {
-        if ((Attr & 0xF0u) && FComputedEnd <= Row) FComputedEnd = Row + 1;
+        if (rowfield::OpenBracket.Get(Attr) != 0 && FComputedEnd <= Row) FComputedEnd = Row + 1;
     }
     // Keeps LineEndCount when an item's end kind goes from Old to New.
     void EndKindChanged(std::uint32_t OldAttr, std::uint32_t NewAttr) noexcept {
-        FLineEnds += int((NewAttr & 0x3) != 1) - int((OldAttr & 0x3) != 1);
+        FLineEnds += int(rowfield::EndKind.Get(NewAttr) != reWrapped) - int(rowfield::EndKind.Get(OldAttr) != reWrapped);
     }
 };
 
-// Typed accessors for the packed attributes. The setters fire no events and do not mask their
-// argument: callers keep end kinds in 0..2 and OpenBracket in -2..13.
+// Typed accessors for the packed attributes (see rowfield). The setters fire no events; values
+// are cut to their field's width.
 class TRowAttributeStringList : public TheStringList {
 public:
-    TRowEndKind RowEndKind(int I) const { return TRowEndKind(Attr(I) & 0x3); }
+    TRowEndKind RowEndKind(int I) const { return TRowEndKind(Field(I, rowfield::EndKind)); }
     void SetRowEndKind(int I, TRowEndKind V) {
         const std::uint32_t old = Attr(I);
-        SetAttrBits(I, 0, 0x3, V);
+        SetField(I, rowfield::EndKind, V);
         EndKindChanged(old, V);
     }
-    TRowEndKind PrevRowEndKind(int I) const { return TRowEndKind((Attr(I) >> 2) & 0x3); }
-    void SetPrevRowEndKind(int I, TRowEndKind V) { SetAttrBits(I, 2, 0x3, V); }
-    int OpenBracket(int I) const { return int((Attr(I) >> 4) & 0xF) - 2; }
+    TRowEndKind PrevRowEndKind(int I) const { return TRowEndKind(Field(I, rowfield::PrevEndKind)); }
+    void SetPrevRowEndKind(int I, TRowEndKind V) { SetField(I, rowfield::PrevEndKind, V); }
+    int OpenBracket(int I) const { return int(Field(I, rowfield::OpenBracket)) - 2; }
     void SetOpenBracket(int I, int V) {
-        SetAttrBits(I, 4, 0xF, std::uint32_t(V + 2));
+        SetField(I, rowfield::OpenBracket, std::uint32_t(V + 2));
         NoteAttr(I, Attr(I));
     }
-    std::uint8_t ModeState(int I) const { return std::uint8_t(Attr(I) >> 8); }
-    void SetModeState(int I, std::uint8_t V) { SetAttrBits(I, 8, 0xFF, V); }
-    std::uint8_t CarryLength(int I) const { return std::uint8_t(Attr(I) >> 16); }
-    void SetCarryLength(int I, std::uint8_t V) { SetAttrBits(I, 16, 0xFF, V); }
-    std::uint8_t ModeCounter(int I) const { return std::uint8_t(Attr(I) >> 24); }
-    void SetModeCounter(int I, std::uint8_t V) { SetAttrBits(I, 24, 0xFF, V); }
-    std::uint8_t CarryToken(int I) const { return std::uint8_t(Attr2(I)); }
-    void SetCarryToken(int I, std::uint8_t V) { SetAttr2Bits(I, 0, 0xFF, V); }
-    std::uint8_t LastTokenKind(int I) const { return std::uint8_t(Attr2(I) >> 8); }
-    void SetLastTokenKind(int I, std::uint8_t V) { SetAttr2Bits(I, 8, 0xFF, V); }
-    TRowMarkSet RowMarkSet(int I) const { return TRowMarkSet(Attr2(I) >> 16); }
-    void SetRowMarkSet(int I, TRowMarkSet V) { SetAttr2Bits(I, 16, 0xFFFF, V); }
+    std::uint8_t ModeState(int I) const { return std::uint8_t(Field(I, rowfield::ModeState)); }
+    void SetModeState(int I, std::uint8_t V) { SetField(I, rowfield::ModeState, V); }
+    std::uint8_t CarryLength(int I) const { return std::uint8_t(Field(I, rowfield::CarryLength)); }
+    void SetCarryLength(int I, std::uint8_t V) { SetField(I, rowfield::CarryLength, V); }
+    std::uint8_t ModeCounter(int I) const { return std::uint8_t(Field(I, rowfield::ModeCounter)); }
+    void SetModeCounter(int I, std::uint8_t V) { SetField(I, rowfield::ModeCounter, V); }
+    std::uint8_t CarryToken(int I) const { return std::uint8_t(Field(I, rowfield::CarryToken)); }
+    void SetCarryToken(int I, std::uint8_t V) { SetField(I, rowfield::CarryToken, V); }
+    std::uint8_t LastTokenKind(int I) const { return std::uint8_t(Field(I, rowfield::LastTokenKind)); }
+    void SetLastTokenKind(int I, std::uint8_t V) { SetField(I, rowfield::LastTokenKind, V); }
+    TRowMarkSet RowMarkSet(int I) const { return TRowMarkSet(Field(I, rowfield::Marks)); }
+    void SetRowMarkSet(int I, TRowMarkSet V) { SetField(I, rowfield::Marks, V); }
     std::string CarryTexts(int I) const;
     void SetCarryTexts(int I, std::string_view V);
     std::int32_t RowData(int I) const;
@@ -176,6 +214,9 @@ public:
     void SetRowAttributeData(int Row, const TRowAttributeData& Data);
     // Marks the row as not yet tokenized; its end kind and marks stay.
     void InvalidateRowAttributes(int Row);
+    // Marks every row from Row on not yet tokenized in a way that cannot fail, for a tokenizer
+    // that failed half-way: carry texts stay (they are not read while a row is not tokenized).
+    void ForgetStatesFrom(int Row) noexcept;
 
     // The packed words, for block copies between lists.
     std::uint32_t Attr(int I) const {
@@ -188,15 +229,15 @@ public:
     }
 
 private:
-    void SetAttrBits(int I, int Shift, std::uint32_t Mask, std::uint32_t V) {
+    std::uint32_t Field(int I, TRowField F) const {
         CheckIndex(I);
-        auto& a = Item(I).Attr;
-        a = (a & ~(Mask << Shift)) | (V << Shift);
+        const TheStringItem& item = Item(I);
+        return F.Get(F.InAttr2 ? item.Attr2 : item.Attr);
     }
-    void SetAttr2Bits(int I, int Shift, std::uint32_t Mask, std::uint32_t V) {
+    void SetField(int I, TRowField F, std::uint32_t V) {
         CheckIndex(I);
-        auto& a = Item(I).Attr2;
-        a = (a & ~(Mask << Shift)) | (V << Shift);
+        std::uint32_t& word = F.InAttr2 ? Item(I).Attr2 : Item(I).Attr;
+        word = F.Put(word, V);
     }
 };
 

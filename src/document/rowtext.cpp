@@ -1,6 +1,8 @@
 // Reference-counted row text blocks and the bulk arena.
 #include "document/rowtext.h"
 
+#include "base/faults.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -66,6 +68,7 @@ struct TRowTextChunk {
         return reinterpret_cast<TRowTextChunk*>(reinterpret_cast<std::uintptr_t>(p) & ~(kChunkSize - 1));
     }
     static TRowTextChunk* New() {
+        FaultPoint();
         void* memory = std::aligned_alloc(kChunkSize, kChunkSize);
         if (!memory) throw std::bad_alloc();
         gLiveBytes += kChunkSize;
@@ -124,6 +127,7 @@ void SetBlock(TheStringItem& item, std::string_view text, std::string_view carry
         return;
     }
     const std::size_t size = sizeof(HeapHeader) + text.size() + carry.size();
+    FaultPoint();
     auto* header = static_cast<HeapHeader*>(std::malloc(size));
     if (!header) throw std::bad_alloc();
     gLiveBytes += size;

@@ -19,7 +19,7 @@ struct TheStringItem {
     const char* TextPtr = nullptr;  // first byte of the text (nullptr: empty and no block)
     std::uint32_t TextLen = 0;      // length; the top two bits say where the text lives
     std::int32_t Data = 0;          // a free integer slot
-    std::uint32_t Attr = 0;         // packed attributes
+    std::uint32_t Attr = 0;         // packed attributes (see rowfield in rowlist.h)
     std::uint32_t Attr2 = 0;        // packed attributes and marks
 };
 static_assert(sizeof(TheStringItem) == 24, "rows stay compact");

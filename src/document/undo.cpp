@@ -1,6 +1,8 @@
 // The undo and redo lists.
 #include "document/undo.h"
 
+#include "base/faults.h"
+#include "base/scope.h"
 #include "document/document.h"
 
 #include <algorithm>
@@ -46,16 +48,25 @@ void CaretOf(const TEditorScreenStrings& Document, TUndoData& Step) {
 
 }  // namespace
 
-TUndoData& TEditorUndoObj::NewStep() {
+std::unique_ptr<TUndoData> TEditorUndoObj::NewStep() const {
     auto step = std::make_unique<TUndoData>();
     CaretOf(FDocument, *step);
-    UndoList.push_back(std::move(step));
-    Trim();
-    if (!Redoing) RedoList.clear();
-    return *UndoList.back();
+    return step;
 }
 
-void TEditorUndoObj::Trim() {
+void TEditorUndoObj::AddStep(std::unique_ptr<TUndoData> Step) {
+    FaultPoint();
+    UndoList.push_back(std::move(Step));
+    Trim();
+    if (!Redoing) RedoList.clear();
+}
+
+void TEditorUndoObj::AddRedo(std::unique_ptr<TUndoData> Step) {
+    FaultPoint();
+    RedoList.push_back(std::move(Step));
+}
+
+void TEditorUndoObj::Trim() noexcept {
     while (int(UndoList.size()) > FMax) UndoList.pop_front();
 }
 
@@ -64,92 +75,63 @@ void TEditorUndoObj::SetMax(int Value) {
     Trim();
 }
 
-void TEditorUndoObj::AddRedo(const TUndoData& Step) {
-    auto redo = std::make_unique<TUndoData>();
-    redo->FirstRow = Step.FirstRow;
-    redo->RowCount = Step.RowCount;
-    redo->RowEnd = Step.RowEnd;
-    redo->Text = Step.Text;
-    redo->RowLengths = Step.RowLengths;
-    CaretOf(FDocument, *redo);
-    RedoList.push_back(std::move(redo));
-}
-
 void TEditorUndoObj::Clear() {
     UndoList.clear();
     RedoList.clear();
 }
 
-void TEditorUndoObj::Restore(const TUndoData& Step, TUndoData& Current) {
+void TEditorUndoObj::Undo() { Restore(false); }
+
+void TEditorUndoObj::Redo() { Restore(true); }
+
+void TEditorUndoObj::Restore(bool Redo) {
+    TUndoDataList& from = Redo ? RedoList : UndoList;
+    if (from.empty()) return;
+    const TUndoData& step = *from.back();
+
+    // Everything that can fail comes first: the inverse step (the text the restore replaces)
+    // and the rows to put back.
+    std::unique_ptr<TUndoData> inverse = NewStep();
+    inverse->FirstRow = step.FirstRow;
     int curRows = 0;
-    Current.Text.clear();
-    Current.RowLengths.clear();
-    Current.RowEnd = reNoRows;
-    if (Step.RowCount > 0)
-        FDocument.GetRowsText(Step.FirstRow, Step.RowCount, Current.RowEnd, curRows, Current.Text, &Current.RowLengths);
-    if (Step.RowEnd == reNoRows) {
-        // The step had only inserted rows: they go, and their marks stay with the text after.
-        const TRowMarkSet marks = FDocument.DeleteRows(Step.FirstRow, curRows);
-        if (FDocument.GetCount() == 0) {
-            FDocument.ExcludeMarks(marks);
-        } else if (marks) {
-            const int to = std::min(Step.FirstRow, FDocument.GetCount() - 1);
-            FDocument.SetRowMarkSet(to, FDocument.RowMarkSet(to) | marks);
-        }
-        Current.RowCount = 0;
-    } else {
-        TEditorStringList list;
-        if (!Step.RowLengths.empty() && FDocument.WordWrap()) {
-            TEditorScreenStrings::RowsFromLayout(Step.Text, Step.RowLengths, Step.RowEnd, list);
+    if (step.RowCount > 0)
+        FDocument.GetRowsText(step.FirstRow, step.RowCount, inverse->RowEnd, curRows, inverse->Text,
+                              &inverse->RowLengths);
+    FaultPoint();
+    TEditorStringList list;
+    TEditorScreenStrings::TRowSwap swap;
+    const bool onlyInserted = step.RowEnd == reNoRows;  // the step only inserted rows: they go
+    if (!onlyInserted) {
+        if (!step.RowLengths.empty() && FDocument.WordWrap()) {
+            TEditorScreenStrings::RowsFromLayout(step.Text, step.RowLengths, step.RowEnd, list);
         } else {
-            FDocument.WrapTextToList(Step.Text, list);
-            if (Step.RowEnd == reWrapped && list.GetCount() > 1 && list.RowView(list.GetCount() - 1).empty())
+            FDocument.WrapTextToList(step.Text, list);
+            if (step.RowEnd == reWrapped && list.GetCount() > 1 && list.RowView(list.GetCount() - 1).empty())
                 list.Delete(list.GetCount() - 1);
-            list.SetRowEndKind(list.GetCount() - 1, Step.RowEnd);
+            list.SetRowEndKind(list.GetCount() - 1, step.RowEnd);
         }
-        Current.RowCount = list.GetCount();
-        FDocument.ReplaceRowsFromList(Step.FirstRow, curRows, list);
+        swap = FDocument.PrepareRowsFromList(step.FirstRow, curRows, list);
     }
-    const int last = FDocument.GetCount() - 1;
-    if (last >= 0 && FDocument.RowEndKind(last) == reWrapped) FDocument.SetRowEndKind(last, reEndOfText);
-    const int tokenCount = FDocument.RetokenizeRows(Step.FirstRow, true);
-    FDocument.SetChange(Step.FirstRow, curRows, tokenCount, Current.RowCount);
-}
+    inverse->RowCount = list.GetCount();
+    const int firstRow = step.FirstRow, newRows = inverse->RowCount, row = step.Row, col = step.Col;
 
-void TEditorUndoObj::Undo() {
-    if (UndoList.empty()) return;
-    TUndoData& step = *UndoList.back();
+    // Then the inverse step is recorded, the step leaves its list and the rows change: none of
+    // that can fail.
+    if (Redo) {
+        Redoing = true;
+        TScopeExit endRedo([this] { Redoing = false; });
+        AddStep(std::move(inverse));
+    } else {
+        AddRedo(std::move(inverse));
+    }
+    from.pop_back();
     TRestoreBracket bracket(FDocument);
-    TUndoData current;
-    Restore(step, current);
-    // The step turns into its inverse on the redo list.
-    step.RowCount = current.RowCount;
-    step.RowEnd = current.RowEnd;
-    step.Text = std::move(current.Text);
-    step.RowLengths = std::move(current.RowLengths);
-    AddRedo(step);
-    const int row = step.Row, col = step.Col;
-    UndoList.pop_back();
-    bracket.EndUpdate();
-    bracket.PlaceCaret(row, col);
-}
-
-void TEditorUndoObj::Redo() {
-    if (RedoList.empty()) return;
-    TUndoData& step = *RedoList.back();
-    TRestoreBracket bracket(FDocument);
-    TUndoData current;
-    Restore(step, current);
-    Redoing = true;
-    TUndoData& inverse = NewStep();
-    Redoing = false;
-    inverse.FirstRow = step.FirstRow;
-    inverse.RowCount = current.RowCount;
-    inverse.RowEnd = current.RowEnd;
-    inverse.Text = std::move(current.Text);
-    inverse.RowLengths = std::move(current.RowLengths);
-    const int row = step.Row, col = step.Col;
-    RedoList.pop_back();
+    if (onlyInserted)
+        FDocument.RemoveLines(firstRow, curRows);
+    else
+        FDocument.ReplaceRowsFromList(swap);
+    FDocument.NormalizeLastRow();
+    FDocument.FinishChange(firstRow, curRows, newRows);
     bracket.EndUpdate();
     bracket.PlaceCaret(row, col);
 }

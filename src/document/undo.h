@@ -30,19 +30,24 @@ struct TUndoData {
 // Owns its steps, newest last.
 using TUndoDataList = std::deque<std::unique_ptr<TUndoData>>;
 
+// Undo and Redo either complete (text, both lists, caret) or, when they fail, leave all as it was.
 class TEditorUndoObj {
 public:
     explicit TEditorUndoObj(TEditorScreenStrings& Document) : FDocument(Document) {}
     virtual ~TEditorUndoObj() = default;
 
-    // Appends a new step with the focused editor's caret and returns it; trims the undo list to
-    // Max and, unless redoing, empties the redo list. The caller fills the block fields.
-    virtual TUndoData& NewStep();
+    // A new step holding the focused editor's caret, not yet recorded: the caller fills the
+    // block fields, then records it with AddStep.
+    std::unique_ptr<TUndoData> NewStep() const;
+    // Appends Step to the undo list, trims the list to Max and, unless redoing, empties the redo
+    // list. When it fails, the lists are as they were.
+    virtual void AddStep(std::unique_ptr<TUndoData> Step);
     virtual bool CanRedo() const { return !RedoList.empty(); }
     virtual bool CanUndo() const { return !UndoList.empty(); }
     virtual void Redo();
     virtual void Undo();
-    virtual void AddRedo(const TUndoData& Step);
+    // Appends Step to the redo list. When it fails, the list is as it was.
+    virtual void AddRedo(std::unique_ptr<TUndoData> Step);
     virtual void Clear();
 
     int Max() const noexcept { return FMax; }
@@ -54,9 +59,9 @@ public:
     bool Redoing = false;
 
 private:
-    // Puts Step's old block back; returns the text, row count and end kind it replaced.
-    void Restore(const TUndoData& Step, TUndoData& Current);
-    void Trim();
+    // Undo (from the undo list to the redo list) or redo (the other way).
+    void Restore(bool Redo);
+    void Trim() noexcept;
 
     TEditorScreenStrings& FDocument;
     int FMax = 64;

@@ -27,17 +27,17 @@ int TFountainDocumentTokenizer::RetokenizeRows(TEditorScreenStrings& Document, i
     IDocumentView* main = Document.MainEditor();
     TFountain* fountain = main ? main->ActiveFountain() : nullptr;
     if (!fountain) return 0;
-    return orvane::RetokenizeRows(*fountain, Document, FirstRow, Invalidate, ViewOf(Document, *main));
+    return orvane::RetokenizeRows(*fountain, Rows(Document), FirstRow, Invalidate, ViewOf(Document, *main));
 }
 
 void TFountainDocumentTokenizer::TokenizeAllRows(TEditorScreenStrings& Document) {
     IDocumentView* main = Document.MainEditor();
     TFountain* fountain = main ? main->ActiveFountain() : nullptr;
     if (!fountain) {
-        InvalidateRowsFrom(Document, 0);
+        InvalidateRowsFrom(Rows(Document), 0);
         return;
     }
-    orvane::TokenizeAllRows(*fountain, Document, ViewOf(Document, *main));
+    orvane::TokenizeAllRows(*fountain, Rows(Document), ViewOf(Document, *main));
 }
 
 std::unique_ptr<TDocumentTokenizer> NewDocumentTokenizer() { return std::make_unique<TFountainDocumentTokenizer>(); }

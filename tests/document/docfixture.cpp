@@ -37,7 +37,8 @@ std::string Dump(const TEditorScreenStrings& Doc) {
 }
 
 void Load(TEditorScreenStrings& Doc, std::string_view Notation) {
-    Doc.Clear();
+    TEditorStringList rows;
+    TRowMarkSet used = 0;
     std::size_t i = 0;
     while (i < Notation.size()) {
         std::size_t j = Notation.find_first_of("|>${", i);
@@ -57,12 +58,15 @@ void Load(TEditorScreenStrings& Doc, std::string_view Notation) {
             marks |= TRowMarkSet(1u << value);
             ++j;
         }
-        const int row = Doc.Add(text);
-        Doc.SetRowEndKind(row, Notation[j] == '|' ? reLineBreak : Notation[j] == '>' ? reWrapped : reEndOfText);
-        Doc.SetRowMarkSet(row, marks);
-        Doc.IncludeMarks(marks);
+        const TRowEndKind end = Notation[j] == '|' ? reLineBreak : Notation[j] == '>' ? reWrapped : reEndOfText;
+        rows.AppendRow(text, end, 0, nullptr);
+        rows.SetRowMarkSet(rows.GetCount() - 1, marks);
+        used |= marks;
         i = j + 1;
     }
+    Doc.Clear();
+    Doc.SetRows(rows);
+    Doc.IncludeMarks(used);
 }
 
 void CheckDoc(const TEditorScreenStrings& Doc) {
@@ -91,6 +95,24 @@ void CheckDoc(const TEditorScreenStrings& Doc) {
         ASSERT_NE(Doc.RowEndKind(count - 1), reWrapped);
     }
     ASSERT_EQ(marks & ~Doc.GetMarksInUse(), 0) << "marks on rows outside MarksInUse";
+
+    // The counts and marks the document keeps as rows change, recounted here.
+    int lineEnds = 0;
+    for (int r = 0; r < count; ++r) lineEnds += Doc.RowEndKind(r) != reWrapped;
+    ASSERT_EQ(Doc.LineEndCount(), lineEnds);
+    ASSERT_EQ(Doc.LineCount(), lineEnds);
+    for (int r = Doc.ComputedEnd(); r < count; ++r) {
+        ASSERT_EQ(Doc.OpenBracket(r), -2) << "row " << r << " holds a state after ComputedEnd " << Doc.ComputedEnd();
+    }
+    const auto [hintRow, hintLine] = Doc.LineHint();
+    if (hintRow != 0 || hintLine != 0) {
+        ASSERT_LT(hintRow, count);
+        ASSERT_TRUE(hintRow == 0 || Doc.RowEndKind(hintRow - 1) != reWrapped) << "line hint at row " << hintRow;
+        int line = 0;
+        for (int r = 0; r < hintRow; ++r) line += Doc.RowEndKind(r) != reWrapped;
+        ASSERT_EQ(hintLine, line) << "line hint at row " << hintRow;
+    }
+    ASSERT_EQ(Doc.InvariantFault(), "");
     for (const IDocumentView* view : Doc.Editors()) {
         ASSERT_GE(view->CaretRow(), 0);
         ASSERT_LE(view->CaretRow(), Doc.LastAllowedRow());
