@@ -41,7 +41,7 @@ int TEditorController::IndentWidth(std::string_view Text) const {
         } else if (Text[i] == '\t') {
             col += layout.TabWidthAt(col);
             ++i;
-        } else if (i + 1 < Text.size() && Text[i] == '\x81' && Text[i + 1] == '\x40') {
+        } else if (IsFullWidthSpaceAt(Text, i)) {
             col += 2;
             i += 2;
         } else {
@@ -664,7 +664,7 @@ void TEditorController::ChangeBlockIndent(TBlockIndent Kind) {
             while (blanksEnd < row.size()) {
                 if (row[blanksEnd] == ' ' || row[blanksEnd] == '\t')
                     ++blanksEnd;
-                else if (blanksEnd + 1 < row.size() && row[blanksEnd] == '\x81' && row[blanksEnd + 1] == '\x40')
+                else if (IsFullWidthSpaceAt(row, blanksEnd))
                     blanksEnd += 2;
                 else
                     break;
