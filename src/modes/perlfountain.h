@@ -4,6 +4,7 @@
 #pragma once
 
 #include "modes/fountain.h"
+#include "modes/htmlscan.h"
 #include "modes/parser.h"
 
 #include <array>
@@ -75,17 +76,10 @@ private:
 // or quote-like part; ModeCounter counts the open brackets of that part (in a here-document: 1
 // inside an HTML tag); CarryText is the terminator of the open here-document ("~" first when
 // the terminator may be indented).
+// Inside a here-document it uses the HTML kinds (tokTagOpen ... tokEntity).
 class TPerlFountainParser : public TFountainParser {
 public:
-    // HTML kinds, used inside here-documents.
-    static constexpr TTokenKind tokTagOpen = 50;
-    static constexpr TTokenKind tokTagClose = 51;
-    static constexpr TTokenKind tokTagName = 52;
-    static constexpr TTokenKind tokAttrName = 53;
-    static constexpr TTokenKind tokAttrEquals = 54;
-    static constexpr TTokenKind tokAttrValue = 55;
-    static constexpr TTokenKind tokEntity = 56;
-    // Perl kinds.
+    // The kinds of the Perl mode.
     static constexpr TTokenKind tokScalarVar = 60;
     static constexpr TTokenKind tokArrayVar = 61;
     static constexpr TTokenKind tokHashVar = 62;
@@ -161,7 +155,6 @@ protected:
     bool HereHtml() const noexcept { return !FPerlFountain || FPerlFountain->HereHtml(); }
 
 private:
-    void ClassifyInTag() noexcept;
     // The state at the start of the next row, as for every mode, with the nesting and the
     // here-document terminator of the tokens that start in the row.
     void ScanRowState(int Row, const TRowAttributeStringList& Rows, TRowAttributeData& Data);
@@ -169,6 +162,8 @@ private:
     void TakeName() noexcept;
     // Takes a string up to and including the next Quote of the scanned text, or to its end.
     void TakeToQuote(Byte Quote, TTokenKind Kind) noexcept;
+    // Takes a quoted attribute value in a tag.
+    void TakeQuotedInTag(Byte Quote, TTokenKind Kind) noexcept;
     void TakeModifiers(std::string_view Letters) noexcept;
     // The byte at p may open a quote-like operator's string.
     bool OpensQuote(const Byte* p) const noexcept;

@@ -14,7 +14,6 @@ using Byte = unsigned char;
 
 constexpr bool IsDigit(Byte b) noexcept { return b >= '0' && b <= '9'; }
 constexpr bool IsHexDigit(Byte b) noexcept { return IsDigit(b) || (b >= 'A' && b <= 'F') || (b >= 'a' && b <= 'f'); }
-constexpr bool IsAlnum(Byte b) noexcept { return IsDigit(b) || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z'); }
 constexpr bool IsBlank(Byte b) noexcept { return b == ' ' || b == '\t'; }
 
 // Bytes that may delimit a quote-like operator's string (never a blank, a letter or a digit).
@@ -52,10 +51,7 @@ constexpr Byte OpeningBracket(Byte b) noexcept {
 constexpr std::string_view kPodCommands[] = {"head1", "head2", "over", "item", "back", "for", "begin", "end", "pod"};
 
 constexpr std::pair<TTokenKind, std::string_view> kPerlKindNames[] = {
-    {P::tokTagOpen, "tokTagOpen"},       {P::tokTagClose, "tokTagClose"},
-    {P::tokTagName, "tokTagName"},       {P::tokAttrName, "tokAttrName"},
-    {P::tokAttrEquals, "tokAttrEquals"}, {P::tokAttrValue, "tokAttrValue"},
-    {P::tokEntity, "tokEntity"},         {P::tokScalarVar, "tokScalarVar"},
+    {P::tokScalarVar, "tokScalarVar"},
     {P::tokArrayVar, "tokArrayVar"},     {P::tokHashVar, "tokHashVar"},
     {P::tokBackQuoted, "tokBackQuoted"}, {P::tokEscape, "tokEscape"},
     {P::tokLiteralQuoted, "tokLiteralQuoted"}, {P::tokPattern, "tokPattern"},
@@ -78,7 +74,7 @@ bool IsTerminatorRow(std::string_view Row, std::string_view Terminator) noexcept
 std::string_view PerlTokenKindName(TTokenKind Kind) noexcept {
     for (const auto& [kind, name] : kPerlKindNames)
         if (kind == Kind) return name;
-    return BaseTokenKindName(Kind);
+    return HtmlTokenKindName(Kind);
 }
 
 TPerlFountainParser::TPerlFountainParser(TFountain* Fountain)
@@ -125,7 +121,8 @@ TTokenKind TPerlFountainParser::NextToken() {
     FHereOpened = false;
     TFountainParser::NextToken();
     ClassifyPerl();
-    if (FToken != tokEnd) FPrevToken = FToken;
+    // A tab is a blank between the parts of a tag, never the token before the next one.
+    if (FToken != tokEnd && FToken != tokTab) FPrevToken = FToken;
     return FToken;
 }
 
@@ -135,26 +132,12 @@ void TPerlFountainParser::ClassifyPerl() {
         // Every token inside a string is coloured as the string.
         if (!IsQuoteKind(FToken) && IsQuoteKind(FPrevToken)) FToken = FPrevToken;
     } else if (IsInHtmlTag()) {
-        ClassifyInTag();
+        // The remainder of a token cut by the wrap keeps the kind its whole was given.
+        if (!FContinuing) FToken = html::ClassifyInTag(FToken, FPrevToken);
     } else if (InHereDoc()) {
         if (FToken != tokTagClose && FToken != tokEntity) FToken = tokHereDoc;
     } else if (InPod()) {
         FToken = tokComment;
-    }
-}
-
-void TPerlFountainParser::ClassifyInTag() noexcept {
-    switch (FPrevToken) {
-    case tokTagOpen:
-        if (FToken == tokWord) FToken = tokTagName;
-        break;
-    case tokTagName: case tokSingleQuoted: case tokDoubleQuoted: case tokAttrValue:
-        FToken = tokAttrName;
-        break;
-    case tokAttrName:
-        if (FToken != tokAttrEquals) FToken = tokAttrName;
-        break;
-    default: break;
     }
 }
 
@@ -216,11 +199,9 @@ void TPerlFountainParser::ScanHashVar() {
 }
 
 void TPerlFountainParser::ScanEntity() {
-    if (InHereDoc() && HereHtml()) {
+    if (InHereDoc() && HereHtml() && (FContinuing || html::StartsEntity(FP, FEnd))) {
         FToken = tokEntity;
-        if (!FContinuing && Peek(FP) == '&') ++FP;
-        while (FP < FEnd && (IsAlnum(*FP) || *FP == '#')) ++FP;
-        if (Peek(FP) == ';') ++FP;
+        FP = html::EntityEnd(FContinuing ? FP : FP + 1, FEnd);
     } else if (InCode() && kWordChars[Peek(FP + 1)]) {
         // A sub called as "&name" (or "&name'" in the old package syntax).
         FToken = tokWord;
@@ -274,8 +255,15 @@ void TPerlFountainParser::TakeToQuote(Byte Quote, TTokenKind Kind) noexcept {
     }
 }
 
+void TPerlFountainParser::TakeQuotedInTag(Byte Quote, TTokenKind Kind) noexcept {
+    FToken = Kind;
+    if (!FContinuing && *FP == Quote) ++FP;
+    FP = html::QuotedEnd(FP, FEnd, FRowLimit, Quote);
+}
+
 void TPerlFountainParser::ScanSingleQuoted() {
-    if (InCode() || IsInHtmlTag()) TakeToQuote('\'', tokSingleQuoted);
+    if (InCode()) TakeToQuote('\'', tokSingleQuoted);
+    else if (IsInHtmlTag()) TakeQuotedInTag('\'', tokSingleQuoted);
     else ScanSymbol();
 }
 
@@ -293,7 +281,7 @@ void TPerlFountainParser::ScanDoubleQuoted() {
         FElementIndex = '"';
         FNestLevel = 1;
     } else if (IsInHtmlTag()) {
-        TakeToQuote('"', tokDoubleQuoted);
+        TakeQuotedInTag('"', tokDoubleQuoted);
     } else {
         ScanSymbol();
     }
@@ -358,8 +346,7 @@ void TPerlFountainParser::ScanSlash() {
         FNestLevel = 1;
     } else if (IsInHtmlTag() && FPrevToken == tokTagOpen) {
         FToken = tokTagName;
-        ++FP;
-        while (FP < FEnd && IsAlnum(*FP)) ++FP;
+        FP = html::NameEnd(FP + 1, FEnd);
     } else {
         ScanSymbol();
     }
@@ -518,7 +505,7 @@ void TPerlFountainParser::ScanLessThan() {
                 return;
             }
         }
-    } else if (InHereDoc() && HereHtml()) {
+    } else if (InHereDoc() && HereHtml() && html::StartsTag(FP, FEnd)) {  // a lone '<' is text
         FToken = tokTagOpen;
         ++FP;
         FNestLevel = 1;
@@ -545,11 +532,18 @@ void TPerlFountainParser::ScanAttrName() {
 }
 
 void TPerlFountainParser::ScanAttrValue() {
-    const Byte b = Peek(FP);
-    if (b == '"') return ScanDoubleQuoted();
-    if (b == '\'') return ScanSingleQuoted();
+    if (!FContinuing) {
+        if (*FP == '"') return ScanDoubleQuoted();
+        if (*FP == '\'') return ScanSingleQuoted();
+    }
+    const Byte* end = html::AttrValueEnd(FP, FEnd, FRowLimit);
+    if (end == FP) {
+        // Nothing of a value here ("<a href=>"): the byte is read as usual.
+        if (!FContinuing) (this->*FCharTable[*FP])();
+        return;
+    }
     FToken = tokAttrValue;
-    while (!AtEnd(FP) && *FP != '\t' && *FP != ' ' && *FP != '>') FP += CharLen(FP);
+    FP = end;
 }
 
 // ---- colours

@@ -98,8 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     HereDocuments, PerlSources,
     ::testing::Values(
-        SourceCase{"print <<EOF;\nif <b>x</b> &amp; &\nEOF\nif",
-                   "Word:print HereDoc:<<EOF; / HereDoc:if TagOpen:< TagName:b TagClose:> HereDoc:x TagOpen:< TagName:/b TagClose:> Entity:&amp; Entity:& / HereDoc:EOF / Reserved:if"},
+        // a lone '<' or '&' is text
+        SourceCase{"print <<EOF;\nif <b>x</b> &amp; & a < b\nEOF\nif",
+                   "Word:print HereDoc:<<EOF; / HereDoc:if TagOpen:< TagName:b TagClose:> HereDoc:x TagOpen:< TagName:/b TagClose:> Entity:&amp; HereDoc:& HereDoc:a HereDoc:< HereDoc:b / HereDoc:EOF / Reserved:if"},
+        SourceCase{"<<E;\n<a\thref=>\nE", "HereDoc:<<E; / TagOpen:< TagName:a Tab:\\x09 AttrName:href AttrEquals:= TagClose:> / HereDoc:E"},
         SourceCase{"print <<\"EOF\";\n<a href=\"x.html\" class=big\nid='y'>\n\"EOF\"\nEOF",
                    "Word:print HereDoc:<<\"EOF\"; / TagOpen:< TagName:a AttrName:href AttrEquals:= DoubleQuoted:\"x.html\" AttrName:class AttrEquals:= AttrValue:big / AttrName:id AttrEquals:= SingleQuoted:'y' TagClose:> / HereDoc:\" HereDoc:EOF HereDoc:\" / HereDoc:EOF"},
         // without a ';' ending the line "<<" is no here-document; nor before a blank or a digit
