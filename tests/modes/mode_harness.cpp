@@ -13,29 +13,6 @@
 
 namespace orvane::test {
 
-std::string DumpTokens(TFountainParser& Parser, std::string_view Row, TKindName Name, const TRowAttributeData& State) {
-    Parser.BeginRow(Row, State);
-    std::string out;
-    int lastEnd = 0;
-    for (std::size_t guard = 0; guard <= Row.size() + 1; ++guard) {
-        const TTokenKind kind = Parser.NextToken();
-        if (kind == tokEnd) return out;
-        const int pos = Parser.TokenPos(), len = Parser.TokenLength();
-        EXPECT_GE(pos, lastEnd) << "token overlaps the previous one in " << Readable(Row);
-        EXPECT_GT(len, 0) << "empty token in " << Readable(Row);
-        EXPECT_LE(pos + len, static_cast<int>(Row.size())) << "token runs past the row in " << Readable(Row);
-        lastEnd = pos + len;
-        std::string_view name = Name(kind);
-        if (name.substr(0, 3) == "tok") name.remove_prefix(3);
-        if (!out.empty()) out += ' ';
-        out += name.empty() ? std::to_string(kind) : std::string(name);
-        out += ':';
-        out += Readable(Parser.TokenView());
-    }
-    ADD_FAILURE() << "scanning does not end in " << Readable(Row);
-    return out;
-}
-
 std::string DumpColors(TFountain& Fountain, std::string_view Row, const TRowAttributeData& State) {
     std::map<const TFountainColor*, std::string> names;
     Fountain.ForEachColor([&names](std::string_view Name, TFountainColor& Color) { names[&Color] = Name; });

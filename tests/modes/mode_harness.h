@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "modes/modes_support.h"
 #include "modes/fountain.h"
 #include "modes/parser.h"
 
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace orvane::test {
-
-// The name of a token kind ("tokWord"), as the modes give it.
-using TKindName = std::string_view (*)(TTokenKind Kind);
-
-// The tokens of one row, e.g. "TagOpen:< TagName:a" (kinds without their "tok"; a kind without
-// a name as its number), texts shown as UTF-8. Fails on a token that is empty, overlaps the one
-// before or runs outside the row, and when scanning does not end.
-std::string DumpTokens(TFountainParser& Parser, std::string_view Row, TKindName Name,
-                       const TRowAttributeData& State = {});
 
 // The colour of each token of a row as the property of Fountain that holds it, e.g.
 // "<=TagColor a=TagElement" ("-" for the editor's default colours).

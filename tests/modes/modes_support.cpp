@@ -53,7 +53,7 @@ std::string Readable(std::string_view Bytes) {
     return out;
 }
 
-std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttributeData& State) {
+std::string DumpTokens(TFountainParser& Parser, std::string_view Row, TKindName Name, const TRowAttributeData& State) {
     Parser.BeginRow(Row, State);
     std::string out;
     int lastEnd = 0;
@@ -65,7 +65,7 @@ std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttrib
         EXPECT_GT(len, 0) << "empty token in " << Readable(Row);
         EXPECT_LE(pos + len, static_cast<int>(Row.size())) << "token runs past the row in " << Readable(Row);
         lastEnd = pos + len;
-        std::string_view name = EditorTokenKindName(kind);
+        std::string_view name = Name(kind);
         if (name.substr(0, 3) == "tok") name.remove_prefix(3);
         if (!out.empty()) out += ' ';
         out += name.empty() ? std::to_string(kind) : std::string(name);
@@ -74,6 +74,10 @@ std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttrib
     }
     ADD_FAILURE() << "scanning does not end in " << Readable(Row);
     return out;
+}
+
+std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttributeData& State) {
+    return DumpTokens(Parser, Row, EditorTokenKindName, State);
 }
 
 std::unique_ptr<TEditorFountain> NewEditorFountain() { return TStoreComponent::Create<TEditorFountain>(); }

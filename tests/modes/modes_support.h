@@ -16,9 +16,16 @@ std::string Sjis(std::string_view Utf8);
 // Code page 932 bytes as UTF-8 for messages; bytes that do not convert appear as \xNN.
 std::string Readable(std::string_view Bytes);
 
-// The tokens of one row, e.g. "Word:abc Symbol:= Integer:12" (kinds without their "tok"), with
-// token texts shown through Readable. Fails on a token that is empty, overlaps or runs outside
-// the row, or when scanning does not end.
+// The name of a token kind ("tokWord"), as the modes give it.
+using TKindName = std::string_view (*)(TTokenKind Kind);
+
+// The tokens of one row, e.g. "TagOpen:< TagName:a" (kinds without their "tok"; a kind without
+// a name as its number), texts shown as UTF-8. Fails on a token that is empty, overlaps the one
+// before or runs outside the row, and when scanning does not end.
+std::string DumpTokens(TFountainParser& Parser, std::string_view Row, TKindName Name,
+                       const TRowAttributeData& State = {});
+
+// The same with the default mode's kind names, e.g. "Word:abc Symbol:= Integer:12".
 std::string Dump(TFountainParser& Parser, std::string_view Row, const TRowAttributeData& State = {});
 
 // A default mode made the way the editor makes it.
