@@ -44,12 +44,21 @@ struct TSjisScan {
         bool half = Half;
         std::size_t i = 0;
         while (i < n) {
-            // Runs of two-byte characters, the bulk of Japanese text: one table look-up each.
-            for (unsigned k; i + 1 < n; i += 2) {
+            // Two-byte characters and ASCII, the bulk of Japanese text: one table look-up a step.
+            while (i + 1 < n) {
                 std::uint16_t word;
                 std::memcpy(&word, s + i, 2);  // little-endian: the first byte lowest
-                if ((k = pair[word]) >= kPairSpecial) break;
-                cost += k;
+                const unsigned v = pair[word];
+                // Branches, not arithmetic, on the kind: predicted, they let the loop run ahead
+                // of the table look-ups.
+                if (v < kPairOneByte) {
+                    cost += v;
+                    i += 2;
+                } else if (v == kPairOneByte) {
+                    i += 1;
+                } else {
+                    break;
+                }
                 half = false;
             }
             if (i >= n) break;
