@@ -1,5 +1,6 @@
 // Character codes on 100 MB of generated Japanese text: reading each encoding into the document's
 // Shift_JIS, writing UTF-8, detection, and iconv on the same text for comparison.
+#include "document/document.h"
 #include "files/charcode.h"
 #include "files/detect.h"
 #include "files/doctext.h"
@@ -8,7 +9,9 @@
 #include <benchmark/benchmark.h>
 
 #include <iconv.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 namespace orvane {
@@ -124,6 +127,35 @@ void BM_Detect(benchmark::State& State) {
     Done(State, in.size());
 }
 
+// The Shift_JIS text as a file in the temporary folder, written once, removed at exit.
+const std::string& SjisFile() {
+    static const struct TFile {
+        std::string Path = "/tmp/orvane-bench-" + std::to_string(::getpid()) + ".txt";
+        TFile() { WriteFileAtomically(Path, SjisText()); }
+        ~TFile() { std::remove(Path.c_str()); }
+    } file;
+    return file.Path;
+}
+
+// Detecting a file's encoding as `orvane-text detect` does: read a piece at a time, every
+// candidate validated over the whole file, line ends counted.
+void BM_DetectFile(benchmark::State& State) {
+    const std::string& path = SjisFile();
+    for (auto _ : State) benchmark::DoNotOptimize(DetectFileEncoding(path));
+    Done(State, SjisText().size());
+}
+
+// Opening the file into an editor document: read, detect, split into rows.
+void BM_LoadDocument(benchmark::State& State) {
+    const std::string& path = SjisFile();
+    for (auto _ : State) {
+        TEditorScreenStrings doc;
+        TDocumentText d = ReadDocumentText(path, doc, deAuto);
+        benchmark::DoNotOptimize(doc.GetCount());
+    }
+    Done(State, SjisText().size());
+}
+
 // For comparison: glibc iconv from code page 932 to UTF-8 over the same text.
 void BM_IconvSjisToUtf8(benchmark::State& State) {
     const std::string& in = SjisText();
@@ -145,6 +177,8 @@ BENCHMARK(BM_DecodeEuc)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Detect)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetectFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvSjisToUtf8)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,7 +1,9 @@
-// Tokenizing with the default text mode: a full pass over a large mixed Japanese document, the
-// walk after one typed character, and one very long row of mail-address characters.
+// Tokenizing with the syntax modes: a full pass over a large mixed Japanese document (default
+// mode) or a generated source (HTML, Java, C++, Delphi), the walk after one typed character or
+// comment opener, and one very long row of mail-address characters.
 #include "document/rowlist.h"
 #include "modes/editorfountain.h"
+#include "modes/mode_sources.h"
 #include "modes/tokenize.h"
 
 #include <benchmark/benchmark.h>
@@ -139,6 +141,63 @@ void BM_LongRowMail(benchmark::State& State) {
     State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(row.size()));
 }
 BENCHMARK(BM_LongRowMail)->Arg(320000)->Unit(benchmark::kMillisecond);
+
+// ---- the language modes, on generated sources of their languages
+
+using test::TModeLang;
+
+void TokenizeAllMode(benchmark::State& State, TModeLang Lang) {
+    const int lines = static_cast<int>(State.range(0));
+    TEditorStringList rows;
+    rows.AssignLines(test::GeneratedSource(Lang, lines));
+    auto mode = test::NewModeFountain(Lang);
+    TTokenizeView view;
+    view.InitBracketsFull = true;
+    for (auto _ : State) TokenizeAllRows(*mode, rows, view);
+    State.SetItemsProcessed(State.iterations() * rows.Count());  // rows per second
+    State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(rows.GetTextStr().size()));
+}
+
+// As BM_RetokenizeCommentOpener: an opener that nothing below closes, so every walk runs to its
+// horizon.
+void RetokenizeCommentOpenerMode(benchmark::State& State, TModeLang Lang) {
+    const int lines = static_cast<int>(State.range(0));
+    TEditorStringList rows;
+    rows.AssignLines(test::GeneratedSource(Lang, lines));
+    auto mode = test::NewModeFountain(Lang);
+    auto* never = mode->Brackets().Add();
+    never->SetLeftBracket("<%");
+    never->SetRightBracket("%>");
+    TTokenizeView full;
+    full.InitBracketsFull = true;
+    TokenizeAllRows(*mode, rows, full);
+    TTokenizeView view;
+    view.ScreenRows = 50;
+    const int row = 10;
+    const std::string original = rows.Get(row);
+    const std::string typed = "<%" + original;
+    bool flip = false;
+    std::int64_t touched = 0;
+    for (auto _ : State) {
+        rows.Put(row, (flip = !flip) ? typed : original);
+        rows.InvalidateRowAttributes(row);
+        touched += RetokenizeRows(*mode, rows, row, true, view);
+    }
+    State.counters["rows_touched"] = benchmark::Counter(static_cast<double>(touched), benchmark::Counter::kAvgIterations);
+}
+
+[[maybe_unused]] const bool kModeBenchmarks = [] {
+    for (TModeLang lang : test::kModeLangs) {
+        const std::string name = test::ModeLangName(lang);
+        benchmark::RegisterBenchmark(("BM_TokenizeAll" + name).c_str(), TokenizeAllMode, lang)
+            ->Arg(1000000)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_RetokenizeCommentOpener" + name).c_str(), RetokenizeCommentOpenerMode, lang)
+            ->Arg(1000000)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    return true;
+}();
 
 }  // namespace
 }  // namespace orvane

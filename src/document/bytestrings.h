@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/dbcs.h"
+#include "base/linebreak.h"
 
 #include <cstddef>
 #include <string>
@@ -38,8 +39,7 @@ void ForEachLine(std::string_view Text, Fn&& fn) {
     const char* p = Text.data();
     const char* end = p + Text.size();
     while (p < end) {
-        const char* q = p;
-        while (q < end && *q != '\r' && *q != '\n') ++q;
+        const char* q = FindLineBreak(p, end);
         fn(std::string_view(p, std::size_t(q - p)));
         if (q < end && *q == '\r') ++q;
         if (q < end && *q == '\n') ++q;

@@ -469,8 +469,7 @@ void TDocumentTextLoader::Append(std::string_view Piece) {
     if (FAfterCR && Piece[0] == '\n') at = 1;
     FAfterCR = false;
     while (at < Piece.size()) {
-        std::size_t end = at;
-        while (end < Piece.size() && Piece[end] != '\r' && Piece[end] != '\n') ++end;
+        std::size_t end = std::size_t(FindLineBreak(Piece.data() + at, Piece.data() + Piece.size()) - Piece.data());
         if (end == Piece.size()) {
             FPending.append(Piece.substr(at));
             FEndsWithBreak = false;

@@ -297,6 +297,29 @@ protected:
     void ScrollArea(const TRect& Area, int Dx, int Dy);
     void UpdateScrollBars();
 
+    // Rows, columns and bytes.
+    void AdjustCol(bool RowChanged, int Dir);
+    void UpdateCaret();
+    void Remember(bool RowChanged, int Col);
+    std::string RowClasses(int Row) const;
+    int RowLength(int Row) const;
+    // Display columns of a row's whole text (it may run past the last shown column).
+    int RowWidth(int Row) const;
+    // The byte index of display column Col in Row (at most the row's length) and back.
+    int ByteOfCol(int Row, int Col) const;
+    int ColOfByte(int Row, int Byte) const;
+    // The first column of the character (a tab, a two-byte character) that covers Col.
+    int CharStartCol(int Row, int Col) const;
+    // The byte the caret stands before: past the last shown column the column cannot tell it.
+    int CaretByte() const;
+    // Puts the caret before a byte of a row.
+    void PlaceCaretAtByte(int Row, int Byte);
+    // The character offset of byte Byte of Row counted from the start of row FromRow.
+    int OffsetOfByte(int FromRow, int Row, int Byte) const;
+    // The length a row counts for in character offsets: text, plus 2 for a line break (plus 1
+    // for the end of the text when Eot is set).
+    int OffsetLength(int Row, bool Eot) const;
+
     std::shared_ptr<TEditorScreenStrings> FDocument;
     TEditorViewInfo FView;
     TEditorCaret FCaret;
@@ -337,28 +360,6 @@ private:
     void Notify(TEditorNews What, bool Selected = false) { FSurface->News(What, Selected); }
     int ComputeLeftbarDigits() const;
     TRect RulerArea() const;
-    // Caret internals.
-    void AdjustCol(bool RowChanged, int Dir);
-    void UpdateCaret();
-    void Remember(bool RowChanged, int Col);
-    std::string RowClasses(int Row) const;
-    int RowLength(int Row) const;
-    // Display columns of a row's whole text (it may run past the last shown column).
-    int RowWidth(int Row) const;
-    // The byte index of display column Col in Row (at most the row's length) and back.
-    int ByteOfCol(int Row, int Col) const;
-    int ColOfByte(int Row, int Byte) const;
-    // The first column of the character (a tab, a two-byte character) that covers Col.
-    int CharStartCol(int Row, int Col) const;
-    // The byte the caret stands before: past the last shown column the column cannot tell it.
-    int CaretByte() const;
-    // Puts the caret before a byte of a row.
-    void PlaceCaretAtByte(int Row, int Byte);
-    // The character offset of byte Byte of Row counted from the start of row FromRow.
-    int OffsetOfByte(int FromRow, int Row, int Byte) const;
-    // The length a row counts for in character offsets: text, plus 2 for a line break (plus 1
-    // for the end of the text when Eot is set).
-    int OffsetLength(int Row, bool Eot) const;
     void SetCursorKind(int Kind);
     // The bytes [Begin, End) of a row inside the display columns [FromCol, ToCol): the
     // characters whose first column lies there.

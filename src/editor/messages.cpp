@@ -1,4 +1,4 @@
-// The edit-control messages of the editor.
+// The messages of the editor: Perform, and the edit-control messages.
 #include "editor/controller.h"
 
 #include <algorithm>
@@ -151,6 +151,108 @@ TMessageLong TEditorController::EditControlMessage(unsigned Msg, TMessageParam W
         default:
             Handled = false;
             return 0;
+    }
+}
+
+// ---- every message: window text, painting and focus, scrolling, keys, the clipboard, the mouse,
+// then the edit-control messages
+
+TMessageLong TEditorController::Perform(unsigned Msg, TMessageParam WParam, TMessageLong LParam) {
+    bool handled = false;
+    const TMessageLong textAnswer = FLines.WindowTextMessage(Msg, WParam, LParam, handled);
+    if (handled) return textAnswer;
+    switch (Msg) {
+        case WM_PAINT:
+            FSurface->RepaintNow();
+            return 0;
+        case WM_SETREDRAW:
+            FSurface->SetRedraw(WParam != 0);
+            return 0;
+        case WM_SETFOCUS:
+            FSurface->TakeFocus();
+            return 0;
+        case WM_VSCROLL:
+        case WM_HSCROLL: {
+            const bool vertical = Msg == WM_VSCROLL;
+            const int page = std::max(1, vertical ? FVisibleRowCount : FVisibleColCount);
+            const int maximum = vertical ? RowCount() : std::max(0, kMaxDisplayCol - FVisibleColCount / 2);
+            const int now = vertical ? FTopRow : FTopCol;
+            int target = now;
+            switch (LoWord(TMessageLong(WParam))) {
+                case SB_LINEUP: target = now - 1; break;
+                case SB_LINEDOWN: target = now + 1; break;
+                case SB_PAGEUP: target = now - page; break;
+                case SB_PAGEDOWN: target = now + page; break;
+                case SB_TOP: target = 0; break;
+                case SB_BOTTOM: target = maximum; break;
+                case SB_THUMBPOSITION:
+                case SB_THUMBTRACK: target = int(HiWord(TMessageLong(WParam))); break;
+                default: return 0;
+            }
+            target = std::clamp(target, 0, maximum);
+            if (vertical) {
+                const int step = target - FTopRow;
+                SetTopRow(target);
+                if (FCaret.LockScroll() && step) SetRowCol(FRow + step, FCol);
+            } else {
+                SetTopCol(target);
+            }
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (WParam == VK_DELETE)
+                KeyDelete();
+            else
+                KeyDown(unsigned(WParam), FMessageModifiers, (std::uintptr_t(LParam) >> 30) & 1);
+            return 0;
+        case WM_CHAR:
+            if (!MouseHoldsSelection()) KeyChar(static_cast<unsigned char>(WParam));
+            return 0;
+        case WM_IME_COMPOSITION:
+            // A result string (Shift_JIS, zero-terminated) comes again as characters afterwards.
+            if (LParam && !FReadOnly) {
+                const std::string result(reinterpret_cast<const char*>(LParam));
+                InsertText(result);
+                FImeSkip = int(result.size());
+            }
+            return 0;
+        case WM_COPY:
+            if (Selected())
+                CopyToClipboard();
+            else
+                FSurface->SetClipboard({}, false, nullptr);
+            return 0;
+        case WM_CUT:
+            if (!FReadOnly && Selected())
+                CutToClipboard();
+            else
+                FSurface->SetClipboard({}, false, nullptr);
+            return 0;
+        case WM_PASTE:
+            if (!FReadOnly) PasteFromClipboard();
+            return 0;
+        case WM_CLEAR:
+            if (!FReadOnly) DeleteSelection();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE: {
+            const TPoint point{short(LoWord(LParam)), short(HiWord(LParam))};
+            TKeyModifiers modifiers = kmNone;
+            if (WParam & MK_SHIFT) modifiers |= kmShift;
+            if (WParam & MK_CONTROL) modifiers |= kmCtrl;
+            if (Msg == WM_LBUTTONDOWN)
+                MouseDown(mbLeft, modifiers, point);
+            else if (Msg == WM_LBUTTONUP)
+                MouseUp(mbLeft, modifiers, point);
+            else
+                MouseMove((WParam & MK_LBUTTON) ? mbLeft : mbNone, modifiers, point);
+            return 0;
+        }
+        default: {
+            const TMessageLong answer = EditControlMessage(Msg, WParam, LParam, handled);
+            return handled ? answer : 0;
+        }
     }
 }
 

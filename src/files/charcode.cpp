@@ -2,6 +2,8 @@
 #include "files/charcode.h"
 
 #include "base/dbcs.h"
+#include "base/linebreak.h"
+#include "files/bytescan.h"
 #include "files/bytewriter.h"
 #include "files/cp932.h"
 
@@ -232,8 +234,9 @@ std::string EucToSjis(std::string_view Text, TCodeCounts* Counts, TCharMap* Map)
     for (std::size_t i = 0; i < n;) {
         u8 c = u8(t[i]);
         if (c < 0x80) {
-            w.Put(c);
-            ++i;
+            const std::size_t end = SkipAscii(t, i, n);
+            w.Append(Text.substr(i, end - i));
+            i = end;
         } else if (IsEuc94(c) && i + 1 < n && IsEuc94(u8(t[i + 1]))) {
             auto s = JisToSjisChar(c & 0x7F, u8(t[i + 1]) & 0x7F);
             w.Put2(s[0], s[1]);
@@ -248,6 +251,7 @@ std::string EucToSjis(std::string_view Text, TCodeCounts* Counts, TCharMap* Map)
             std::uint16_t code = u == kNoChar ? kNoCode : cp->Encode[u];
             if (code != kNoCode && code > 0xFF) {
                 w.Put2(u8(code >> 8), u8(code));
+                if (Map && IsUserAreaCode(code)) Map->MarkUsed(code);  // the text's own user-defined character
             } else if (u != kNoChar && Map && (code = Map->CodeFor(u)) != 0) {
                 w.Put2(u8(code >> 8), u8(code));
                 ++counts.Kept;
@@ -309,7 +313,9 @@ std::string SjisToEuc(std::string_view Text, TCodeCounts* Counts, const TCharMap
         if (!cp) cp = &Cp932();
         std::uint16_t code = std::uint16_t((c << 8) | d);
         char32_t u = Map ? Map->CharOf(code) : 0;
-        if (!u && !IsUserAreaCode(code) && cp->Decode[code] != kNoChar) u = cp->Decode[code];
+        // A user-defined code the map does not hold is the text's own: the second half of the
+        // area has the three-byte forms 0x8F 0xF5A1-0xFEFE.
+        if (!u && cp->Decode[code] != kNoChar) u = cp->Decode[code];
         std::uint16_t form = (u && u <= 0xFFFF) ? EucExtra().Encode[u] : 0;
         if (form) {
             w.Put3(0x8F, u8(form >> 8), u8(form));
@@ -422,25 +428,15 @@ std::string ConvertLineEnd(std::string_view Text, TLineEndKind Target) {
 std::string NormalizeLineEnds(std::string_view Text, TLineEndKind Target) {
     if (Target == leNone) return std::string(Text);
     const std::string_view to = LineEndBytes(Target);
-    const std::size_t n = Text.size();
-    const char* s = Text.data();
-    TByteWriter w(n + n / 16);
-    constexpr std::size_t kBlock = 65536;
-    for (std::size_t i = 0; i < n;) {
-        const std::size_t end = std::min(n, i + kBlock);
-        char* const out0 = w.Reserve((end - i) * 2);
-        char* out = out0;
-        for (; i < end; ++i) {
-            const char c = s[i];
-            if (c != '\r' && c != '\n') {
-                *out++ = c;
-                continue;
-            }
-            if (c == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;  // may step past the block end
-            std::memcpy(out, to.data(), to.size());
-            out += to.size();
-        }
-        w.Commit(std::size_t(out - out0));
+    const char* p = Text.data();
+    const char* const end = p + Text.size();
+    TByteWriter w(Text.size() + Text.size() / 16);
+    while (p < end) {
+        const char* q = FindLineBreak(p, end);
+        w.Append(std::string_view(p, std::size_t(q - p)));
+        if (q == end) break;
+        w.Append(to);
+        p = q + ((*q == '\r' && q + 1 < end && q[1] == '\n') ? 2 : 1);
     }
     return w.Take();
 }

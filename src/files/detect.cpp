@@ -1,14 +1,22 @@
-// Encoding detection: byte-order marks, escapes, strict validation and a Japanese score.
+// Encoding detection: byte-order marks, escapes, strict validation and a likelihood of Japanese
+// text for the candidates that validate, all candidates in one pass over the bytes.
 #include "files/detect.h"
 
-#include "base/dbcs.h"
+#include "base/exceptions.h"
+#include "base/linebreak.h"
 #include "files/bytescan.h"
-#include "files/cp932.h"
+#include "files/filewrite.h"
+#include "files/textcost.h"
 #include "files/unicode.h"
 
+#include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <cstring>
-#include <memory>
-#include <mutex>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace orvane {
 
@@ -16,144 +24,210 @@ namespace {
 
 using u8 = std::uint8_t;
 
-constexpr std::int8_t kInvalid = -128;
+static_assert(std::endian::native == std::endian::little, "the Shift_JIS scan reads pairs as little-endian words");
 
-// Score of each Shift_JIS code as Japanese text; kInvalid where the code page has no character.
-// Kana weigh most, kanji a little, rare areas count against.
-const std::int8_t* SjisWeights() {
-    static std::once_flag once;
-    static std::unique_ptr<std::int8_t[]> table;
-    std::call_once(once, [] {
-        const TCp932Table& t = Cp932();
-        auto w = std::make_unique<std::int8_t[]>(65536);
-        for (int code = 0; code < 65536; ++code) {
-            std::int8_t v = kInvalid;
-            if (t.Decode[code] != kNoChar) {
-                int lead = code >> 8;
-                v = 0;
-                if (code >= 0x829F && code <= 0x82F1) v = 3;                 // hiragana
-                else if (code >= 0x8340 && code <= 0x8396) v = 2;            // katakana
-                else if (code == 0x8141 || code == 0x8142 || code == 0x8175 || code == 0x8176 || code == 0x815B)
-                    v = 2;                                                   // 、。「」ー
-                else if ((code >= 0x889F && code <= 0x9FFC) || (code >= 0xE040 && code <= 0xEAA4)) v = 1;  // kanji
-                else if (lead >= 0xF0 && lead <= 0xF9) v = -4;               // user-defined
-                else if (lead == 0x87) v = -1;                               // NEC row 13
-                else if (code >= 0xFA5C && code <= 0xFC4B) v = 1;            // IBM extension kanji
-                else if (lead == 0xED || lead == 0xEE || lead >= 0xFA) v = -2;  // NEC-selected, IBM
-                else if (code >= 0xA1 && code <= 0xDF) v = -1;               // half-width kana
-            }
-            w[code] = v;
-        }
-        table = std::move(w);
-    });
-    return table.get();
-}
+// Each scanner takes the text a piece at a time: Scan(S, N, Last) reads the bytes S[0..N) and
+// answers how many it used. Without Last it stops before a character the piece cuts off (at
+// most 3 bytes), which the next call gets again in front of the next piece. A scanner that has
+// decided (an invalid byte) is not called again.
 
-struct TScan {
+// Strict Shift_JIS (code page 932), with the cost of its characters outside ASCII.
+struct TSjisScan {
     bool Valid = true;
-    long long Score = 0;
-    std::size_t Special = 0;  // Shift_JIS: two-byte characters; EUC-JP: kana
+    std::uint64_t Cost = 0;
+    bool Half = false;  // the character before was a half-width kana
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const std::uint8_t* pair = TextCosts().SjisPair;
+        const std::uint8_t* lead = TextCosts().SjisLead;
+        std::uint64_t cost = Cost;
+        bool half = Half;
+        std::size_t i = 0;
+        while (i < n) {
+            // Runs of two-byte characters, the bulk of Japanese text: one table look-up each.
+            for (unsigned k; i + 1 < n; i += 2) {
+                std::uint16_t word;
+                std::memcpy(&word, s + i, 2);  // little-endian: the first byte lowest
+                if ((k = pair[word]) >= kPairSpecial) break;
+                cost += k;
+                half = false;
+            }
+            if (i >= n) break;
+            const u8 c = s[i];
+            if (c < 0x80) {
+                i = SkipAscii(reinterpret_cast<const char*>(s), i, n);
+                half = false;
+            } else if (lead[c] != kNotLead) {
+                if (i + 1 < n || Last) return Fail();  // a pair the table refused, or a lone lead at the end
+                break;
+            } else if (IsHalfKana(c)) {
+                cost += half ? kHalfKanaNext : kHalfKanaFirst;
+                half = true;
+                ++i;
+            } else {
+                return Fail();
+            }
+        }
+        Cost = cost;
+        Half = half;
+        return i;
+    }
+    std::size_t Fail() {
+        Valid = false;
+        return 0;
+    }
 };
 
+// Strict EUC-JP, with the cost of its characters outside ASCII.
+struct TEucScan {
+    bool Valid = true;
+    std::uint64_t Cost = 0;
+    bool Half = false;
 
-TScan ScanSjis(std::string_view B, bool WantScore) {
-    const std::int8_t* w = SjisWeights();
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    long long score = 0;
-    std::size_t twoByte = 0;
-    for (std::size_t i = 0; i < n;) {
-        u8 c = u8(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const TTextCosts& t = TextCosts();
+        std::size_t i = 0;
+        while (i < n) {
+            const u8 c = s[i];
+            if (c < 0x80) {
+                i = SkipAscii(reinterpret_cast<const char*>(s), i, n);
+                Half = false;
+                continue;
+            }
+            const std::size_t need = c == 0x8F ? 3 : 2;
+            if (i + need > n) {
+                if (Last) return Fail();
+                // A piece may end inside a character, but not after a byte that starts none.
+                if (!IsEuc94(c) && c != 0x8E && c != 0x8F) return Fail();
+                break;
+            }
+            if (IsEuc94(c) && IsEuc94(s[i + 1])) {
+                Cost += t.Euc[(c - 0xA1) * 94 + (s[i + 1] - 0xA1)];
+                Half = false;
+            } else if (c == 0x8E && IsHalfKana(s[i + 1])) {
+                Cost += Half ? kHalfKanaNext : kHalfKanaFirst;
+                Half = true;
+            } else if (c == 0x8F && IsEuc94(s[i + 1]) && IsEuc94(s[i + 2])) {
+                Cost += EucExtraCost(s[i + 1], s[i + 2]);
+                Half = false;
+            } else {
+                return Fail();
+            }
+            i += need;
         }
-        std::int8_t v;
-        if (IsLeadByte(char(c))) {
-            if (i + 1 >= n) return {false, 0};
-            v = w[(c << 8) | u8(s[i + 1])];
-            ++twoByte;
-            i += 2;
-        } else {
-            v = w[c];
-            ++i;
-        }
-        if (v == kInvalid) return {false, 0};
-        if (WantScore) score += v;
+        return i;
     }
-    return {true, score, twoByte};
-}
+    std::size_t Fail() {
+        Valid = false;
+        return 0;
+    }
+};
 
-TScan ScanEuc(std::string_view B) {
-    const std::int8_t* w = SjisWeights();
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    long long score = 0;
-    std::size_t kana = 0;
-    auto in94 = [](u8 x) { return x >= 0xA1 && x <= 0xFE; };
-    for (std::size_t i = 0;;) {
-        i = SkipAscii(s, i, n);
-        if (i >= n) break;
-        u8 c = u8(s[i]);
-        if (in94(c)) {
-            if (i + 1 >= n || !in94(u8(s[i + 1]))) return {false, 0};
-            // Score through the Shift_JIS code of the same JIS cell.
-            unsigned j1 = c & 0x7F, j2 = u8(s[i + 1]) & 0x7F;
-            unsigned b1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
-            unsigned b2 = (j1 & 1) == 0 ? j2 + 0x7E : (j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
-            std::int8_t v = w[(b1 << 8) | b2];
-            score += v == kInvalid ? -4 : v;  // an empty cell: possible, but unlikely text
-            if (c == 0xA4 || c == 0xA5) ++kana;
-            i += 2;
-        } else if (c == 0x8E) {
-            if (i + 1 >= n || u8(s[i + 1]) < 0xA1 || u8(s[i + 1]) > 0xDF) return {false, 0};
-            score -= 1;
-            i += 2;
-        } else if (c == 0x8F) {
-            if (i + 2 >= n || !in94(u8(s[i + 1])) || !in94(u8(s[i + 2]))) return {false, 0};
-            score -= 2;
-            i += 3;
-        } else {
-            return {false, 0};
+// Strict UTF-8. CutAtEnd: everything is valid but the last character, which the end of the
+// text cuts off.
+struct TUtf8Scan {
+    bool Valid = true;
+    bool Multibyte = false;
+    bool CutAtEnd = false;
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const std::string_view b(reinterpret_cast<const char*>(s), n);
+        std::size_t i = 0;
+        for (;;) {
+            i = SkipAscii(b.data(), i, n);
+            if (i >= n) return i;
+            const std::size_t len = Utf8SequenceLength(b, i);
+            if (len) {
+                Multibyte = true;
+                i += len;
+                continue;
+            }
+            const bool cut = i + BrokenUtf8Length(b, i) == n && n - i < Utf8LengthOfLead(s[i]);
+            if (cut && !Last) return i;
+            CutAtEnd = cut && Multibyte;
+            Valid = CutAtEnd;
+            return n;
         }
     }
-    return {true, score, kana};
-}
+};
 
-bool ValidUtf8(std::string_view B) {
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    for (std::size_t i = 0;;) {
-        i = SkipAscii(s, i, n);
-        if (i >= n) return true;
-        std::size_t len = Utf8SequenceLength(B, i);
-        if (!len) return false;
-        i += len;
-    }
-}
+// UTF-16 without a mark whose units are nothing but kana, kanji and full-width forms, kana
+// making up at least half: such a text need hold no zero byte.
+struct TKanaUtf16Scan {
+    bool BigEndian = false;
+    bool Valid = true;
+    std::uint64_t Units = 0, Kana = 0;
 
-// UTF-16 without a mark: valid surrogates and either zero bytes on one side only, or nothing but
-// kana, kanji and full-width forms with kana making up at least half.
-bool LooksUtf16(std::string_view B, bool BigEndian, bool ZeroPattern) {
-    if (B.size() < 2 || B.size() % 2) return false;
-    std::size_t units = B.size() / 2, kana = 0;
-    for (std::size_t k = 0; k < units; ++k) {
-        u8 a = u8(B[2 * k]), b = u8(B[2 * k + 1]);
-        unsigned u = BigEndian ? (a << 8 | b) : (b << 8 | a);
-        if (u >= 0xD800 && u <= 0xDBFF) {
-            if (k + 1 >= units) return false;
-            u8 c = u8(B[2 * k + 2]), d = u8(B[2 * k + 3]);
-            unsigned v = BigEndian ? (c << 8 | d) : (d << 8 | c);
-            if (v < 0xDC00 || v > 0xDFFF) return false;
-            ++k;
-            continue;
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        std::size_t i = 0;
+        for (; i + 1 < n; i += 2) {
+            const unsigned u = BigEndian ? unsigned(s[i]) << 8 | s[i + 1] : unsigned(s[i + 1]) << 8 | s[i];
+            if (u >= 0x3000 && u <= 0x30FF) ++Kana;
+            else if (!((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF9F))) return Fail();
+            ++Units;
         }
-        if (u >= 0xDC00 && u <= 0xDFFF) return false;
-        if (ZeroPattern) continue;
-        if (u >= 0x3000 && u <= 0x30FF) ++kana;
-        else if (!((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF9F))) return false;
+        if (i < n && Last) return Fail();  // an odd length
+        return i;
     }
-    return ZeroPattern || kana * 2 >= units;
+    bool Matches() const noexcept { return Valid && Units > 0 && Kana * 2 >= Units; }
+    std::size_t Fail() {
+        Valid = false;
+        return 0;
+    }
+};
+
+// The escapes that make 7-bit text ISO-2022-JP.
+struct TEscapeScan {
+    bool Found = false;
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        for (const u8* p = s; (p = static_cast<const u8*>(std::memchr(p, 0x1B, n - std::size_t(p - s)))); ++p) {
+            if (p + 3 > s + n) {
+                if (Last) return n;
+                return std::size_t(p - s);
+            }
+            if ((p[1] == '$' && (p[2] == 'B' || p[2] == '@')) || (p[1] == '(' && p[2] == 'I')) {
+                Found = true;
+                return n;
+            }
+        }
+        return n;
+    }
+};
+
+struct TLineEndScan {
+    TLineEndCount Count;
+
+    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        const char* b = reinterpret_cast<const char*>(s);
+        const char* end = b + n;
+        for (const char* p = FindLineBreak(b, end); p < end; p = FindLineBreak(p, end)) {
+            if (*p == '\n') {
+                ++Count.Lf, ++p;
+            } else if (p + 1 < end) {
+                if (p[1] == '\n') ++Count.CrLf, p += 2;
+                else ++Count.Cr, ++p;
+            } else if (Last) {
+                ++Count.Cr, ++p;
+            } else {
+                return std::size_t(p - b);  // a CR that may be followed by an LF
+            }
+        }
+        return n;
+    }
+};
+
+// A text with zero bytes is read as UTF-16 when that reading is likelier text than the likeliest
+// reading of its bytes one by one (Shift_JIS, EUC-JP or UTF-8, zero bytes counting as noise).
+// Judged on the first kHeadSize bytes: a likelihood, not a validation.
+constexpr std::size_t kHeadSize = 4 << 20;
+
+int Utf16Order(std::string_view Head) {
+    const std::string_view sample = Head.substr(0, Head.size() & ~std::size_t(1));
+    const std::uint64_t le = Utf16TextCost(sample, false), be = Utf16TextCost(sample, true);
+    const std::uint64_t bytewise = ByteTextCost(sample);
+    if (std::min(le, be) >= bytewise) return -1;
+    return le <= be ? 0 : 1;
 }
 
 bool StartsWith(std::string_view B, std::string_view P) { return B.substr(0, P.size()) == P; }
@@ -162,6 +236,103 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 bool IsNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+// Every candidate at once over the pieces of a text. Head holds its first kHeadSize bytes (the
+// byte-order mark, a declared charset, the sample for UTF-16).
+class TDetector {
+public:
+    TDetector(TDocumentEncoding Default, bool CountLineEnds) : FDefault(Default), FCountLineEnds(CountLineEnds) {
+        FUtf16Be.BigEndian = true;
+    }
+
+    // Bytes S[0..N) follow the bytes given before; S[-3..0) must hold the last three of those.
+    void Feed(const u8* S, std::size_t N, bool Last) {
+        if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
+        if (!FEightBit && N) FEightBit = SkipAscii(reinterpret_cast<const char*>(S), 0, N) < N;
+        Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
+        Run(FEuc, FEuc.Valid, FEucLeft, S, N, Last);
+        Run(FUtf8, FUtf8.Valid, FUtf8Left, S, N, Last);
+        Run(FUtf16Le, FUtf16Le.Valid, FUtf16LeLeft, S, N, Last);
+        Run(FUtf16Be, FUtf16Be.Valid, FUtf16BeLeft, S, N, Last);
+        Run(FEscape, !FEscape.Found && !FEightBit, FEscapeLeft, S, N, Last);
+        Run(FLineEnds, FCountLineEnds, FLineEndsLeft, S, N, Last);
+    }
+
+    TDetection Result(std::string_view Head) const;
+    TLineEndCount LineEnds() const noexcept { return FLineEnds.Count; }
+
+private:
+    template <class TScanner>
+    static void Run(TScanner& Scanner, bool Active, std::size_t& Left, const u8* S, std::size_t N, bool Last) {
+        if (!Active) return;
+        const std::size_t avail = Left + N;
+        Left = avail - Scanner.Scan(S - Left, avail, Last);
+    }
+
+    TDocumentEncoding FDefault;
+    bool FCountLineEnds;
+    bool FZeros = false, FEightBit = false;
+    TSjisScan FSjis;
+    TEucScan FEuc;
+    TUtf8Scan FUtf8;
+    TKanaUtf16Scan FUtf16Le, FUtf16Be;
+    TEscapeScan FEscape;
+    TLineEndScan FLineEnds;
+    std::size_t FSjisLeft = 0, FEucLeft = 0, FUtf8Left = 0, FUtf16LeLeft = 0, FUtf16BeLeft = 0, FEscapeLeft = 0,
+                FLineEndsLeft = 0;
+};
+
+TDetection TDetector::Result(std::string_view Head) const {
+    TDetection d;
+    auto with = [&](TDocumentEncoding E, std::string_view Reason) {
+        d.Format.Encoding = E;
+        d.Reason = Reason;
+        return d;
+    };
+    if (StartsWith(Head, "\xEF\xBB\xBF")) {
+        d.Format.Bom = true;
+        d.Binary = FZeros;
+        return with(deUtf8, "bom");
+    }
+    if (StartsWith(Head, "\xFF\xFE") || StartsWith(Head, "\xFE\xFF")) {
+        d.Format.Bom = true;
+        d.Format.BigEndian = Head[0] == '\xFE';
+        return with(deUtf16, "bom");
+    }
+    if (FZeros) {
+        // UTF-16 when that reading is likelier text; otherwise binary content in the encoding its
+        // other bytes are in.
+        const int order = Utf16Order(Head);
+        if (order >= 0) {
+            d.Format.BigEndian = order == 1;
+            return with(deUtf16, "utf-16");
+        }
+        d.Binary = true;
+    }
+    if (!FEightBit) {
+        if (FEscape.Found) return with(deJis, "escapes");
+        // Plain 7-bit text reads the same in every byte encoding; UTF-16 would not.
+        if (FDefault == deEuc || FDefault == deUtf8 || FDefault == deJis) return with(FDefault, "ascii");
+        return with(deShiftJis, "ascii");
+    }
+    if (FUtf8.Valid && (FUtf8.Multibyte || FUtf8.CutAtEnd)) return with(deUtf8, "utf-8");
+    if (!FZeros) {
+        if (FUtf16Le.Matches()) return with(deUtf16, "utf-16");
+        if (FUtf16Be.Matches()) {
+            d.Format.BigEndian = true;
+            return with(deUtf16, "utf-16");
+        }
+    }
+    if (FEuc.Valid && FSjis.Valid) {
+        const TDocumentEncoding declared = DeclaredEncoding(Head);
+        if (declared == deEuc || declared == deShiftJis) return with(declared, "declared");
+        if (FEuc.Cost != FSjis.Cost) return with(FEuc.Cost < FSjis.Cost ? deEuc : deShiftJis, "score");
+        return with(FDefault == deEuc ? deEuc : deShiftJis, "score");
+    }
+    if (FEuc.Valid) return with(deEuc, "score");
+    if (FSjis.Valid) return with(deShiftJis, "score");
+    return with(deShiftJis, "fallback");
 }
 
 }  // namespace
@@ -183,69 +354,49 @@ TDocumentEncoding DeclaredEncoding(std::string_view Bytes) {
 }
 
 TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
-    TDetection d;
-    auto with = [&](TDocumentEncoding E, std::string_view Reason) {
-        d.Format.Encoding = E;
-        d.Reason = Reason;
-        return d;
-    };
-    if (StartsWith(B, "\xEF\xBB\xBF")) {
-        d.Format.Bom = true;
-        return with(deUtf8, "bom");
-    }
-    if (StartsWith(B, "\xFF\xFE") || StartsWith(B, "\xFE\xFF")) {
-        d.Format.Bom = true;
-        d.Format.BigEndian = B[0] == '\xFE';
-        return with(deUtf16, "bom");
-    }
-    const char* s = B.data();
-    const std::size_t n = B.size();
-    bool eightBit = SkipAscii(s, 0, n) < n;
-    const void* firstZero = std::memchr(s, 0, n);
-    if (firstZero) {
-        std::size_t zeros[2] = {0, 0};
-        for (std::size_t i = std::size_t(static_cast<const char*>(firstZero) - s); i < n; ++i)
-            if (s[i] == 0) ++zeros[i & 1];
-        std::size_t all = zeros[0] + zeros[1];
-        // Little-endian text puts the zero high bytes of ASCII at odd positions.
-        if (zeros[1] * 10 >= all * 9 && LooksUtf16(B, false, true)) return with(deUtf16, "utf-16");
-        if (zeros[0] * 10 >= all * 9 && LooksUtf16(B, true, true)) {
-            d.Format.BigEndian = true;
-            return with(deUtf16, "utf-16");
+    TDetector detector(Default, false);
+    detector.Feed(reinterpret_cast<const u8*>(B.data()), B.size(), true);
+    return detector.Result(B.substr(0, kHeadSize));
+}
+
+TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default, std::size_t PieceSize) {
+    PieceSize = std::max<std::size_t>(PieceSize, 1);
+    const int fd = OpenRegularFile(Path);
+    struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    // Three bytes of room in front of each piece for the end of the one before.
+    constexpr std::size_t kCarry = 3;
+    std::vector<u8> buf(kCarry + PieceSize);
+    std::string head;
+    TDetector detector(Default, true);
+    TFileDetection r;
+    std::size_t carried = 0;  // bytes before buf[kCarry] that hold the text's last bytes so far
+    for (;;) {
+        std::size_t got = 0;
+        while (got < PieceSize) {
+            const ssize_t n = ::read(fd, buf.data() + kCarry + got, PieceSize - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+            if (n == 0) break;
+            got += std::size_t(n);
         }
-        d.Binary = true;
+        const bool last = got < PieceSize;
+        const u8* piece = buf.data() + kCarry;
+        if (head.size() < kHeadSize)
+            head.append(reinterpret_cast<const char*>(piece), std::min(got, kHeadSize - head.size()));
+        detector.Feed(piece, got, last);
+        r.Size += got;
+        if (last) break;
+        // The last three bytes of the text so far go in front of the next piece.
+        const std::size_t keep = std::min(kCarry, carried + got);
+        std::memmove(buf.data() + kCarry - keep, buf.data() + kCarry + got - keep, keep);
+        carried = keep;
     }
-    if (!eightBit) {
-        for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, 0x1B, n - std::size_t(p - s))));
-             ++p) {
-            std::string_view esc(p, std::min<std::size_t>(3, n - std::size_t(p - s)));
-            if (esc == "\x1B$B" || esc == "\x1B$@" || esc == "\x1B(I") return with(deJis, "escapes");
-        }
-        // Plain 7-bit text reads the same in every byte encoding; UTF-16 would not.
-        if (Default == deEuc || Default == deUtf8 || Default == deJis) return with(Default, "ascii");
-        return with(deShiftJis, "ascii");
-    }
-    if (ValidUtf8(B)) return with(deUtf8, "utf-8");
-    if (!firstZero) {
-        if (LooksUtf16(B, false, false)) return with(deUtf16, "utf-16");
-        if (LooksUtf16(B, true, false)) {
-            d.Format.BigEndian = true;
-            return with(deUtf16, "utf-16");
-        }
-    }
-    TScan euc = ScanEuc(B);
-    TScan sjis = ScanSjis(B, euc.Valid);
-    if (euc.Valid && sjis.Valid) {
-        TDocumentEncoding declared = DeclaredEncoding(B);
-        if (declared == deEuc || declared == deShiftJis) return with(declared, "declared");
-        // Half-width kana alone read as EUC-JP give kanji without a single kana: Shift_JIS.
-        if (sjis.Special == 0 && euc.Special == 0) return with(deShiftJis, "score");
-        if (euc.Score != sjis.Score) return with(euc.Score > sjis.Score ? deEuc : deShiftJis, "score");
-        return with(Default == deEuc ? deEuc : deShiftJis, "score");
-    }
-    if (euc.Valid) return with(deEuc, "score");
-    if (sjis.Valid) return with(deShiftJis, "score");
-    return with(deShiftJis, "fallback");
+    r.Detection = detector.Result(head);
+    r.LineEnds = detector.LineEnds();
+    return r;
 }
 
 }  // namespace orvane

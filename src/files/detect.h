@@ -3,6 +3,8 @@
 
 #include "files/docformat.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace orvane {
@@ -20,6 +22,23 @@ struct TDetection {
 // a tie, or plain 7-bit text, takes Default. Text that is valid in neither is taken as Shift_JIS,
 // which keeps every byte.
 TDetection DetectEncoding(std::string_view Bytes, TDocumentEncoding Default = deShiftJis);
+
+// Line ends of a text by kind.
+struct TLineEndCount {
+    std::size_t CrLf = 0, Cr = 0, Lf = 0;
+    int Kinds() const noexcept { return (CrLf > 0) + (Cr > 0) + (Lf > 0); }
+};
+
+struct TFileDetection {
+    TDetection Detection;
+    TLineEndCount LineEnds;  // of the bytes as they are (meaningful for the byte encodings)
+    std::size_t Size = 0;
+};
+// The same for a file, read a piece of PieceSize bytes at a time so that it is never held whole,
+// with the line ends counted on the way. Throws orvane::Exception when the file cannot be read
+// or is not a regular file.
+TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default = deShiftJis,
+                                  std::size_t PieceSize = 1 << 20);
 
 // The charset a text declares in its first bytes (HTML meta charset, XML encoding
 // declaration, an editor coding cookie), deAuto when none is recognised.

@@ -3,6 +3,7 @@
 
 #include "base/dbcs.h"
 #include "base/exceptions.h"
+#include "base/linebreak.h"
 #include "files/unicode.h"
 
 #include <cstring>
@@ -11,26 +12,23 @@ namespace orvane {
 
 namespace {
 
-struct TLineEndCounts {
-    std::size_t CrLf = 0, Cr = 0, Lf = 0;
-    int Kinds() const { return (CrLf > 0) + (Cr > 0) + (Lf > 0); }
-};
-
-TLineEndCounts CountLineEnds(std::string_view T) {
-    TLineEndCounts c;
-    const char* s = T.data();
-    const std::size_t n = T.size();
-    for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, '\n', n - std::size_t(p - s)))); ++p) {
-        if (p > s && p[-1] == '\r') ++c.CrLf;
-        else ++c.Lf;
+TLineEndCount CountLineEnds(std::string_view T) {
+    TLineEndCount c;
+    const char* end = T.data() + T.size();
+    for (const char* p = FindLineBreak(T.data(), end); p < end; p = FindLineBreak(p, end)) {
+        if (*p == '\n') {
+            ++c.Lf, ++p;
+        } else if (p + 1 < end && p[1] == '\n') {
+            ++c.CrLf, p += 2;
+        } else {
+            ++c.Cr, ++p;
+        }
     }
-    for (const char* p = s; (p = static_cast<const char*>(std::memchr(p, '\r', n - std::size_t(p - s)))); ++p)
-        if (p + 1 == s + n || p[1] != '\n') ++c.Cr;
     return c;
 }
 
 bool LineEndsAre(std::string_view T, TLineEndKind Kind) {
-    TLineEndCounts c = CountLineEnds(T);
+    TLineEndCount c = CountLineEnds(T);
     switch (Kind) {
         case leCrLf: return c.Cr == 0 && c.Lf == 0;
         case leCr: return c.CrLf == 0 && c.Lf == 0;
@@ -70,6 +68,38 @@ std::string ReadWithMap(TCharMap& Map, TCodeCounts& Counts, F&& Read) {
     }
     Counts += c;
     return text;
+}
+
+// Where a piece of Text that starts at From and holds about Size bytes ends: after a line feed
+// when there is one (a CR LF pair is never cut), else at a character start not right after a CR.
+std::size_t PieceEnd(std::string_view Text, std::size_t From, std::size_t Size) {
+    if (Text.size() - From <= Size) return Text.size();
+    const std::size_t limit = From + Size;
+    if (const void* lf = ::memrchr(Text.data() + From, '\n', Size))
+        return std::size_t(static_cast<const char*>(lf) - Text.data()) + 1;
+    std::size_t end = CharStartOf(Text, limit);
+    if (end > From + 1 && Text[end - 1] == '\r') --end;
+    return end > From ? end : limit;
+}
+
+// Whether encoding Text in Format gives exactly Bytes, a piece at a time so that the whole
+// encoded text is never held beside the bytes (JIS carries its shift state: whole).
+bool EncodesBackTo(std::string_view Text, TDocumentFormat Format, const TCharMap* Map, std::string_view Bytes) {
+    if (Format.Encoding == deJis) {
+        const TEncoded e = EncodeDocument(Text, Format, Map);
+        return !e.Lost && e.Bytes == Bytes;
+    }
+    constexpr std::size_t kPiece = 1 << 20;
+    std::size_t at = 0;
+    for (std::size_t from = 0; from < Text.size();) {
+        const std::size_t end = PieceEnd(Text, from, kPiece);
+        const TEncoded e = EncodeDocument(Text.substr(from, end - from), Format, Map);
+        Format.Bom = false;
+        if (e.Lost || Bytes.substr(at, e.Bytes.size()) != e.Bytes) return false;
+        at += e.Bytes.size();
+        from = end;
+    }
+    return at == Bytes.size();
 }
 
 }  // namespace
@@ -130,7 +160,9 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
                                  [&](TCodeCounts& c) { return Utf16ToSjis(body, f.BigEndian, &d.Map, &c); });
             break;
         }
-        case deEuc: d.Text = EucToSjis(b, &counts, &d.Map); break;
+        case deEuc:
+            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return EucToSjis(b, &c, &d.Map); });
+            break;
         case deJis: d.Text = JisToSjis(b, &counts, &f.Jis); break;
         default:
             f.Encoding = deShiftJis;
@@ -141,7 +173,7 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
     d.Report.Invalid = counts.Invalid;
     d.Report.Lost = counts.Lost;
 
-    TLineEndCounts le = CountLineEnds(d.Text);
+    TLineEndCount le = CountLineEnds(d.Text);
     if (le.Kinds() == 0) f.LineEnd = Options.DefaultLineEnd;
     else f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
     d.Report.MixedLineEnds = le.Kinds() > 1;
@@ -151,15 +183,33 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
     // so they are checked by writing them again.
     bool clean = !counts.Invalid && !counts.Lost && !d.Report.MixedLineEnds;
     d.Report.NotRoundTrip = !clean;
-    if (clean && (f.Encoding == deEuc || f.Encoding == deJis)) {
-        TEncoded again = EncodeDocument(d.Text, f, &d.Map);
-        d.Report.NotRoundTrip = again.Lost || again.Bytes != std::string_view(Bytes);
-    }
+    if (clean && (f.Encoding == deEuc || f.Encoding == deJis)) d.Report.NotRoundTrip = !EncodesBackTo(d.Text, f, &d.Map, Bytes);
     return d;
 }
 
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options) {
     return DecodeDocument(ReadFileBytes(Path), Request, Options);
+}
+
+TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options) {
+    const TFileDetection det = DetectFileEncoding(Path, Options.DefaultEncoding);
+    const TDocumentEncoding e = det.Detection.Format.Encoding;
+    // The bytes are the text when it is Shift_JIS, or 7-bit text in any byte encoding.
+    if (e != deShiftJis && det.Detection.Reason != "ascii") {
+        TDocumentText d = ReadDocumentFile(Path, deAuto, Options);
+        std::string().swap(d.Text);
+        return d;
+    }
+    TDocumentText d;
+    d.Format = det.Detection.Format;
+    d.DetectedBy = det.Detection.Reason;
+    d.Report.Binary = det.Detection.Binary;
+    const TLineEndCount& le = det.LineEnds;
+    if (le.Kinds() == 0) d.Format.LineEnd = Options.DefaultLineEnd;
+    else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    d.Report.MixedLineEnds = le.Kinds() > 1;
+    d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    return d;
 }
 
 TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, const TCharMap* Map) {
@@ -191,18 +241,6 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
 }
 
 namespace {
-
-// Where a piece of Text that starts at From and holds about Size bytes ends: after a line feed
-// when there is one (a CR LF pair is never cut), else at a character start not right after a CR.
-std::size_t PieceEnd(std::string_view Text, std::size_t From, std::size_t Size) {
-    if (Text.size() - From <= Size) return Text.size();
-    const std::size_t limit = From + Size;
-    if (const void* lf = ::memrchr(Text.data() + From, '\n', Size))
-        return std::size_t(static_cast<const char*>(lf) - Text.data()) + 1;
-    std::size_t end = CharStartOf(Text, limit);
-    if (end > From + 1 && Text[end - 1] == '\r') --end;
-    return end > From ? end : limit;
-}
 
 void ThrowCannotHold(std::size_t Lost, const TDocumentFormat& Format, const std::string& Path) {
     throw Exception(std::to_string(Lost) + " 文字を " + std::string(EncodingName(Format.Encoding).Caption) +

@@ -42,6 +42,10 @@ struct TDocumentText {
 // UTF-16 or UTF-8 byte-order mark is still recognised and remembered).
 TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const TReadOptions& Options = {});
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options = {});
+// What ReadDocumentFile(Path, deAuto) would report, without the text (Text stays empty). A file
+// in Shift_JIS or plain 7-bit text is read a piece at a time and never held whole; the others
+// are decoded, since only decoding tells what they hold.
+TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options = {});
 
 struct TEncoded {
     std::string Bytes;

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -59,17 +60,149 @@ std::string SaveTarget(const std::string& Path) {
     return slash == std::string::npos ? link : Path.substr(0, slash + 1) + link;
 }
 
+[[noreturn]] void CannotCreate(const std::string& Path, int Err) {
+    throw Exception("ファイル " + Path + " を作成できません: " + std::strerror(Err));
+}
+
+// Writes all of Bytes; 0, or the error.
+int WriteAll(const TFileWriter& W, int Fd, std::string_view Bytes) {
+    std::size_t done = 0;
+    while (done < Bytes.size()) {
+        const ssize_t put = W.Write(Fd, Bytes.data() + done, Bytes.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return put < 0 ? errno : EIO;
+        done += std::size_t(put);
+    }
+    return 0;
+}
+
+// Copies From (from its start) to To; 0, or the error.
+int CopyContents(const TFileWriter& W, int From, int To) {
+    std::string buf(1 << 20, '\0');
+    if (::lseek(From, 0, SEEK_SET) != 0) return errno;
+    for (;;) {
+        const ssize_t got = ::read(From, buf.data(), buf.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return errno;
+        if (got == 0) return 0;
+        if (int err = WriteAll(W, To, std::string_view(buf.data(), std::size_t(got)))) return err;
+    }
+}
+
+// Writes the new contents over the file itself. The old contents are first copied to the
+// program's state folder; a failed write puts them back, and the copy is removed once the file
+// holds either the new or the old contents in full.
+void WriteInPlace(const std::string& Path, const std::string& Target,
+                  const std::function<void(const TByteSink& Sink)>& Produce, const TFileWriter& W) {
+    const std::string folder = StateFolder();
+    const std::size_t slash = Target.rfind('/');
+    const std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
+    std::random_device rd;
+    std::string backup;
+    int backupFd = -1;
+    for (int attempt = 0; attempt < 100 && backupFd < 0; ++attempt) {
+        backup = folder + "/" + base + ".orvane-old-" + std::to_string(rd() % 1000000000u);
+        backupFd = ::open(backup.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (backupFd < 0 && errno != EEXIST) Fail("保存前のコピーを作れません", backup, errno);
+    }
+    if (backupFd < 0) Fail("保存前のコピーを作れません", backup, EEXIST);
+    TFd copy(backupFd);
+    TFd file(::open(Target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+    auto dropCopy = [&] {
+        ::close(copy.Release());
+        ::unlink(backup.c_str());
+    };
+    if (file.Get() < 0) {
+        const int err = errno;
+        dropCopy();
+        CannotCreate(Path, err);
+    }
+    // The copy and a restore go around the injected writer: it stands for the new contents.
+    static const TFileWriter kSystem;
+    if (int err = CopyContents(kSystem, file.Get(), copy.Get()); err || ::fsync(copy.Get()) != 0) {
+        err = err ? err : errno;
+        dropCopy();
+        Fail("保存前のコピーを作れません", backup, err);
+    }
+
+    int writeError = 0;
+    std::size_t written = 0;
+    const TByteSink sink = [&](std::string_view Bytes) {
+        if (!writeError && (writeError = WriteAll(W, file.Get(), Bytes)) != 0)
+            throw std::runtime_error("write failed");  // leaves Produce; reported below
+        written += Bytes.size();
+    };
+    std::exception_ptr producerError;
+    if (::lseek(file.Get(), 0, SEEK_SET) != 0) writeError = errno;
+    if (!writeError) {
+        try {
+            Produce(sink);
+        } catch (...) {
+            if (!writeError) producerError = std::current_exception();
+        }
+    }
+    if (!writeError && !producerError) {
+        if (::ftruncate(file.Get(), off_t(written)) != 0 || W.Sync(file.Get()) != 0) writeError = errno;
+    }
+    if (!writeError && !producerError) {
+        dropCopy();
+        return;
+    }
+    // Put the old contents back.
+    const std::size_t oldSize = std::size_t(::lseek(copy.Get(), 0, SEEK_END));
+    if (::lseek(file.Get(), 0, SEEK_SET) == 0 && CopyContents(kSystem, copy.Get(), file.Get()) == 0 &&
+        ::ftruncate(file.Get(), off_t(oldSize)) == 0 && ::fsync(file.Get()) == 0) {
+        dropCopy();
+        if (producerError) std::rethrow_exception(producerError);
+        Fail("ファイルに書き込めません", Path, writeError);
+    }
+    throw Exception("ファイルに書き込めません: " + Path + ": " + std::strerror(writeError ? writeError : EIO) +
+                    "; 元の内容は " + backup + " にあります");
+}
+
 }  // namespace
 
-std::string ReadFileBytes(const std::string& Path) {
-    TFd fd(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
+std::string StateFolder() {
+    std::string folder;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && xdg[0] == '/') {
+        folder = std::string(xdg) + "/orvane";
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') throw Exception("状態フォルダが決まりません (HOME がありません)");
+        folder = std::string(home) + "/.local/state/orvane";
+    }
+    // Each missing folder on the way is made, private to the user.
+    for (std::size_t p = 1; p <= folder.size(); ++p) {
+        if (p < folder.size() && folder[p] != '/') continue;
+        const std::string part = folder.substr(0, p);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) Fail("状態フォルダを作れません", part, errno);
+    }
+    return folder;
+}
+
+int OpenRegularFile(const std::string& Path) {
+    // Only regular files: a FIFO would block, a device may never end, and opening some devices
+    // does something. Checked before opening, and again on what was opened (O_NONBLOCK keeps
+    // open(2) from waiting for a FIFO's writer should the name change in between).
+    struct stat named;
+    if (::stat(Path.c_str(), &named) == 0 && !S_ISREG(named.st_mode) && !S_ISDIR(named.st_mode))
+        throw Exception("通常のファイルではないので開けません: " + Path);
+    TFd fd(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.Get() < 0) Fail("ファイルを開けません", Path, errno);
     struct stat st;
     if (::fstat(fd.Get(), &st) != 0) Fail("ファイルを読めません", Path, errno);
     if (S_ISDIR(st.st_mode)) Fail("ファイルを読めません", Path, EISDIR);
+    if (!S_ISREG(st.st_mode)) throw Exception("通常のファイルではないので開けません: " + Path);
+    return fd.Release();
+}
+
+std::string ReadFileBytes(const std::string& Path) {
+    TFd fd(OpenRegularFile(Path));
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) Fail("ファイルを読めません", Path, errno);
     std::string bytes;
     std::size_t len = 0;
-    bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? std::size_t(st.st_size) + 1 : 65536);
+    bytes.resize(st.st_size > 0 ? std::size_t(st.st_size) + 1 : 65536);
     for (;;) {
         if (len == bytes.size()) bytes.resize(bytes.size() * 2);
         ssize_t got = ::read(fd.Get(), bytes.data() + len, bytes.size() - len);
@@ -100,6 +233,16 @@ void WriteFileAtomically(const std::string& Path, const std::function<void(const
     struct stat old;
     bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) Fail("ファイルに書き込めません", Path, EISDIR);
+    if (exists && !S_ISREG(old.st_mode)) throw Exception("通常のファイルではないので書き込めません: " + Path);
+    // A file the user may not write is not replaced, though the folder would allow it.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) CannotCreate(Path, errno);
+    // Replacing the file by another would unlink its other names, give it our ownership, or is
+    // not possible in a folder we may not write: such files are written in place.
+    if (exists && (old.st_nlink > 1 || (::geteuid() != 0 && old.st_uid != ::geteuid()) ||
+                   ::faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) != 0)) {
+        WriteInPlace(Path, target, Produce, w);
+        return;
+    }
 
     // A new name beside the target; the kernel applies the umask to a new file's mode.
     std::random_device rd;
@@ -125,16 +268,8 @@ void WriteFileAtomically(const std::string& Path, const std::function<void(const
     }
     int writeError = 0;
     const TByteSink sink = [&](std::string_view Bytes) {
-        std::size_t done = 0;
-        while (done < Bytes.size() && !writeError) {
-            ssize_t put = w.Write(fd.Get(), Bytes.data() + done, Bytes.size() - done);
-            if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) {
-                writeError = put < 0 ? errno : EIO;
-                throw std::runtime_error("write failed");  // leaves Produce; reported below
-            }
-            done += std::size_t(put);
-        }
+        if (!writeError && (writeError = WriteAll(w, fd.Get(), Bytes)) != 0)
+            throw std::runtime_error("write failed");  // leaves Produce; reported below
     };
     try {
         Produce(sink);

@@ -20,12 +20,21 @@ public:
 
 // The whole file. Throws orvane::Exception (message naming the file and the reason).
 std::string ReadFileBytes(const std::string& Path);
+// A descriptor open for reading on Path, which must be a regular file: FIFOs and devices are
+// refused at once, without waiting in open(2). Throws orvane::Exception as ReadFileBytes does.
+int OpenRegularFile(const std::string& Path);
+
+// The program's state folder ($XDG_STATE_HOME/orvane, else ~/.local/state/orvane), made when
+// missing. Throws orvane::Exception when it cannot be.
+std::string StateFolder();
 
 // Writes Bytes to a new file beside Path (through a symbolic link: beside its target), flushes
 // it to disk when it replaces a file, and renames it over the target, keeping the old file's
-// permission bits. On any
-// failure the temporary file is removed, the old file is untouched, and orvane::Exception is
-// thrown.
+// permission bits. On any failure the temporary file is removed, the old file is untouched, and
+// orvane::Exception is thrown.
+// A target the user may not write is refused. A target with other hard links, owned by another
+// user, or in a folder the user may not write is written in place instead, after a copy of its
+// old contents was made in the state folder; a failed write puts the old contents back.
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const TFileWriter* Writer = nullptr);
 
 // Receives the bytes of a file being written, piece by piece.

@@ -50,25 +50,6 @@ struct TSjisSink {
     }
 };
 
-// Maximal prefix of a broken UTF-8 sequence at Text[i] (at least 1 byte): replaced as one unit.
-std::size_t BrokenUtf8Length(std::string_view Text, std::size_t i) {
-    unsigned c = u8(Text[i]);
-    std::size_t need = (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 1;
-    std::size_t k = 1;
-    for (; k < need && i + k < Text.size(); ++k) {
-        unsigned d = u8(Text[i + k]);
-        unsigned lo = 0x80, hi = 0xBF;
-        if (k == 1) {
-            if (c == 0xE0) lo = 0xA0;
-            if (c == 0xED) hi = 0x9F;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;
-        }
-        if (d < lo || d > hi) break;
-    }
-    return k;
-}
-
 }  // namespace
 
 std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts) {
@@ -85,6 +66,19 @@ std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts
         i = SkipAscii(s, i, n);
         if (i > start) w.Append(Utf8.substr(start, i - start));
         if (i >= n) break;
+        // A run of three-byte sequences for two-byte codes (kana and kanji), straight through.
+        while (i + 3 <= n) {
+            const unsigned c0 = u8(s[i]), c1 = u8(s[i + 1]), c2 = u8(s[i + 2]);
+            if ((c0 & 0xF0) != 0xE0 || (c1 & 0xC0) != 0x80 || (c2 & 0xC0) != 0x80) break;
+            const char32_t ch = char32_t(c0 & 0x0F) << 12 | char32_t(c1 & 0x3F) << 6 | (c2 & 0x3F);
+            if (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF)) break;  // overlong or a surrogate
+            const std::uint16_t code = t.Encode[ch];
+            if (code == kNoCode || code <= 0xFF || IsUserAreaCode(code)) break;
+            w.Put2(u8(code >> 8), u8(code));
+            i += 3;
+        }
+        if (i >= n) break;
+        if (u8(s[i]) < 0x80) continue;
         std::size_t len = Utf8SequenceLength(Utf8, i);
         u8 c = u8(s[i]);
         char32_t ch;

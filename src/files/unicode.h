@@ -43,4 +43,34 @@ inline std::size_t Utf8SequenceLength(std::string_view Text, std::size_t i) noex
     return 0;
 }
 
+// The length a sequence with lead byte C has (1 for a byte that leads none).
+constexpr std::size_t Utf8LengthOfLead(unsigned C) noexcept {
+    return (C >= 0xC2 && C <= 0xDF) ? 2 : (C >= 0xE0 && C <= 0xEF) ? 3 : (C >= 0xF0 && C <= 0xF4) ? 4 : 1;
+}
+
+// Maximal prefix of a broken UTF-8 sequence at Text[i] (at least 1 byte): replaced as one unit.
+inline std::size_t BrokenUtf8Length(std::string_view Text, std::size_t i) noexcept {
+    const unsigned c = std::uint8_t(Text[i]);
+    const std::size_t need = Utf8LengthOfLead(c);
+    std::size_t k = 1;
+    for (; k < need && i + k < Text.size(); ++k) {
+        const unsigned d = std::uint8_t(Text[i + k]);
+        unsigned lo = 0x80, hi = 0xBF;
+        if (k == 1) {
+            if (c == 0xE0) lo = 0xA0;
+            if (c == 0xED) hi = 0x9F;
+            if (c == 0xF0) lo = 0x90;
+            if (c == 0xF4) hi = 0x8F;
+        }
+        if (d < lo || d > hi) break;
+    }
+    return k;
+}
+
+// Unit K of UTF-16 text in the given byte order.
+inline unsigned Utf16Unit(std::string_view Bytes, std::size_t K, bool BigEndian) noexcept {
+    const unsigned a = std::uint8_t(Bytes[2 * K]), b = std::uint8_t(Bytes[2 * K + 1]);
+    return BigEndian ? (a << 8 | b) : (b << 8 | a);
+}
+
 }  // namespace orvane

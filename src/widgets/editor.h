@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 #include <string_view>
 
 namespace orvane {
@@ -75,6 +76,16 @@ public:
     // The result of the input method, as UTF-16 text.
     void InputMethodResult(const QString& Text);
 
+    // ---- the input method's composition: drawn over the text at the caret, in the cell grid;
+    // the document is untouched until the commit (editorime.cpp)
+    bool Composing() const noexcept { return !FPreedit.Text.isEmpty(); }
+    const QString& PreeditText() const noexcept { return FPreedit.Text; }
+    // The cell of each character of the composition, in viewport pixels (wrapping at the wrap
+    // column as the text would), and the rectangle of its cursor.
+    std::vector<QRect> PreeditCells() const;
+    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
+    QRect PreeditCursorRect() const;
+
     // ---- painting
     void PaintRect(QPainter& Painter, const QRect& Rect);
     // Test hook: every area the control invalidates or scrolls, in viewport pixels.
@@ -108,13 +119,21 @@ protected:
     void changeEvent(QEvent* Event) override;
     void contextMenuEvent(QContextMenuEvent* Event) override;
     void inputMethodEvent(QInputMethodEvent* Event) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
 private:
     class TSurface;
     friend class TSurface;
 
     void HandleKeyPress(QKeyEvent* Event);
+    void HandleInputMethod(QInputMethodEvent* Event);
+    // The caret's logical line as Unicode, and the UTF-16 index of each character boundary.
+    QString SurroundingText(int* CursorIndex, int* AnchorIndex) const;
+    // Replaces the characters [From, From + Length) of the caret's line (UTF-16 indexes) by Text.
+    void ReplaceInLine(int From, int Length, const QString& Text);
+    void PaintPreedit(QPainter& P);
+    // The X11 primary selection: the selected text is offered; a middle click pastes it.
+    void OfferPrimarySelection();
+    void PastePrimarySelection(QPoint Position);
 
     // Painting (editorpaint.cpp).
     void ResetGlyphCache();
@@ -135,6 +154,16 @@ private:
     struct TGlyphCache;
     std::unique_ptr<TGlyphCache> FGlyphs;
     QBasicTimer FCaretTimer;
+    struct TPreedit {
+        QString Text;
+        int Cursor = 0;
+        bool CursorVisible = true;
+        struct TSpan {
+            int Start = 0, Length = 0;
+            bool Target = false;  // the segment being converted: drawn highlighted
+        };
+        std::vector<TSpan> Spans;
+    } FPreedit;
     bool FSyncingScrollBars = false;
 };
 

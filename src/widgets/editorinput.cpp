@@ -132,11 +132,18 @@ void TEditor::HandleKeyPress(QKeyEvent* Event) {
 
 void TEditor::keyReleaseEvent(QKeyEvent* Event) {
     if (Event->key() == Qt::Key_Control) CtrlReleased();
+    if (Event->key() == Qt::Key_Shift) GuardedEvent(this, [&] { OfferPrimarySelection(); });
     QAbstractScrollArea::keyReleaseEvent(Event);
 }
 
 void TEditor::mousePressEvent(QMouseEvent* Event) {
-    GuardedEvent(this, [&] { MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint()); });
+    GuardedEvent(this, [&] {
+        if (Event->button() == Qt::MiddleButton) {
+            PastePrimarySelection(Event->position().toPoint());
+            return;
+        }
+        MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint());
+    });
 }
 
 void TEditor::mouseMoveEvent(QMouseEvent* Event) {
@@ -144,7 +151,10 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
 }
 
 void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
-    GuardedEvent(this, [&] { MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint()); });
+    GuardedEvent(this, [&] {
+        MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint());
+        OfferPrimarySelection();
+    });
 }
 
 void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
@@ -158,25 +168,7 @@ void TEditor::wheelEvent(QWheelEvent* Event) {
 }
 
 
-// ---- input method and context menu
-
-void TEditor::InputMethodResult(const QString& Text) {
-    const QByteArray utf8 = Text.toUtf8();
-    InputUtf8(std::string_view(utf8.constData(), std::size_t(utf8.size())));
-}
-
-void TEditor::inputMethodEvent(QInputMethodEvent* Event) {
-    // The composed text arrives once, as the commit string; nothing is skipped afterwards.
-    GuardedEvent(this, [&] { InputMethodResult(Event->commitString()); });
-    Event->accept();
-}
-
-QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
-    if (Query == Qt::ImCursorRectangle) return ToQRect(CaretRect());
-    if (Query == Qt::ImFont) return FQFont;
-    if (Query == Qt::ImEnabled) return !ReadOnly();
-    return QAbstractScrollArea::inputMethodQuery(Query);
-}
+// ---- context menu
 
 void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
     QMenu menu(this);

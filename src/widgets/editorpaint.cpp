@@ -153,7 +153,7 @@ void TEditor::PaintRect(QPainter& P, const QRect& Rect) {
         }
     }
     P.setClipping(false);
-    if (hasFocus() && FCaretBlinkOn && FCaretLocks == 0 && FRow >= FTopRow) {
+    if (hasFocus() && FCaretBlinkOn && FCaretLocks == 0 && FRow >= FTopRow && !Composing()) {
         const QRect caret = ToQRect(CaretRect()).intersected(QRect(TextLeft(), TextTop(), width, viewport()->height()));
         if (!caret.isEmpty()) {
             P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -168,6 +168,7 @@ void TEditor::PaintRect(QPainter& P, const QRect& Rect) {
             P.drawLine(TextLeft(), y, width, y);
         }
     }
+    PaintPreedit(P);
 }
 
 void TEditor::PaintTextRow(QPainter& P, const TRowPlan& Plan, int Y, const QRect& Clip) {

@@ -67,6 +67,24 @@ TEST(DetectEncoding, RecognisesEverySampleOfEveryEncoding) {
         {"utf-16le without bom, kana only", To("UTF-16LE", "テスト"), deUtf16},
         {"plain ASCII", "hello\n", deShiftJis},
         {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\x82\xA0", 12), deShiftJis, false, false, true},
+        // Zero bytes: UTF-16 only where that reading is likelier text than the bytes one by one.
+        {"sjis with a stray zero byte", To("CP932", "日本語のテキスト") + std::string("\0a", 2), deShiftJis, false,
+         false, true},
+        {"log line with a stray zero byte", std::string("2024-05-01 12:00:07 disk error\0\n", 32), deShiftJis, false,
+         false, true},
+        {"jis with a stray zero byte", To("ISO-2022-JP", kShort) + std::string("\0\n", 2), deJis, false, false, true},
+        {"utf-16le without bom, zero bytes on both sides", To("UTF-16LE", "一　二、三\r\n" + kLong), deUtf16},
+        {"utf-16be without bom, zero bytes on both sides", To("UTF-16BE", "一　あ\n"), deUtf16, false, true},
+        {"utf-8 bom with a zero byte", std::string("\xEF\xBB\xBF" "a\0b", 6), deUtf8, true, false, true},
+        // Valid both as Shift_JIS and as EUC-JP: the likelier Japanese text wins.
+        {"euc ASCII and two kanji", To("EUC-JP-MS", "abc学校"), deEuc},
+        {"euc one kanji after ASCII", To("EUC-JP-MS", "3人"), deEuc},
+        {"euc half-width kana only", To("EUC-JP-MS", "ｱｲｳｴｵ\n"), deEuc},
+        {"euc one half-width kana", To("EUC-JP-MS", "ﾃ"), deEuc},
+        {"sjis half-width kana word", To("CP932", "ﾃｽﾄ ﾃﾞｰﾀ\r\n"), deShiftJis},
+        // The last character cut off: still UTF-8 (the reader reports the broken end).
+        {"utf-8 cut off at the end", kShort + "\xE3\x81", deUtf8},
+        {"utf-8 cut off after a long text", kLong + "\xF0\x9F\x98", deUtf8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -86,6 +104,11 @@ TEST(DetectEncoding, DeclaredCharsetAndDefaultDecideTies) {
     // A declaration cannot make an invalid reading win.
     EXPECT_EQ(DetectEncoding("charset=euc-jp " + sj("ソース")).Format.Encoding, deShiftJis);
     EXPECT_EQ(DetectEncoding("plain", deEuc).Format.Encoding, deEuc);
+    // The default decides a tie, and only a tie: 髙 costs the same as its EUC-JP reading.
+    EXPECT_EQ(DetectEncoding(To("CP932", "髙"), deEuc).Format.Encoding, deEuc);
+    EXPECT_EQ(DetectEncoding(To("CP932", "髙"), deShiftJis).Format.Encoding, deShiftJis);
+    EXPECT_EQ(DetectEncoding(To("EUC-JP-MS", "abc学校"), deShiftJis).Format.Encoding, deEuc);
+    EXPECT_EQ(DetectEncoding("\xB1\xB2", deEuc).Format.Encoding, deShiftJis);  // ｱｲ, not 渦
     EXPECT_EQ(DetectEncoding("plain", deUtf16).Format.Encoding, deShiftJis);  // 7-bit text is never UTF-16
 }
 

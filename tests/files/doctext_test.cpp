@@ -11,7 +11,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -111,6 +116,11 @@ TEST(ReadDocument, NeverEmptiesOrSilentlyChangesAFile) {
         {"mixed line ends", "a\nb\r\nc\rd", deAuto, "a\nb\r\nc\rd", false, true},
         {"jis with a line end inside a two-byte run", "\x1B$B\x24\x22\n\x1B(B", deAuto, sj("あ") + "\n", false,
          true},
+        // A stray zero byte in Shift_JIS text is no reason to read it as UTF-16.
+        {"sjis with a stray zero byte", sj("日本語") + std::string("\0\n", 2), deAuto, sj("日本語") + std::string("\0\n", 2),
+         true, false},
+        {"utf-8 bom with a zero byte", std::string("\xEF\xBB\xBF" "a\0b", 6), deAuto, std::string("a\0b", 3), true, false},
+        {"utf-8 cut off at the end", "\xE3\x81\x82\xE3\x81\x84\xE3\x81", deAuto, "", true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -123,9 +133,30 @@ TEST(ReadDocument, NeverEmptiesOrSilentlyChangesAFile) {
         EXPECT_EQ(d.Report.NotRoundTrip, c.NotRoundTrip);
         EXPECT_EQ(d.Report.Warning().empty(), !c.ReadOnly && !c.NotRoundTrip && !d.Report.Kept);
     }
+    // The cut-off character is the one invalid sequence; what came before reads as it was.
+    TDocumentText cut = DecodeDocument("\xE3\x81\x82\xE3\x81\x84\xE3\x81", deAuto);
+    EXPECT_EQ(cut.Format.Encoding, deUtf8);
+    EXPECT_EQ(cut.Report.Invalid, 1u);
+    EXPECT_EQ(cut.Text.substr(0, 4), sj("あい"));
     // A file without a line end takes the line end of new documents.
     EXPECT_EQ(DecodeDocument("abc", deAuto, {deShiftJis, dlLf}).Format.LineEnd, dlLf);
     EXPECT_EQ(DecodeDocument("abc", deAuto).Format.LineEnd, dlCrLf);
+}
+
+TEST(ReadDocument, EucUserDefinedFormsAreWrittenBackAsTheyWere) {
+    // Three-byte user-defined forms (0x8F 0xF5A1-0xFEFE), a two-byte one, a JIS X 0212 kanji that
+    // code page 932 cannot hold (kept in the user-defined area beside the text's own), and あ.
+    const std::string bytes = "\x8F\xF5\xA1\x8F\xFE\xFE\xF5\xA1\x8F\xB0\xA1\xA4\xA2\n";
+    for (TDocumentEncoding request : {deAuto, deEuc}) {
+        TDocumentText d = DecodeDocument(bytes, request);
+        EXPECT_EQ(d.Format.Encoding, deEuc);
+        EXPECT_FALSE(d.Report.ReadOnly()) << d.Report.Warning();
+        EXPECT_FALSE(d.Report.NotRoundTrip) << d.Report.Warning();
+        EXPECT_EQ(EncodeDocument(d.Text, d.Format, &d.Map).Bytes, bytes);
+        // In UTF-8 the three-byte forms are the characters iconv reads them as.
+        EXPECT_EQ(EncodeDocument(d.Text, FormatForEncoding(deUtf8, dlLf), &d.Map).Bytes.substr(3, 6),
+                  "\xEE\x8E\xAC\xEE\x9D\x97");
+    }
 }
 
 TEST(WriteDocument, AsksBeforeLosingCharactersTheEncodingCannotHold) {
@@ -238,9 +269,166 @@ TEST(WriteDocument, LargeTextsAreWrittenInPiecesAsTheyWouldBeWhole) {
     }
 }
 
+TEST(ReadDocument, AFileReadInPiecesIsDetectedAsItWouldBeWhole) {
+    // Pieces of every small size put every character and line end across a boundary.
+    std::vector<std::string> samples;
+    for (const auto& entry : fs::directory_iterator(ORVANE_FILES_DATA))
+        if (entry.path().extension() == ".txt") samples.push_back(Data(entry.path().filename().string()));
+    samples.push_back(sj("ｱｲｳｴｵ、あいうえお\r\n髙橋\r"));
+    samples.push_back("\x8F\xF5\xA1\xA4\xA2\x8E\xB1\r\n\x8E\xB2");  // EUC-JP, three-byte forms
+    samples.push_back("\xE3\x81\x82\xF0\x9F\x98\x80\xE3\x81");   // UTF-8 cut off at the end
+    samples.push_back("\x1B$B\x24\x22\x1B(B\n\x1B$");              // JIS, an escape cut off
+    samples.push_back(std::string("\x42\x30\0\x30\x0D\0\x0A\0", 8));     // UTF-16 without a mark
+    samples.push_back(sj("日本語") + std::string("\0\r", 2));            // binary
+    TempDir dir;
+    const std::string path = dir / "sample";
+    for (const std::string& bytes : samples) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
+        Put(path, bytes);
+        const TDetection whole = DetectEncoding(bytes);
+        const TDocumentText read = ReadDocumentFile(path, deAuto);
+        for (std::size_t piece : {1, 2, 3, 4, 5, 7, 64, 1 << 20}) {
+            const TFileDetection d = DetectFileEncoding(path, deShiftJis, piece);
+            EXPECT_EQ(d.Detection.Format, whole.Format) << piece;
+            EXPECT_EQ(d.Detection.Binary, whole.Binary) << piece;
+            EXPECT_EQ(d.Detection.Reason, whole.Reason) << piece;
+            EXPECT_EQ(d.Size, bytes.size());
+            if (whole.Format.Encoding == deShiftJis) {
+                EXPECT_EQ(d.LineEnds.Kinds() > 1, read.Report.MixedLineEnds) << piece;
+            }
+        }
+        const TDocumentText inspected = InspectDocumentFile(path);
+        EXPECT_EQ(inspected.Format, read.Format);
+        EXPECT_EQ(inspected.Report.Warning(), read.Report.Warning());
+        EXPECT_TRUE(inspected.Text.empty());
+    }
+}
+
 TEST(ReadDocument, ReportsFilesThatCannotBeRead) {
     EXPECT_THROW(ReadDocumentFile("/nonexistent/orvane.txt", deAuto), Exception);
     EXPECT_THROW(ReadDocumentFile("/tmp", deAuto), Exception);
+    // Not regular files: refused at once, neither waiting for a FIFO's writer nor reading a
+    // device that never ends.
+    TempDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        try {
+            ReadDocumentFile(path, deAuto);
+            ADD_FAILURE() << "read";
+        } catch (const Exception& x) {
+            EXPECT_NE(x.Message().find(path), std::string::npos) << x.Message();
+        }
+    }
+}
+
+// Runs Body as an ordinary user (nobody) in a child process, since root passes every permission
+// check; Body answers 0 for success. Skips when running as root and the user cannot be changed.
+void AsOrdinaryUser(const std::vector<std::string>& Chown, const std::function<int()>& Body) {
+    if (::geteuid() != 0) {
+        ASSERT_EQ(Body(), 0);
+        return;
+    }
+    const uid_t nobody = 65534;
+    for (const std::string& path : Chown) ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0) << path;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(77);
+        ::_exit(Body());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an ordinary user";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "step " << WEXITSTATUS(status) << " failed";
+}
+
+// A state folder of the test's own for the copies made before a save in place.
+class StateHome {
+public:
+    explicit StateHome(const std::string& Path) : FOld(std::getenv("XDG_STATE_HOME") ? std::getenv("XDG_STATE_HOME") : "") {
+        fs::create_directory(Path);
+        ::setenv("XDG_STATE_HOME", Path.c_str(), 1);
+    }
+    ~StateHome() {
+        if (FOld.empty()) ::unsetenv("XDG_STATE_HOME");
+        else ::setenv("XDG_STATE_HOME", FOld.c_str(), 1);
+    }
+
+private:
+    std::string FOld;
+};
+
+TEST(WriteDocument, AFileTheUserMayNotWriteIsNotReplaced) {
+    TempDir dir;
+    ::chmod(dir.operator/("").c_str(), 0755);
+    const std::string path = dir / "ro.txt";
+    Put(path, "old\n");
+    ::chmod(path.c_str(), 0444);
+    AsOrdinaryUser({dir.operator/(""), path}, [&] {
+        try {
+            WriteDocumentFile(path, "new\n", {}, nullptr);
+            return 1;
+        } catch (const Exception& x) {
+            if (x.Message().find("を作成できません") == std::string::npos) return 2;
+        }
+        if (ReadFileBytes(path) != "old\n") return 3;
+        return 0;
+    });
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(dir.Count(), 1u);
+}
+
+TEST(WriteDocument, HardLinksAndUnwritableFoldersAreWrittenInPlace) {
+    TempDir dir;
+    StateHome state(dir / "state");
+    const std::string path = dir / "doc.txt", link = dir / "other-name.txt";
+    Put(path, "old contents\n");
+    fs::create_hard_link(path, link);
+    auto copies = [&] { return std::distance(fs::directory_iterator(dir / "state/orvane"), fs::directory_iterator()); };
+
+    // A failed write puts the old contents back; both names still share one file.
+    FailingWriter writer(20);
+    const std::string text = std::string(100000, 'x') + "\r\n";
+    EXPECT_THROW(WriteDocumentFile(path, text, {}, nullptr, {false, &writer}), Exception);
+    EXPECT_TRUE(ReadFileBytes(link) == "old contents\n");
+    EXPECT_EQ(copies(), 0);
+    // Characters the encoding cannot hold: nothing changes either.
+    TDocumentText kept = DecodeDocument("\xF0\x9F\x98\x80\n", deUtf8);
+    EXPECT_THROW(WriteDocumentFile(path, std::string(70000, 'y') + kept.Text, {}, &kept.Map), Exception);
+    EXPECT_TRUE(ReadFileBytes(link) == "old contents\n");
+
+    WriteDocumentFile(path, text, {}, nullptr);
+    EXPECT_TRUE(ReadFileBytes(link) == text);
+    WriteDocumentFile(link, "short\r\n", {}, nullptr);  // shorter than before: the rest is cut off
+    EXPECT_EQ(ReadFileBytes(path), "short\r\n");
+    EXPECT_EQ(fs::hard_link_count(path), 2u);
+    EXPECT_EQ(copies(), 0);
+
+    // A writable file in a folder the user may not write.
+    const std::string locked = dir / "locked", inside = dir / "locked/doc.txt";
+    fs::create_directory(locked);
+    Put(inside, "old\n");
+    ::chmod(dir.operator/("").c_str(), 0755);
+    ::chmod((dir / "state").c_str(), 0777);
+    ::chmod((dir / "state/orvane").c_str(), 0777);
+    AsOrdinaryUser({inside, locked}, [&] {
+        if (::chmod(locked.c_str(), 0555) != 0) return 1;
+        try {
+            WriteDocumentFile(inside, "new\r\n", {}, nullptr);
+        } catch (const Exception&) {
+            return 2;
+        }
+        if (ReadFileBytes(inside) != "new\r\n") return 3;
+        return 0;
+    });
+    ::chmod(locked.c_str(), 0755);
+    EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
+    EXPECT_EQ(copies(), 0);
 }
 
 }  // namespace

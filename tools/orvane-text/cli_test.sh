@@ -36,7 +36,26 @@ expect_error "$tool" convert "$work/in.txt" "$work/no/such/folder/x"
 expect_error "$tool" convert "$work/in.txt" "$work/in.txt"
 expect_error "$tool" load "$work/missing.txt"
 expect_error "$tool" frobnicate
+mkfifo "$work/fifo"
+expect_error timeout 10 "$tool" detect "$work/fifo"     # refused at once, never waiting for a writer
+expect_error timeout 10 "$tool" detect /dev/zero
 [ -e "$work/x" ] && bad "a refused convert left an output file"
+
+# A target the user may not write is refused, also where the folder would allow replacing it.
+# As an ordinary user: root passes every permission check.
+as_user() { "$@"; }
+ordinary=yes
+if [ "$(id -u)" -eq 0 ]; then
+    as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+    as_user true 2> /dev/null || ordinary=no
+fi
+mkdir "$work/ro" && cp "$data/sjis-crlf.txt" "$work/ro/in.txt" && echo old > "$work/ro/out.txt"
+chmod 755 "$work" && chmod 444 "$work/ro/out.txt"
+[ "$(id -u)" -eq 0 ] && chown -R nobody "$work/ro"
+if [ "$ordinary" = yes ]; then
+    as_user "$tool" convert "$work/ro/in.txt" "$work/ro/out.txt" 2> "$work/stderr" && bad "convert over a read-only file succeeded"
+    [ "$(cat "$work/ro/out.txt")" = old ] || bad "a read-only file was replaced"
+fi
 cmp -s "$data/utf8-lf.txt" "$work/in.txt" || bad "the input was modified"
 
 for c in "" detect convert load; do

@@ -104,7 +104,7 @@ int Detect(const std::vector<std::string>& Args) {
     int status = 0;
     for (const std::string& file : files) {
         try {
-            TDocumentText d = ReadDocumentFile(file, deAuto, options);
+            TDocumentText d = InspectDocumentFile(file, options);
             std::string warning = d.Report.Warning();
             std::printf("%s: %s%s%s\n", file.c_str(), Describe(d).c_str(), warning.empty() ? "" : "; warning: ",
                         warning.c_str());
