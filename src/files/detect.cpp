@@ -44,12 +44,21 @@ struct TSjisScan {
         bool half = Half;
         std::size_t i = 0;
         while (i < n) {
-            // Runs of two-byte characters, the bulk of Japanese text: one table look-up each.
-            for (unsigned k; i + 1 < n; i += 2) {
+            // Two-byte characters and ASCII, the bulk of Japanese text: one table look-up a step.
+            while (i + 1 < n) {
                 std::uint16_t word;
                 std::memcpy(&word, s + i, 2);  // little-endian: the first byte lowest
-                if ((k = pair[word]) >= kPairSpecial) break;
-                cost += k;
+                const unsigned v = pair[word];
+                // Branches, not arithmetic, on the kind: predicted, they let the loop run ahead
+                // of the table look-ups.
+                if (v < kPairOneByte) {
+                    cost += v;
+                    i += 2;
+                } else if (v == kPairOneByte) {
+                    i += 1;
+                } else {
+                    break;
+                }
                 half = false;
             }
             if (i >= n) break;
@@ -359,13 +368,13 @@ TDetection DetectEncoding(std::string_view B, TDocumentEncoding Default) {
     return detector.Result(B.substr(0, kHeadSize));
 }
 
-TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default, std::size_t PieceSize) {
+namespace {
+
+// Detection over the pieces Read gives: Read(Into, Max) stores up to Max bytes and answers how
+// many (fewer only at the end).
+template <class TRead>
+TFileDetection DetectInPieces(TRead&& Read, TDocumentEncoding Default, std::size_t PieceSize) {
     PieceSize = std::max<std::size_t>(PieceSize, 1);
-    const int fd = OpenRegularFile(Path);
-    struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
     // Three bytes of room in front of each piece for the end of the one before.
     constexpr std::size_t kCarry = 3;
     std::vector<u8> buf(kCarry + PieceSize);
@@ -374,16 +383,9 @@ TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Def
     TFileDetection r;
     std::size_t carried = 0;  // bytes before buf[kCarry] that hold the text's last bytes so far
     for (;;) {
-        std::size_t got = 0;
-        while (got < PieceSize) {
-            const ssize_t n = ::read(fd, buf.data() + kCarry + got, PieceSize - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
-            if (n == 0) break;
-            got += std::size_t(n);
-        }
+        u8* const piece = buf.data() + kCarry;
+        const std::size_t got = Read(piece, PieceSize);
         const bool last = got < PieceSize;
-        const u8* piece = buf.data() + kCarry;
         if (head.size() < kHeadSize)
             head.append(reinterpret_cast<const char*>(piece), std::min(got, kHeadSize - head.size()));
         detector.Feed(piece, got, last);
@@ -391,12 +393,47 @@ TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Def
         if (last) break;
         // The last three bytes of the text so far go in front of the next piece.
         const std::size_t keep = std::min(kCarry, carried + got);
-        std::memmove(buf.data() + kCarry - keep, buf.data() + kCarry + got - keep, keep);
+        std::memmove(buf.data() + kCarry - keep, piece + got - keep, keep);
         carried = keep;
     }
     r.Detection = detector.Result(head);
     r.LineEnds = detector.LineEnds();
     return r;
+}
+
+}  // namespace
+
+TFileDetection DetectEncodingInPieces(std::string_view B, TDocumentEncoding Default, std::size_t PieceSize) {
+    std::size_t at = 0;
+    return DetectInPieces(
+        [&](u8* Into, std::size_t Max) {
+            const std::size_t n = std::min(Max, B.size() - at);
+            if (n) std::memcpy(Into, B.data() + at, n);
+            at += n;
+            return n;
+        },
+        Default, PieceSize);
+}
+
+TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default, std::size_t PieceSize) {
+    const int fd = OpenRegularFile(Path);
+    struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    return DetectInPieces(
+        [&](u8* Into, std::size_t Max) {
+            std::size_t got = 0;
+            while (got < Max) {
+                const ssize_t n = ::read(fd, Into + got, Max - got);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+                if (n == 0) break;
+                got += std::size_t(n);
+            }
+            return got;
+        },
+        Default, PieceSize);
 }
 
 }  // namespace orvane

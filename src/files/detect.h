@@ -15,12 +15,14 @@ struct TDetection {
     std::string_view Reason; // "bom", "escapes", "utf-8", "utf-16", "ascii", "declared", "score", "fallback"
 };
 
-// Byte-order marks first; then ISO-2022-JP escapes in 7-bit text; then strict UTF-8 with at
-// least one multibyte sequence; then UTF-16 without a mark by its zero bytes (or a text made of
-// kana and kanji only); then Shift_JIS against EUC-JP, each validated over the whole text and
-// scored as Japanese, where a declared charset decides between candidates that both validate;
-// a tie, or plain 7-bit text, takes Default. Text that is valid in neither is taken as Shift_JIS,
-// which keeps every byte.
+// Byte-order marks first. A text with zero bytes is UTF-16 without a mark when that reading
+// (in the likelier byte order) is likelier text than its bytes read one by one; otherwise it is
+// binary, and the rest decides its encoding. Then ISO-2022-JP escapes in 7-bit text; strict
+// UTF-8 with at least one multibyte sequence (the last character may be cut off); UTF-16 made
+// of kana and kanji only; then Shift_JIS against EUC-JP, each validated over the whole text,
+// where a declared charset decides between candidates that both validate, else the likelier
+// Japanese text (see textcost.h); a tie, or plain 7-bit text, takes Default. Text that is valid
+// in neither is taken as Shift_JIS, which keeps every byte.
 TDetection DetectEncoding(std::string_view Bytes, TDocumentEncoding Default = deShiftJis);
 
 // Line ends of a text by kind.
@@ -39,6 +41,10 @@ struct TFileDetection {
 // or is not a regular file.
 TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default = deShiftJis,
                                   std::size_t PieceSize = 1 << 20);
+
+// The same over a text in memory given a piece at a time (what DetectFileEncoding does with a
+// file; for tests).
+TFileDetection DetectEncodingInPieces(std::string_view Bytes, TDocumentEncoding Default, std::size_t PieceSize);
 
 // The charset a text declares in its first bytes (HTML meta charset, XML encoding
 // declaration, an editor coding cookie), deAuto when none is recognised.

@@ -84,10 +84,13 @@ void Build(TTextCosts& T) {
     }
     for (unsigned w = 0; w < 65536; ++w) {
         const unsigned first = w & 0xFF, second = w >> 8;
-        unsigned v = kBadCost;
-        if (first < 0x80) v = kPairAscii;
-        else if (IsHalfKana(u8(first))) v = kPairHalfKana;
-        else if (T.SjisLead[first] != kNotLead) v = T.Sjis[T.SjisLead[first]][second];
+        unsigned v = kPairStop;
+        if (first < 0x80) {
+            v = second < 0x80 ? 0 : kPairOneByte;
+        } else if (T.SjisLead[first] != kNotLead) {
+            const unsigned c = T.Sjis[T.SjisLead[first]][second];
+            if (c != kBadCost) v = c;
+        }
         T.SjisPair[w] = u8(v);
     }
     for (unsigned b1 = 0xA1; b1 <= 0xFE; ++b1)

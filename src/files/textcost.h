@@ -18,11 +18,14 @@ inline constexpr unsigned kHalfKanaNext = 4;
 constexpr bool IsEuc94(std::uint8_t B) noexcept { return B >= 0xA1 && B <= 0xFE; }
 constexpr bool IsHalfKana(std::uint8_t B) noexcept { return B >= 0xA1 && B <= 0xDF; }
 
-// A two-byte Shift_JIS read as one little-endian word (first byte lowest) in SjisPair: the cost
-// of the character when the first byte leads one, else one of these.
-inline constexpr unsigned kPairAscii = 252;     // the first byte is ASCII
-inline constexpr unsigned kPairHalfKana = 253;  // the first byte is a half-width kana
-inline constexpr unsigned kPairSpecial = 252;   // every value from here on is not a cost
+// Two bytes of Shift_JIS read as one little-endian word (first byte lowest) in SjisPair: the
+// cost of what they start with (kPairCost bits), kPairOneByte when only the first byte is a
+// character (ASCII followed by a byte that is not), or kPairStop when the word needs a closer
+// look (a half-width kana, a lead byte without a valid trail byte, a byte of no character).
+// Two ASCII bytes are one step of cost 0.
+inline constexpr unsigned kPairCost = 0x3F;
+inline constexpr unsigned kPairOneByte = 0x40;
+inline constexpr unsigned kPairStop = 0x80;
 
 struct TTextCosts {
     std::uint8_t SjisLead[256];  // row of Sjis for a Shift_JIS lead byte, else kNotLead

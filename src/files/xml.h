@@ -111,8 +111,8 @@ public:
     // Frees every child (deep trees too, without recursion).
     void ClearChildren();
 
-    // Takes ownership of a node that has no parent. Raises ENanXMLException when Node is this
-    // node or one of its ancestors. Index is clamped to 0..ChildCount().
+    // Takes ownership of a node that has no parent. Raises ENanXMLException when Node still has
+    // a parent, or is this node or one of its ancestors. Index is clamped to 0..ChildCount().
     TNanXMLNode* Append(std::unique_ptr<TNanXMLNode> Node);
     TNanXMLNode* Insert(int Index, std::unique_ptr<TNanXMLNode> Node);
 

@@ -26,7 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string bytes(reinterpret_cast<const char*>(Data), Size);
 
     DetectCode(bytes);
-    DetectEncoding(bytes);
+    const TDetection whole = DetectEncoding(bytes);
+    // Read a piece at a time, as files are, the answer is the same.
+    for (std::size_t piece : {1, 2, 3, 5}) {
+        const TDetection pieces = DetectEncodingInPieces(bytes, deShiftJis, piece).Detection;
+        Check(pieces.Format == whole.Format && pieces.Binary == whole.Binary && pieces.Reason == whole.Reason,
+              "detection in pieces differs", deAuto);
+    }
     DeclaredEncoding(bytes);
     for (TCodeKind target : {ckJis, ckEuc, ckSjis}) ConvertCode(bytes, target);
     ConvertLineEnd(bytes, leLf);
