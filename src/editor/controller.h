@@ -16,9 +16,12 @@
 #include "modes/parser.h"
 #include "platform/messages.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
 
@@ -219,6 +222,31 @@ public:
     // selection staying as they were.
     virtual bool FindText(std::string_view S, TSearchOptions Options);
 
+    // ---- replace. Each call changes the document once: one undo step. A read-only editor
+    // replaces nothing.
+    // Replaces the shown hit or the selection by R; the caret goes after the new text, or before
+    // it when Options searches upwards, so that the next FindText never looks inside it. False
+    // when nothing is shown or selected (a box selection counts as none).
+    bool ReplaceHit(std::string_view R, TSearchOptions Options);
+    // Replaces by R every hit of S from the caret towards the end (upwards: towards the start),
+    // starting with the shown hit or the selection; with InSelection, every hit inside the
+    // selection, which then covers the replaced text. The hits are those of the text before any
+    // replacement, so text this call inserts is never searched: it always ends. Returns the count.
+    int ReplaceAll(std::string_view S, std::string_view R, TSearchOptions Options, bool InSelection = false);
+    // Replacing one hit after another, each first shown and, with soReplaceConfirm, asked for:
+    // Yes replaces it, No leaves it, Cancel stops, All replaces it and the rest without asking
+    // (as one undo step). Without soReplaceAll only the first hit is handled. Without
+    // soReplaceConfirm and with soReplaceAll it is ReplaceAll.
+    enum TReplaceAnswer : std::uint8_t { raYes, raNo, raCancel, raAll };
+    struct TReplaceResult {
+        int Count = 0;       // hits replaced
+        bool Found = false;  // at least one hit was found
+        bool All = false;    // All was answered: confirming is over
+        bool Cancelled = false;
+    };
+    template <class TAsk>  // TReplaceAnswer Ask()
+    TReplaceResult Replace(std::string_view S, std::string_view R, TSearchOptions Options, TAsk&& Ask);
+
     // ---- row marks and edit-control messages
     virtual void AddRowMark(int Row, int Mark);
     virtual void RemoveRowMark(int Row, int Mark);
@@ -303,6 +331,17 @@ protected:
     void Invalidate(const TRect& Area);
     void ScrollArea(const TRect& Area, int Dx, int Dy);
     void UpdateScrollBars();
+
+    // Replace: the text byte offsets the caret, the selection or a shown hit take, the hits of S
+    // from there, and one document change that puts R in place of each.
+    struct TByteRange {
+        std::size_t Start = 0, End = 0;
+    };
+    // Drops a shown hit or selection, the caret going to its start (upwards: its end).
+    void StartReplaceAtShown(TSearchOptions Options);
+    bool ShownRange(const std::vector<std::size_t>& Starts, TByteRange& Range) const;
+    void ReplaceRanges(const std::string& Text, const std::vector<std::size_t>& Starts, std::vector<TByteRange> Hits,
+                       std::string_view R);
 
     // Rows, columns and bytes.
     void AdjustCol(bool RowChanged, int Dir);
@@ -423,6 +462,39 @@ private:
 };
 
 // Holds an editor's caret lock for one operation, released on every exit.
+template <class TAsk>
+TEditorController::TReplaceResult TEditorController::Replace(std::string_view S, std::string_view R,
+                                                             TSearchOptions Options, TAsk&& Ask) {
+    TReplaceResult result;
+    if (S.empty() || FReadOnly) return result;
+    if (!(Options & soReplaceConfirm)) {
+        if (Options & soReplaceAll) {
+            result.Count = ReplaceAll(S, R, Options);
+            result.Found = result.Count > 0;
+            return result;
+        }
+    }
+    // A shown hit or selection is looked at first: the search starts at its start (its end,
+    // upwards).
+    StartReplaceAtShown(Options);
+    while (FindText(S, Options)) {
+        result.Found = true;
+        const TReplaceAnswer answer = (Options & soReplaceConfirm) ? Ask() : raYes;
+        if (answer == raCancel) {
+            result.Cancelled = true;
+            break;
+        }
+        if (answer == raAll) {
+            result.All = true;
+            result.Count += ReplaceAll(S, R, Options);
+            break;
+        }
+        if (answer == raYes) result.Count += ReplaceHit(R, Options);
+        if (!(Options & soReplaceAll)) break;
+    }
+    return result;
+}
+
 class TEditorCaretLock {
 public:
     explicit TEditorCaretLock(TEditorController& Editor) : FEditor(Editor) { FEditor.LockCaret(); }

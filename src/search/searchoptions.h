@@ -1,40 +1,22 @@
 // The search options: one bit each, shared by the search in the editor and the search settings.
 #pragma once
 
-#include <cstdint>
+#include "editor/searchtext.h"
+
+#include <bit>
 
 namespace orvane {
 
-// Bit numbers of TSearchOptions. Down, MatchCase, WholeWord, NoMatchZenkaku, IncludeCRLF and
-// IncludeSpace steer the search itself; the others only the search panel.
-enum TSearchOption : int {
-    soDown = 0,            // towards the end of the text (clear: towards the start)
-    soMatchCase = 1,       // 大文字と小文字を区別する
-    soWholeWord = 2,       // 単語単位で探す
-    soNoMatchZenkaku = 3,  // 全角／半角を区別しない
-    soReplace = 4,         // stored and read only
-    soReplaceAll = 5,      // replacing goes on with the next hit
-    soReplaceConfirm = 6,  // 置き換えの確認
-    soIncludeCRLF = 7,     // 改行を無視する: line breaks inside a hit are passed over
-    soIncludeSpace = 8,    // 半角スペースを無視する: half-width spaces inside a hit are passed over
-    soWholeFile = 9,       // stored and read only
-};
+// The options themselves (TSearchOptions, one bit each: soDown, soMatchCase, soWholeWord,
+// soNoMatchZenkaku, soReplace, soReplaceAll, soReplaceConfirm, soIncludeCRLF, soIncludeSpace,
+// soWholeFile) are the search engine's, so that the settings and the editor share one type.
 
-// A 16-bit set of TSearchOption.
-struct TSearchOptions {
-    std::uint16_t Bits = 0;
-
-    constexpr bool Contains(TSearchOption Option) const noexcept { return (Bits >> Option) & 1u; }
-    constexpr void Set(TSearchOption Option, bool On) noexcept {
-        if (On) Bits = static_cast<std::uint16_t>(Bits | (1u << Option));
-        else Bits = static_cast<std::uint16_t>(Bits & ~(1u << Option));
-    }
-    friend constexpr bool operator==(TSearchOptions, TSearchOptions) = default;
-};
+// The bit number of a one-bit option (what TSearchProperties::SetOption takes).
+constexpr int OptionBit(TSearchOptions Option) noexcept { return std::countr_zero(unsigned(Option)); }
 
 // Each option with the name of its element in the settings file, in the order they are written.
 struct TSearchOptionName {
-    TSearchOption Option;
+    TSearchOptions Option;
     const char* Element;
 };
 inline constexpr TSearchOptionName kSearchOptionNames[] = {

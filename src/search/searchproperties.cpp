@@ -136,7 +136,7 @@ void TSearchProperties::SetDefaults() {
     FReplaceHistory.Clear();
     SearchValue.clear();
     ReplaceValue.clear();
-    Options = {};
+    Options = 0;
     SelectedOnly = false;
     FromCursor = true;
     Target = stOpenFiles;
@@ -147,7 +147,8 @@ void TSearchProperties::SetDefaults() {
 
 void TSearchProperties::SetOption(int Bit, bool On) {
     if (Bit < 0 || Bit > 15) return;
-    Options.Set(static_cast<TSearchOption>(Bit), On);
+    if (On) Options = TSearchOptions(Options | (1u << Bit));
+    else Options = TSearchOptions(Options & ~(1u << Bit));
 }
 
 void TSearchProperties::AddSearchHistory() { AddHistory(FSearchHistory, SearchValue); }
@@ -175,7 +176,7 @@ void TSearchProperties::LoadFromFile(const std::string& FileName) {
     }
     if (const TNanXMLElement* options = p->FirstElement("options"))
         for (const TSearchOptionName& o : kSearchOptionNames)
-            if (options->FirstElement(o.Element)) Options.Set(o.Option, true);
+            if (options->FirstElement(o.Element)) Options = TSearchOptions(Options | o.Option);
     GetChildStrings(*p, "searchhistory", FSearchHistory);
     GetChildStrings(*p, "replacehistory", FReplaceHistory);
     if (const TNanXMLElement* files = p->FirstElement("filesearch")) {
@@ -212,7 +213,7 @@ void TSearchProperties::SaveToFile(const std::string& FileName) const {
     SetBoolAttribute(*flag, "fromcursor", FromCursor);
     TNanXMLElement* options = p->AddElement("options");
     for (const TSearchOptionName& o : kSearchOptionNames)
-        if (Options.Contains(o.Option)) options->AddElement(o.Element);
+        if (Options & o.Option) options->AddElement(o.Element);
     SetChildStrings(*p, "searchhistory", FSearchHistory);
     SetChildStrings(*p, "replacehistory", FReplaceHistory);
     TNanXMLElement* files = p->AddElement("filesearch");

@@ -34,7 +34,7 @@ public:
     // Code page 932 text.
     std::string SearchValue;
     std::string ReplaceValue;
-    TSearchOptions Options;
+    TSearchOptions Options = 0;
     bool SelectedOnly = false;
     bool FromCursor = false;
     TSearchTarget Target = stEditedFile;

@@ -48,7 +48,7 @@ void SetItems(TStrings& List, const std::vector<std::string>& Items) {
 
 // Every field, for comparing two objects.
 std::string Fields(const TSearchProperties& P) {
-    std::string out = P.SearchValue + "|" + P.ReplaceValue + "|" + std::to_string(P.Options.Bits) + "|" +
+    std::string out = P.SearchValue + "|" + P.ReplaceValue + "|" + std::to_string(P.Options) + "|" +
                       std::to_string(P.SelectedOnly) + std::to_string(P.FromCursor) + std::to_string(P.Target) +
                       std::to_string(P.SubFolder) + "|" + P.Folder + "|" + P.Mask;
     for (const auto& s : Items(P.SearchHistory())) out += "|s:" + s;
@@ -60,10 +60,10 @@ TEST(SearchProperties, FreshObjectAndFileDefaults) {
     TSearchProperties p;
     EXPECT_EQ(Fields(p), "||0|0000||");
     p.SearchHistory().Add("x");
-    p.SetOption(soMatchCase, true);
+    p.SetOption(OptionBit(soMatchCase), true);
     p.SetOption(16, true);  // ignored
     p.SetOption(-1, true);
-    EXPECT_EQ(p.Options.Bits, 2);
+    EXPECT_EQ(p.Options, 2);
     p.SetDefaults();
     EXPECT_EQ(Fields(p), "||0|0110||*.txt");
 
@@ -132,9 +132,9 @@ TEST(SearchProperties, GoldenFileWrittenAndReadBack) {
     p.SetDefaults();
     p.SearchValue = "find";
     p.ReplaceValue = "";
-    p.SetOption(soDown, true);
-    p.SetOption(soMatchCase, true);
-    p.SetOption(soWholeFile, true);
+    p.SetOption(OptionBit(soDown), true);
+    p.SetOption(OptionBit(soMatchCase), true);
+    p.SetOption(OptionBit(soWholeFile), true);
     p.SelectedOnly = true;
     SetItems(p.SearchHistory(), {"find", "b"});
     p.Target = stFolder;
