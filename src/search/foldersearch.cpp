@@ -1,8 +1,11 @@
 // The search over many texts: hits, the folder walk and the search of files on every core.
 #include "search/foldersearch.h"
 
+#include "base/dbcs.h"
 #include "base/exceptions.h"
 #include "files/doctext.h"
+#include "files/filewrite.h"
+#include "files/unicode.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -235,10 +238,117 @@ TFileList EnumFiles(const std::string& Folder, std::string_view Masks, bool Recu
     return result;
 }
 
+// ---- the look at the bytes before decoding
+
+namespace {
+
+// True when the code page 932 character at S[I] (of Len bytes) matches only itself (ASCII
+// letters: in either case without soMatchCase) under Options: not folded to another width, not
+// passed over, and written the same way by every encoding's conversion.
+bool LiteralChar(std::string_view S, std::size_t I, std::size_t Len, TSearchOptions Options) {
+    const unsigned char b = S[I];
+    if (Len == 1) return b > 0x20 && b < 0x7F && !(Options & soNoMatchZenkaku);
+    if (Len != 2) return false;
+    const unsigned code = unsigned(b) << 8 | static_cast<unsigned char>(S[I + 1]);
+    if (code >= 0x829F && code <= 0x82F1) return true;  // hiragana
+    if (code >= 0x8340 && code <= 0x8396) return !(Options & soNoMatchZenkaku);  // katakana
+    return (b >= 0x88 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA);  // kanji
+}
+
+}  // namespace
+
+TRawFilter::TRawFilter(std::string_view Pattern, TSearchOptions Options) {
+    // The longest run of literal characters; a single character when blanks or line breaks may
+    // be passed over inside a hit.
+    const bool single = Options & (soIncludeSpace | soIncludeCRLF);
+    std::string_view best;
+    for (std::size_t i = 0; i < Pattern.size();) {
+        std::size_t j = i;
+        while (j < Pattern.size()) {
+            const std::size_t len = CharLenAt(Pattern, j);
+            if (!LiteralChar(Pattern, j, len, Options)) break;
+            j += len;
+            if (single) break;
+        }
+        // Prefer the run with more bytes, two-byte characters being rarer than letters.
+        if (j - i > best.size()) best = Pattern.substr(i, j - i);
+        i = j > i ? j : i + CharLenAt(Pattern, i);
+    }
+    if (best.empty()) return;
+    const bool fold = !(Options & soMatchCase);
+    std::vector<std::string> forms = {std::string(best)};
+    TCodeCounts counts;
+    forms.push_back(SjisToUtf8(best, nullptr, &counts));
+    TDocumentFormat euc;
+    euc.Encoding = deEuc;
+    const TEncoded e = EncodeDocument(best, euc, nullptr);
+    forms.push_back(e.Bytes);
+    forms.push_back(SjisToUtf16(best, false, nullptr, &counts));
+    forms.push_back(SjisToUtf16(best, true, nullptr, &counts));
+    if (counts.Invalid || counts.Lost || e.Lost) return;
+    for (std::string& f : forms) {
+        bool seen = false;
+        for (const TNeedle& n : FNeedles) seen |= n.Bytes == f;
+        if (seen || f.empty()) continue;
+        TNeedle n{std::move(f), std::string::npos, fold};
+        for (std::size_t k = 0; k < n.Bytes.size() && n.Pivot == std::string::npos; ++k) {
+            const unsigned char c = n.Bytes[k];
+            if (!fold || !((c | 0x20) >= 'a' && (c | 0x20) <= 'z')) n.Pivot = k;
+        }
+        FNeedles.push_back(std::move(n));
+    }
+}
+
+bool TRawFilter::Holds(std::string_view Bytes, const TNeedle& N) {
+    const std::size_t len = N.Bytes.size();
+    if (Bytes.size() < len) return false;
+    auto same = [&](std::size_t At) {
+        if (!N.Fold) return std::memcmp(Bytes.data() + At, N.Bytes.data(), len) == 0;
+        for (std::size_t k = 0; k < len; ++k) {
+            unsigned char a = Bytes[At + k], b = N.Bytes[k];
+            if (a != b && !((a | 0x20) == (b | 0x20) && (a | 0x20) >= 'a' && (a | 0x20) <= 'z')) return false;
+        }
+        return true;
+    };
+    if (N.Pivot != std::string::npos) {
+        const char pivot = N.Bytes[N.Pivot];
+        const char* p = Bytes.data() + N.Pivot;
+        const char* end = Bytes.data() + (Bytes.size() - len + N.Pivot + 1);
+        while (p < end) {
+            const void* q = std::memchr(p, pivot, std::size_t(end - p));
+            if (!q) return false;
+            const std::size_t at = std::size_t(static_cast<const char*>(q) - Bytes.data()) - N.Pivot;
+            if (same(at)) return true;
+            p = static_cast<const char*>(q) + 1;
+        }
+        return false;
+    }
+    // Letters only: the first letter in either case.
+    const char lower = char(N.Bytes[0] | 0x20), upper = char(N.Bytes[0] & ~0x20);
+    for (std::size_t at = 0; at + len <= Bytes.size(); ++at) {
+        const void* l = std::memchr(Bytes.data() + at, lower, Bytes.size() - len + 1 - at);
+        const void* u = std::memchr(Bytes.data() + at, upper, Bytes.size() - len + 1 - at);
+        if (!l && !u) return false;
+        const char* q = !l ? static_cast<const char*>(u) : !u ? static_cast<const char*>(l)
+                                                            : std::min(static_cast<const char*>(l), static_cast<const char*>(u));
+        at = std::size_t(q - Bytes.data());
+        if (same(at)) return true;
+    }
+    return false;
+}
+
+bool TRawFilter::MayHold(std::string_view Bytes) const {
+    if (FNeedles.empty() || std::memchr(Bytes.data(), 0, Bytes.size()) || std::memchr(Bytes.data(), 0x1B, Bytes.size()))
+        return true;
+    for (const TNeedle& n : FNeedles)
+        if (Holds(Bytes, n)) return true;
+    return false;
+}
+
 // ---- the search of files
 
 TFileSearch::TFileSearch(std::vector<std::string> Files, std::string_view Pattern, TSearchOptions Options)
-    : FFiles(std::move(Files)), FPattern(Pattern, TSearchOptions(Options | soDown)) {}
+    : FFiles(std::move(Files)), FPattern(Pattern, TSearchOptions(Options | soDown)), FFilter(Pattern, Options) {}
 
 TSearchProgress TFileSearch::Progress() const noexcept {
     return {FFilesDone.load(), FFiles.size(), FBytesDone.load(), FHits.load()};
@@ -254,6 +364,19 @@ void TFileSearch::Run(const std::function<void(TTextHits&)>& OnText, unsigned Th
     std::vector<bool> finished(FFiles.size());
     std::size_t delivered = 0;
 
+    // Records file I as done and hands on, in order, every result no longer waiting for another.
+    auto finish = [&](std::size_t I, std::optional<TTextHits> Hits, std::optional<TSkippedFile> Skipped) {
+        std::lock_guard<std::mutex> guard(lock);
+        if (Skipped) FSkipped.emplace_back(I, std::move(*Skipped));
+        done[I] = std::move(Hits);
+        finished[I] = true;
+        ++FFilesDone;
+        while (delivered < FFiles.size() && finished[delivered]) {
+            if (done[delivered] && !FCancel) OnText(*done[delivered]);
+            done[delivered].reset();
+            ++delivered;
+        }
+    };
     auto work = [&] {
         std::string scratch;
         for (;;) {
@@ -262,32 +385,27 @@ void TFileSearch::Run(const std::function<void(TTextHits&)>& OnText, unsigned Th
             std::optional<TTextHits> hits;
             std::optional<TSkippedFile> skipped;
             try {
-                TDocumentText d = ReadDocumentFile(FFiles[i], deAuto);
-                FBytesDone += d.Text.size();
-                TTextHits h;
-                h.Path = FFiles[i];
-                CollectHits(WithCrLf(d.Text, scratch), FPattern, h, &FCancel);
-                if (scratch.capacity() > (std::size_t(64) << 20)) std::string().swap(scratch);
-                if (!h.Hits.empty()) {
-                    if (!d.Map.Empty()) h.Map = std::make_shared<const TCharMap>(std::move(d.Map));
-                    FHits += h.Hits.size();
-                    hits = std::move(h);
+                std::string bytes = ReadFileBytes(FFiles[i]);
+                FBytesDone += bytes.size();
+                // Most files of a search hold no hit: their bytes tell so without decoding them.
+                if (FFilter.MayHold(bytes)) {
+                    TDocumentText d = DecodeDocument(std::move(bytes), deAuto);
+                    TTextHits h;
+                    h.Path = FFiles[i];
+                    CollectHits(WithCrLf(d.Text, scratch), FPattern, h, &FCancel);
+                    if (scratch.capacity() > (std::size_t(64) << 20)) std::string().swap(scratch);
+                    if (!h.Hits.empty()) {
+                        if (!d.Map.Empty()) h.Map = std::make_shared<const TCharMap>(std::move(d.Map));
+                        FHits += h.Hits.size();
+                        hits = std::move(h);
+                    }
                 }
             } catch (const Exception& e) {
                 skipped = TSkippedFile{FFiles[i], e.what()};
             } catch (const std::bad_alloc&) {
                 skipped = TSkippedFile{FFiles[i], "メモリが足りません"};
             }
-            std::lock_guard<std::mutex> guard(lock);
-            if (skipped) FSkipped.emplace_back(i, std::move(*skipped));
-            done[i] = std::move(hits);
-            finished[i] = true;
-            ++FFilesDone;
-            while (delivered < FFiles.size() && finished[delivered]) {
-                if (done[delivered] && !FCancel) OnText(*done[delivered]);
-                done[delivered].reset();
-                ++delivered;
-            }
+            finish(i, std::move(hits), std::move(skipped));
         }
     };
     std::vector<std::thread> threads;

@@ -77,6 +77,27 @@ struct TFileList {
 // listed as skipped.
 TFileList EnumFiles(const std::string& Folder, std::string_view Masks, bool Recurse);
 
+// A quick look at a file's bytes before it is decoded: a literal part of the pattern that every
+// hit holds, in each encoding the editor reads. A text without zero bytes or escapes (so not JIS,
+// and UTF-16 only of kana and kanji) whose bytes hold none of these forms cannot hold a hit.
+class TRawFilter {
+public:
+    TRawFilter(std::string_view Pattern, TSearchOptions Options);
+    // False when the pattern has no such part (all its characters fold to others).
+    bool Active() const noexcept { return !FNeedles.empty(); }
+    // False only when Bytes cannot hold a hit once decoded.
+    bool MayHold(std::string_view Bytes) const;
+
+private:
+    struct TNeedle {
+        std::string Bytes;
+        std::size_t Pivot = 0;  // a byte that is no ASCII letter, looked for first (npos: none)
+        bool Fold = false;      // ASCII letters match either case
+    };
+    static bool Holds(std::string_view Bytes, const TNeedle& Needle);
+    std::vector<TNeedle> FNeedles;
+};
+
 // How far a folder search is.
 struct TSearchProgress {
     std::size_t FilesDone = 0, Files = 0;
@@ -106,6 +127,7 @@ public:
 private:
     std::vector<std::string> FFiles;
     TSearchPattern FPattern;
+    TRawFilter FFilter;
     std::atomic<bool> FCancel{false};
     std::atomic<std::size_t> FFilesDone{0}, FHits{0};
     std::atomic<std::uint64_t> FBytesDone{0};

@@ -203,3 +203,39 @@ TEST(CollectHits, LinesOffsetsAndOneCopyOfEachLine) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// The look at the bytes before decoding never turns away a file that holds a hit.
+TEST(RawFilter, TurnsAwayOnlyFilesWithoutAHit) {
+    struct TCase {
+        const char* Pattern;  // UTF-8
+        TSearchOptions Options;
+        std::string Bytes;
+        bool MayHold;
+    };
+    const TCase cases[] = {
+        {"表needle", 0, sj("x表NEEDLE"), true},
+        {"表needle", soMatchCase, sj("x表NEEDLE"), false},
+        {"表needle", 0, Convert("表needle", "EUC-JP"), true},
+        {"表needle", 0, "表needle", true},  // UTF-8
+        {"表 needle", 0, sj("表\tneedle"), true},  // "needle" is the longest literal part
+        {"表 needle", 0, sj("表\tneedl"), false},
+        {"ソフト", soNoMatchZenkaku, sj("ｿﾌﾄ"), true},  // half-width forms match
+        {"abc", soNoMatchZenkaku, sj("ＡＢＣ"), true},
+        {"検索", soIncludeSpace, sj("検 索"), true},
+        {"検索", 0, sj("検 索"), false},
+        {"検索", 0, Convert("検索", "UTF-16LE"), true},
+        {"検索", 0, Convert("x 検索", "ISO-2022-JP"), true},
+        {"：", 0, "", true},  // nothing literal: no look at the bytes
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Pattern);
+        const TRawFilter filter(sj(c.Pattern), c.Options);
+        EXPECT_EQ(filter.MayHold(c.Bytes), c.MayHold);
+    }
+}
+
+}  // namespace
+}  // namespace orvane
