@@ -289,7 +289,8 @@ TRawFilter::TRawFilter(std::string_view Pattern, TSearchOptions Options) {
     for (std::string& f : forms) {
         bool seen = false;
         for (const TNeedle& n : FNeedles) seen |= n.Bytes == f;
-        if (seen || f.empty()) continue;
+        // Only texts without zero bytes are looked at: a form with one (UTF-16 of ASCII) never helps.
+        if (seen || f.empty() || f.find('\0') != std::string::npos) continue;
         TNeedle n{std::move(f), std::string::npos, fold};
         for (std::size_t k = 0; k < n.Bytes.size() && n.Pivot == std::string::npos; ++k) {
             const unsigned char c = n.Bytes[k];

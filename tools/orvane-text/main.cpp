@@ -289,14 +289,26 @@ int Grep(const std::vector<std::string>& Args) {
     std::string out;
     search.Run([&](TTextHits& Text) {
         found = true;
+        // The stored lines converted in one go (a conversion has a fixed cost), LF between them.
+        std::string joined;
+        joined.reserve(Text.LineTexts.size() + Text.LineStarts.size());
+        for (std::size_t k = 0; k + 1 < Text.LineStarts.size(); ++k) {
+            joined.append(Text.LineTexts, Text.LineStarts[k], Text.LineStarts[k + 1] - Text.LineStarts[k]);
+            joined += '\n';
+        }
+        const std::string utf8 = SjisToUtf8(joined, Text.Map.get(), nullptr);
+        std::size_t at = 0;
+        std::uint32_t slot = 0;
         for (std::size_t h = 0; h < Text.Hits.size(); ++h) {
             const TSearchHit& hit = Text.Hits[h];
             if (h > 0 && Text.Hits[h - 1].LineSlot == hit.LineSlot) continue;  // a line once
+            for (; slot < hit.LineSlot; ++slot) at = utf8.find('\n', at) + 1;
+            const std::size_t end = utf8.find('\n', at);
             out += Text.Path;
             out += ':';
             out += std::to_string(std::int64_t(hit.Line) + 1);
             out += ':';
-            out += SjisToUtf8(Text.LineText(hit), Text.Map.get(), nullptr);
+            out.append(utf8, at, end - at);
             out += '\n';
             if (out.size() > (1 << 16)) {
                 std::fwrite(out.data(), 1, out.size(), stdout);
