@@ -1,0 +1,183 @@
+// The search panel offscreen: find with its not-found box, replace with scripted confirmation,
+// the search over open documents and over a folder, and a hit opened with the caret on it.
+#include "search/searchpanel.h"
+
+#include "files/doctext.h"
+#include "platform/questions.h"
+#include "support/sj.h"
+#include "widgets/editor.h"
+
+#include <QComboBox>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <unistd.h>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::sj;
+
+// A window with documents: each an editor, a file name and an id; opening a file adds one.
+struct TFakeHost : ISearchHost {
+    std::vector<std::unique_ptr<TEditor>> Editors;
+    std::vector<TOpenDocument> Documents;
+    std::size_t Active = 0;
+    std::vector<std::string> Opened;
+
+    TEditor& Add(const QString& FileName, const std::string& Text) {
+        Editors.push_back(std::make_unique<TEditor>());
+        Editors.back()->Document().SetText(Text);
+        Documents.push_back({Documents.size() + 1, FileName, Editors.back().get()});
+        Active = Documents.size() - 1;
+        return *Editors.back();
+    }
+    TOpenDocument ActiveDocument() override { return Documents.empty() ? TOpenDocument{} : Documents[Active]; }
+    std::vector<TOpenDocument> OpenDocuments() override { return Documents; }
+    TEditor* ShowDocument(std::uint64_t Id, const QString& FileName) override {
+        for (std::size_t i = 0; i < Documents.size(); ++i)
+            if ((Id && Documents[i].Id == Id) || (!Id && !FileName.isEmpty() && Documents[i].FileName == FileName)) {
+                Active = i;
+                return Documents[i].Editor;
+            }
+        if (!fs::is_regular_file(FileName.toStdString())) return nullptr;
+        Opened.push_back(FileName.toStdString());
+        TEditor& e = Add(FileName, "");
+        ReadDocumentText(FileName.toStdString(), e.Document(), deAuto);
+        return &e;
+    }
+};
+
+struct SearchPanel : testing::Test {
+    TFakeHost Host;
+    TSearchProperties Properties;
+    std::unique_ptr<TSearchResultsForm> Panel;
+    std::vector<std::string> Boxes;  // the messages shown
+
+    SearchPanel() {
+        Properties.SetDefaults();
+        Panel = std::make_unique<TSearchResultsForm>(Host, Properties);
+        SetQuestionHook([this](const std::string& Message, TQuestion) {
+            Boxes.push_back(Message);
+            return TAnswer::Ok;
+        });
+    }
+    ~SearchPanel() override { SetQuestionHook(nullptr); }
+    void Type(QComboBox* Box, const QString& Text) { Box->setEditText(Text); }
+};
+
+TEST_F(SearchPanel, FindNextPreviousAndTheNotFoundBox) {
+    TEditor& e = Host.Add("a.txt", sj("一 検索 二 検索"));
+    Type(Panel->SearchBox(), QStringLiteral("検索"));
+    Properties.FromCursor = true;
+    ASSERT_TRUE(Panel->FindNext(true));
+    EXPECT_EQ(e.SelStart(), 3);
+    ASSERT_TRUE(Panel->FindNext(true));
+    EXPECT_EQ(e.SelStart(), 11);
+    EXPECT_FALSE(Panel->FindNext(true));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "検索文字列 \"検索\" は見つかりましぇん。");
+    ASSERT_TRUE(Panel->FindNext(false));
+    EXPECT_EQ(e.SelStart(), 3);
+    EXPECT_EQ(Properties.SearchHistory().Strings(0), sj("検索"));
+}
+
+TEST_F(SearchPanel, ReplaceAskedHitByHitThenAll) {
+    TEditor& e = Host.Add("a.txt", "x x x x");
+    Properties.FromCursor = true;
+    Properties.SetOption(OptionBit(soDown), true);
+    Properties.SetOption(OptionBit(soReplaceConfirm), true);
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    std::vector<TEditorController::TReplaceAnswer> answers = {TEditorController::raNo, TEditorController::raYes,
+                                                             TEditorController::raAll};
+    std::size_t asked = 0;
+    Panel->SetAskReplace([&](TEditor&) { return answers[asked++]; });
+    Type(Panel->SearchBox(), "x");
+    Type(Panel->ReplaceBox(), QStringLiteral("yx"));
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "x yx yx yx");
+    EXPECT_EQ(asked, 3u);
+    EXPECT_FALSE(Properties.Options & soReplaceConfirm);  // "All" turned confirming off
+    e.Undo();  // the hits replaced after "All" went in one step
+    EXPECT_EQ(e.Document().GetText(), "x yx x x");
+    EXPECT_TRUE(Boxes.empty());
+
+    Type(Panel->SearchBox(), "z");
+    Panel->Replace();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "検索文字列 'z' は見つかりません");
+}
+
+TEST_F(SearchPanel, OpenDocumentsListedAndAHitOpened) {
+    Host.Add("a.txt", "one\r\nab ab\r\n");
+    Host.Add("", "xx ab");  // untitled: kept apart by its id
+    Host.Add("c.txt", "none");
+    Properties.Target = stOpenFiles;
+    Type(Panel->SearchBox(), "ab");
+    Panel->SearchFiles();
+    TSearchResultsModel& m = Panel->Model();
+    ASSERT_EQ(m.rowCount(), 2);
+    EXPECT_EQ(m.rowCount(m.index(0, 0)), 2);
+    EXPECT_TRUE(Panel->Tree()->isExpanded(m.index(0, 0)));   // two hits
+    EXPECT_FALSE(Panel->Tree()->isExpanded(m.index(1, 0)));  // one hit
+    EXPECT_EQ(m.index(1, 0, m.index(0, 0)).data().toString(), QStringLiteral("0001: ab ab"));
+    EXPECT_EQ(m.index(0, 0, m.index(1, 0)).data(TSearchResultsModel::HitRole).toString(), QStringLiteral("ab"));
+
+    Host.Active = 2;
+    ASSERT_TRUE(Panel->OpenHit(m.index(0, 0, m.index(1, 0))));
+    EXPECT_EQ(Host.Active, 1u);
+    EXPECT_EQ(Host.Editors[1]->SelStart(), 3);
+    EXPECT_EQ(Host.Editors[1]->SelText(), "ab");
+    EXPECT_FALSE(Panel->OpenHit(m.index(0, 0)));  // a file row only folds
+
+    // Nothing found: the box, and the previous results stay.
+    Type(Panel->SearchBox(), "zz");
+    Panel->SearchFiles();
+    EXPECT_EQ(m.rowCount(), 2);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "検索文字列 'zz' は見つかりません");
+}
+
+TEST_F(SearchPanel, FolderSearchOpensTheHitsFileWithTheHitSelected) {
+    const fs::path root = fs::path(testing::TempDir()) / ("panel_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "sub");
+    std::ofstream(root / "a.txt", std::ios::binary) << "nothing here\n";
+    std::ofstream(root / "sub" / "b.txt", std::ios::binary) << "first\n二行目に検索語\n";  // UTF-8, LF
+    std::ofstream(root / "c.dat", std::ios::binary) << "検索語";
+    Properties.Target = stFolder;
+    Properties.Folder = root.string();
+    Properties.Mask = "*.txt";
+    Properties.SubFolder = true;
+    Panel->RefreshFromSettings();
+    Type(Panel->SearchBox(), QStringLiteral("検索語"));
+    Panel->SearchFiles();
+    Panel->WaitForSearch();
+    TSearchResultsModel& m = Panel->Model();
+    ASSERT_EQ(m.rowCount(), 1);
+    EXPECT_EQ(m.index(0, 0).data().toString().toStdString(), (root / "sub" / "b.txt").string());
+    ASSERT_TRUE(Panel->OpenHit(m.index(0, 0, m.index(0, 0))));
+    ASSERT_EQ(Host.Opened.size(), 1u);
+    TEditor& e = *Host.Editors.back();
+    EXPECT_EQ(e.SelText(), sj("検索語"));
+    EXPECT_EQ(e.SelStartRow(), 1);
+    EXPECT_TRUE(Boxes.empty());
+
+    // A missing folder and a mask without files are told.
+    Properties.Mask = "*.none";
+    Panel->SearchFiles();
+    Properties.Folder = (root / "missing").string();
+    Panel->SearchFiles();
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[0], "マスク '*.none' に一致するファイルは見あたりません");
+    EXPECT_EQ(Boxes[1], "フォルダ '" + (root / "missing").string() + "' は見つかりません");
+    fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace orvane
