@@ -292,9 +292,19 @@ TRawFilter::TRawFilter(std::string_view Pattern, TSearchOptions Options) {
         // Only texts without zero bytes are looked at: a form with one (UTF-16 of ASCII) never helps.
         if (seen || f.empty() || f.find('\0') != std::string::npos) continue;
         TNeedle n{std::move(f), std::string::npos, fold};
-        for (std::size_t k = 0; k < n.Bytes.size() && n.Pivot == std::string::npos; ++k) {
+        // The pivot, looked for first, is the byte likely rarest in Japanese text: ASCII
+        // punctuation and digits, then half-width kana (and UTF-8 continuation) bytes, then lead
+        // bytes and blanks; never a letter when case is folded.
+        auto commonness = [](unsigned char C) {
+            if (C == ' ' || C == '\t' || C >= 0xE0 || (C >= 0x80 && C < 0xA0)) return 3;
+            return C >= 0xA0 ? 2 : 1;
+        };
+        for (std::size_t k = 0; k < n.Bytes.size(); ++k) {
             const unsigned char c = n.Bytes[k];
-            if (!fold || !((c | 0x20) >= 'a' && (c | 0x20) <= 'z')) n.Pivot = k;
+            if (fold && (c | 0x20) >= 'a' && (c | 0x20) <= 'z') continue;
+            if (n.Pivot == std::string::npos ||
+                commonness(c) <= commonness(static_cast<unsigned char>(n.Bytes[n.Pivot])))
+                n.Pivot = k;
         }
         FNeedles.push_back(std::move(n));
     }
@@ -339,14 +349,43 @@ bool TRawFilter::Holds(std::string_view Bytes, const TNeedle& N) {
 }
 
 bool TRawFilter::MayHold(std::string_view Bytes) const {
-    if (FNeedles.empty() || std::memchr(Bytes.data(), 0, Bytes.size()) || std::memchr(Bytes.data(), 0x1B, Bytes.size()))
-        return true;
+    if (FNeedles.empty()) return true;
     for (const TNeedle& n : FNeedles)
         if (Holds(Bytes, n)) return true;
-    return false;
+    // Zero bytes (UTF-16) and escapes (JIS) change what the bytes say once decoded.
+    return std::memchr(Bytes.data(), 0, Bytes.size()) || std::memchr(Bytes.data(), 0x1B, Bytes.size());
 }
 
 // ---- the search of files
+
+namespace {
+
+// The bytes of a regular file read into Buffer (grown, never shrunk, so that reading many files
+// touches the same memory); a view of them. Throws orvane::Exception as ReadFileBytes does.
+std::string_view ReadInto(const std::string& Path, std::string& Buffer) {
+    struct TClose {
+        int Fd;
+        ~TClose() { ::close(Fd); }
+    } fd{OpenRegularFile(Path)};
+    struct stat st;
+    if (::fstat(fd.Fd, &st) != 0) throw Exception("ファイルを読めません: " + Path + ": " + ErrorText(errno));
+    std::size_t want = std::size_t(std::max<off_t>(st.st_size, 0)) + 1;
+    std::size_t len = 0;
+    for (;;) {
+        if (Buffer.size() < len + want) Buffer.resize(len + want);
+        const ssize_t got = ::read(fd.Fd, Buffer.data() + len, Buffer.size() - len);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw Exception("ファイルを読めません: " + Path + ": " + ErrorText(errno));
+        }
+        if (got == 0) break;
+        len += std::size_t(got);
+        want = 65536;  // the file grew: read on
+    }
+    return std::string_view(Buffer.data(), len);
+}
+
+}  // namespace
 
 TFileSearch::TFileSearch(std::vector<std::string> Files, std::string_view Pattern, TSearchOptions Options)
     : FFiles(std::move(Files)), FPattern(Pattern, TSearchOptions(Options | soDown)), FFilter(Pattern, Options) {}
@@ -380,17 +419,19 @@ void TFileSearch::Run(const std::function<void(TTextHits&)>& OnText, unsigned Th
     };
     auto work = [&] {
         std::string scratch;
+        std::string buffer;  // the file's bytes; kept between files, so that its pages stay
         for (;;) {
             const std::size_t i = next.fetch_add(1);
             if (i >= FFiles.size() || FCancel) return;
             std::optional<TTextHits> hits;
             std::optional<TSkippedFile> skipped;
             try {
-                std::string bytes = ReadFileBytes(FFiles[i]);
+                const std::string_view bytes = ReadInto(FFiles[i], buffer);
                 FBytesDone += bytes.size();
+                if (buffer.capacity() > (std::size_t(64) << 20)) std::string().swap(buffer);
                 // Most files of a search hold no hit: their bytes tell so without decoding them.
                 if (FFilter.MayHold(bytes)) {
-                    TDocumentText d = DecodeDocument(std::move(bytes), deAuto);
+                    TDocumentText d = DecodeDocument(std::string(bytes), deAuto);
                     TTextHits h;
                     h.Path = FFiles[i];
                     CollectHits(WithCrLf(d.Text, scratch), FPattern, h, &FCancel);

@@ -91,7 +91,7 @@ public:
 private:
     struct TNeedle {
         std::string Bytes;
-        std::size_t Pivot = 0;  // a byte that is no ASCII letter, looked for first (npos: none)
+        std::size_t Pivot = 0;  // the byte looked for first (npos: letters only)
         bool Fold = false;      // ASCII letters match either case
     };
     static bool Holds(std::string_view Bytes, const TNeedle& Needle);
