@@ -8,6 +8,7 @@
 #include "platform/lockkeys.h"
 #include "platform/questions.h"
 #include "widgets/editor.h"
+#include "app/searchwiring.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -79,6 +80,7 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     FShortCuts = DefaultShortCuts();
     CreateCommands();
     BindHandlers();
+    CreateSearchPanel();
     BuildMainMenu();
     FToolBar = addToolBar(QStringLiteral("ツールバー"));
     FToolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -105,6 +107,9 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
 }
 
 TForm1::~TForm1() {
+    // The panel goes first: it searches and opens through this window's documents.
+    delete FSearchPanel;
+    FSearchPanel = nullptr;
     // The editor's events must not reach a window that is half destroyed.
     FEditor->OnCaretMoved = nullptr;
     FEditor->OnChange = nullptr;
@@ -371,6 +376,7 @@ TCommandState TForm1::CommandState() const {
     s.ClipboardText = FClipboardText;
     s.ToolBar = FToolBar && !FToolBar->isHidden();
     s.StatusBar = !statusBar()->isHidden();
+    s.MessagePanel = FSearchPanel && FSearchPanel->isVisible();
     return s;
 }
 
@@ -429,6 +435,7 @@ void TForm1::SaveExitSettings() {
     ChangeSettings([&](TIniFile& Ini) {
         WriteExitSettings(Ini, p, !FToolBar->isHidden(), FSettings.Config.ToolBarFlat, !statusBar()->isHidden());
     });
+    SaveSearchSettings();
 }
 
 void TForm1::closeEvent(QCloseEvent* Event) {

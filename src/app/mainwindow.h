@@ -22,6 +22,9 @@ class QToolBar;
 namespace orvane {
 
 class TEditor;
+class TMainSearchHost;
+class TSearchProperties;
+class TSearchResultsForm;
 
 // Where the window keeps its settings and finds its data, and what the command line asked for.
 struct TStartOptions {
@@ -66,6 +69,8 @@ public:
     void BuildToolBar(const std::vector<std::string>& Items);
     void BuildEditorMenu(const std::vector<std::string>& Items);
     QMenu* EditorMenu() const noexcept { return FEditorMenu; }
+    // The search panel "検索結果" (hidden until a find command or a search shows it).
+    TSearchResultsForm* SearchPanel() const noexcept { return FSearchPanel; }
     QToolBar* ToolBar() const noexcept { return FToolBar; }
 
     // ---- the status bar panels 0 … 5
@@ -84,6 +89,7 @@ protected:
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
+    friend class TMainSearchHost;
     struct TCommand {
         QAction* Action = nullptr;
         std::function<void()> Handler;  // empty: the command's part is not built yet
@@ -107,6 +113,9 @@ private:
     // Opens the settings file for one operation, changes it, writes it; a failure is shown once.
     template <class Fn>
     void ChangeSettings(Fn&& Change);
+    // The search panel, its settings and the find commands (searchwiring.cpp).
+    void CreateSearchPanel();
+    void SaveSearchSettings();
     void ShowHelp();
     void ShowAbout();
     void SetToolBarVisible(bool Visible);
@@ -133,6 +142,9 @@ private:
     bool FSettingsErrorShown = false;
     bool FClosing = false;
     QElapsedTimer FLockKeysAsked;
+    std::unique_ptr<TSearchProperties> FSearchProperties;
+    std::unique_ptr<TMainSearchHost> FSearchHost;
+    TSearchResultsForm* FSearchPanel = nullptr;
 };
 
 }  // namespace orvane

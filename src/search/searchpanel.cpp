@@ -125,7 +125,7 @@ void TSearchResultsForm::CreateToolBar(QToolBar* Bar, QToolBar* Bar2) {
     FSearchBox->setInsertPolicy(QComboBox::NoInsert);
     FSearchBox->setToolTip(QStringLiteral("検索する文字列 (Enter: 次を検索, Shift+Enter: 前を検索, Ctrl+Enter: ファイル検索)"));
     Bar->addWidget(FSearchBox);
-    FSearchBox->lineEdit()->installEventFilter(this);
+    FSearchBox->installEventFilter(this);  // the box has the focus and hands keys to its line edit
     Bar->addAction(QStringLiteral("次を検索"), this, [this] { FindNext(true); });
     Bar->addAction(QStringLiteral("前を検索"), this, [this] { FindNext(false); });
     Bar->addAction(QStringLiteral("ファイル検索"), this, [this] { SearchFiles(); });
@@ -150,7 +150,7 @@ void TSearchResultsForm::CreateToolBar(QToolBar* Bar, QToolBar* Bar2) {
     FReplaceBox->setInsertPolicy(QComboBox::NoInsert);
     FReplaceBox->setToolTip(QStringLiteral("置き換える文字列 (Enter: 置換)"));
     Bar2->addWidget(FReplaceBox);
-    FReplaceBox->lineEdit()->installEventFilter(this);
+    FReplaceBox->installEventFilter(this);
     Bar2->addAction(QStringLiteral("置換"), this, [this] {
         FProperties.SetOption(OptionBit(soReplaceAll), false);
         Replace();
@@ -492,7 +492,7 @@ bool TSearchResultsForm::eventFilter(QObject* Watched, QEvent* Event) {
     if (Event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(Event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        const bool inSearch = Watched == FSearchBox->lineEdit();
+        const bool inSearch = Watched == FSearchBox;
         if (key->key() == Qt::Key_Escape) {
             FocusEditor();
             return true;
@@ -502,7 +502,7 @@ bool TSearchResultsForm::eventFilter(QObject* Watched, QEvent* Event) {
             else FindNext(!(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
-        if (enter && Watched == FReplaceBox->lineEdit()) {
+        if (enter && Watched == FReplaceBox) {
             FProperties.SetOption(OptionBit(soReplaceAll), true);
             Replace();
             return true;

@@ -8,6 +8,7 @@
 #include "widgets/editor.h"
 
 #include <QComboBox>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -177,6 +178,30 @@ TEST_F(SearchPanel, FolderSearchOpensTheHitsFileWithTheHitSelected) {
     EXPECT_EQ(Boxes[0], "マスク '*.none' に一致するファイルは見あたりません");
     EXPECT_EQ(Boxes[1], "フォルダ '" + (root / "missing").string() + "' は見つかりません");
     fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// The keys of the search box as a user presses them: Enter finds, Ctrl+Enter searches the files.
+TEST_F(SearchPanel, KeysOfTheSearchBox) {
+    TEditor& e = Host.Add("a.txt", "ab ab");
+    Properties.FromCursor = true;
+    Properties.Target = stEditedFile;
+    Panel->RefreshFromSettings();
+    Panel->show();
+    Panel->SearchBox()->setEditText("ab");
+    QTest::keyClick(Panel->SearchBox(), Qt::Key_Return);
+    EXPECT_EQ(e.SelStart(), 0);
+    QTest::keyClick(Panel->SearchBox(), Qt::Key_Return);
+    EXPECT_EQ(e.SelStart(), 3);
+    QTest::keyClick(Panel->SearchBox(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(e.SelStart(), 0);
+    QTest::keyClick(Panel->SearchBox(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(Panel->Model().HitCount(), 2u);
 }
 
 }  // namespace

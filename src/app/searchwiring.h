@@ -1,0 +1,22 @@
+// The main window's documents as the search panel sees them. Until documents have tabs the window
+// holds one editor: document 1.
+#pragma once
+
+#include "search/searchpanel.h"
+
+namespace orvane {
+
+class TForm1;
+
+class TMainSearchHost : public ISearchHost {
+public:
+    explicit TMainSearchHost(TForm1& Form) : FForm(Form) {}
+    TOpenDocument ActiveDocument() override;
+    std::vector<TOpenDocument> OpenDocuments() override;
+    TEditor* ShowDocument(std::uint64_t Id, const QString& FileName) override;
+
+private:
+    TForm1& FForm;
+};
+
+}  // namespace orvane
