@@ -76,7 +76,7 @@ std::string ShortenCaption(std::string_view Text, int TailAtLeast, int MaxWidth)
 
 std::string TabCaption(const std::string& FileName, const TTabOptions& Options, bool Modified,
                        const std::string& ActiveFolder, const std::string& CurrentFolder) {
-    const fs::path path(FileName.empty() ? std::string(kUntitledName) : FileName);
+    const fs::path path(FileName.empty() ? std::string(kUntitledCaption) : FileName);
     std::string text;
     if (Options.HidePath || FileName.empty()) {
         text = path.filename().string();

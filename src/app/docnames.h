@@ -12,7 +12,7 @@
 namespace orvane {
 
 // The name of a new document that has no file yet.
-inline constexpr const char* kUntitledName = "無題";
+inline constexpr const char* kUntitledCaption = "無題";
 
 // The name one file is known by, whatever path reached it: absolute, with ".", ".." and symbolic
 // links resolved as far as the path exists. Compared byte for byte: "Readme.txt" and
@@ -28,7 +28,7 @@ int CaptionWidth(std::string_view Text);
 // turn until the result is MaxWidth wide. Text no wider than MaxWidth, or MaxWidth <= 0, stays.
 std::string ShortenCaption(std::string_view Text, int TailAtLeast, int MaxWidth);
 
-// What a document's tab says. FileName is empty for a new document (shown as kUntitledName);
+// What a document's tab says. FileName is empty for a new document (shown as kUntitledCaption);
 // ActiveFolder is the active document's folder (empty: none), CurrentFolder the working folder.
 std::string TabCaption(const std::string& FileName, const TTabOptions& Options, bool Modified,
                        const std::string& ActiveFolder = {}, const std::string& CurrentFolder = {});
