@@ -10,6 +10,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Prefix followed by N in decimal (built in place: GCC 12 warns wrongly about "x" + to_string).
+std::string Numbered(std::string Prefix, std::size_t N) {
+    Prefix += std::to_string(N);
+    return Prefix;
+}
+
 bool IsContinuation(unsigned char C) { return (C & 0xC0) == 0x80; }
 
 // The byte offsets where the characters of Text start (UTF-8; a stray byte is a character).
@@ -99,7 +105,8 @@ std::string TabCaption(const std::string& FileName, const TTabOptions& Options, 
     const std::size_t slash = text.rfind('/');
     const int nameWidth = CaptionWidth(slash == std::string::npos ? text : std::string_view(text).substr(slash + 1));
     text = ShortenCaption(text, nameWidth, Options.MaxTabLength);
-    return Modified ? "* " + text : text;
+    if (Modified) text.insert(0, "* ");
+    return text;
 }
 
 std::string CloneFileName(const std::string& FileName) {
@@ -151,7 +158,7 @@ void THistoryList::Load(const TIniFile& Ini) {
     FItems.clear();
     const int count = std::clamp(Ini.ReadInteger("History", "Count", 0), 0, 4096);
     for (int i = count - 1; i >= 0; --i) {
-        const std::string key = "H" + std::to_string(i);
+        const std::string key = Numbered("H", std::size_t(i));
         if (!Ini.ValueExists("History", key)) continue;
         Add(Ini.ReadString("History", key, ""));
     }
@@ -160,7 +167,7 @@ void THistoryList::Load(const TIniFile& Ini) {
 void THistoryList::Save(TIniFile& Ini) const {
     Ini.EraseSection("History");
     Ini.WriteInteger("History", "Count", int(FItems.size()));
-    for (std::size_t i = 0; i < FItems.size(); ++i) Ini.WriteString("History", "H" + std::to_string(i), FItems[i]);
+    for (std::size_t i = 0; i < FItems.size(); ++i) Ini.WriteString("History", Numbered("H", i), FItems[i]);
 }
 
 std::vector<std::string> HistoryMenuCaptions(const THistoryList& List, int HistoryNum) {
@@ -169,7 +176,7 @@ std::vector<std::string> HistoryMenuCaptions(const THistoryList& List, int Histo
     if (shown == 0) return captions;
     const int width = int(std::to_string(shown - 1).size()) + 2;
     for (int i = 0; i < shown; ++i) {
-        std::string number = "&" + std::to_string(i) + " ";
+        std::string number = Numbered("&", std::size_t(i)) + " ";
         if (int(number.size()) < width) number.insert(0, std::size_t(width) - number.size(), ' ');
         captions.push_back(number + EscapeMnemonic(CompressFileName(List.Items()[std::size_t(i)])));
     }

@@ -273,7 +273,7 @@ void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
 bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
     const QString path = QFileInfo(FileName).absoluteFilePath();
     if (!QFileInfo::exists(path)) {
-        Warn(this, "ファイル " + path.toStdString() + " は見つかりません");
+        ShowErrorMessage(this, "ファイル " + path.toStdString() + " は見つかりません");
         return false;
     }
     if (TOrvaneTabSheet* open = FindSheetByName(path)) {
@@ -305,7 +305,7 @@ void TForm1::OpenRequests(const TCommandLine& CommandLine) {
     for (const TOpenRequest& file : CommandLine.Files) {
         const QString path = Q(file.Path);
         if (!QFileInfo(path).isFile()) {
-            Warn(this, "ファイル " + file.Path + " は見つかりません");
+            ShowErrorMessage(this, "ファイル " + file.Path + " は見つかりません");
             continue;
         }
         if (OpenFile(path, CommandLine.Encoding) && file.Line > 0) GotoLinePosition(file.Line - 1, 0);
@@ -464,7 +464,8 @@ void TForm1::DeleteAndExit() {
         TAnswer::Ok)
         return;
     std::string error;
-    if (!MoveFileToTrash(name.toStdString(), error)) {
+    const TBackupOptions trash = BackupOptions(name);
+    if (!trash.MoveToTrash || !trash.MoveToTrash(name.toStdString(), error)) {
         ShowErrorMessage(this, "ファイル " + name.toStdString() + " をごみ箱に移動できませんでした。\n" + error);
         return;
     }
@@ -507,10 +508,6 @@ void TForm1::RebuildHistoryMenu() {
     if (QAction* item = FHistoryMenu->menuAction()) item->setEnabled(!captions.empty());
 }
 
-void TForm1::LoadHistory(const TIniFile& Ini) {
-    FHistory.Load(Ini);
-    RebuildHistoryMenu();
-}
 
 // ---- files changed by other programs
 

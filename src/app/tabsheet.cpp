@@ -21,7 +21,7 @@ TOrvaneTabSheet::TOrvaneTabSheet(TOrvaneSheetForm* Form, int Id, QObject* Parent
 }
 
 TOrvaneTabSheet::~TOrvaneTabSheet() {
-    delete MenuEntry;
+    delete MenuEntry.data();
     if (FForm) FForm->deleteLater();
 }
 

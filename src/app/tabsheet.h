@@ -35,7 +35,7 @@ public:
     int Id() const noexcept { return FId; }
 
     // The entry of the tab menu that activates this document.
-    QAction* MenuEntry = nullptr;
+    QPointer<QAction> MenuEntry;
     // The file as last read or written here, to notice another program's change.
     TFileStamp Stamp;
     // What another program did to the file and was not yet settled with the user.
