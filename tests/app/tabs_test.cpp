@@ -319,8 +319,12 @@ TEST_F(Tabs, DroppedFilesOpenInOrderAndACloneIsUntitled) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(Q(File("x.txt"))), QUrl::fromLocalFile(Q(File("y.txt"))),
                   QUrl::fromLocalFile(Q(File("z.txt", "zz\r\n")))});
+    // Dropped on the editor, as a user does: the window takes them.
+    QWidget* target = w.DocumentArea();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &drop);
+    QApplication::sendEvent(target, &drop);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.Sheets().size() == 3; }));
     EXPECT_EQ(Captions(), (std::vector<QString>{"x", "y", "z"}));
 
