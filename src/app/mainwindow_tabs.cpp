@@ -23,6 +23,7 @@
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -115,12 +116,20 @@ void TForm1::CreateDocumentArea() {
     });
     FTabMenu->addSeparator();
 
+    // The side toolbar shows icons only: a command the icon theme has none for gets the style's.
     QToolBar* side = FDocumentArea->SideBar();
-    for (const char* name : {"actPrev", "actNext", "-", "actClose", "actCloseAll"}) {
-        if (name[0] == '-')
+    const std::pair<const char*, QStyle::StandardPixmap> sideItems[] = {{"actPrev", QStyle::SP_ArrowLeft},
+                                                                        {"actNext", QStyle::SP_ArrowRight},
+                                                                        {"-", QStyle::SP_CustomBase},
+                                                                        {"actClose", QStyle::SP_DialogCloseButton},
+                                                                        {"actCloseAll", QStyle::SP_DialogDiscardButton}};
+    for (const auto& [name, pixmap] : sideItems) {
+        if (name[0] == '-') {
             side->addSeparator();
-        else if (QAction* a = Action(name))
+        } else if (QAction* a = Action(name)) {
+            if (a->icon().isNull()) a->setIcon(style()->standardIcon(pixmap));
             side->addAction(a);
+        }
     }
 
     // The recent files: the main menu's own item.
@@ -235,6 +244,7 @@ TOrvaneTabSheet* TForm1::NewDocument(const QString& Name, bool Load, TDocumentEn
 void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
     TOrvaneEditor* editor = Tab.Editor();
     TOrvaneSheetForm* form = Tab.Form();
+    ApplyStartLook(*editor);
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](const QPoint& Pos) {
         if (FEditorMenu) FEditorMenu->exec(editor->viewport()->mapToGlobal(Pos));
