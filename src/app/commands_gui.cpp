@@ -3,10 +3,11 @@
 #include "app/mainwindow.h"
 
 #include "app/paths.h"
+#include "app/tabsheet.h"
 #include "platform/desktop.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
-#include "widgets/editor.h"
+#include "styles/orvaneeditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -133,21 +134,45 @@ void TForm1::BindHandlers() {
         const int i = FindCommand(Name);
         if (i >= 0) FCommands[std::size_t(i)]->Handler = std::move(Handler);
     };
+    // Commands on the active editor do nothing while no document is open.
+    auto onEditor = [this, &on](std::string_view Name, std::function<void(TOrvaneEditor&)> Handler) {
+        on(Name, [this, Handler] {
+            if (TOrvaneEditor* editor = ActiveEditor()) Handler(*editor);
+        });
+    };
     for (const TCommandDef& def : CommandTable()) {
         if (def.Tag < 0) continue;
         const int tag = def.Tag;
         if (def.Name.starts_with("actBookmarkPut"))
-            on(def.Name, [this, tag] { FEditor->AddRowMark(FEditor->Row(), tag); });
+            onEditor(def.Name, [tag](TOrvaneEditor& E) { E.AddRowMark(E.Row(), tag); });
         else
-            on(def.Name, [this, tag] { FEditor->JumpToRowMark(tag); });
+            onEditor(def.Name, [tag](TOrvaneEditor& E) { E.JumpToRowMark(tag); });
     }
-    on("actUndo", [this] { FEditor->Undo(); });
-    on("actRedo", [this] { FEditor->Redo(); });
-    on("actCut", [this] { FEditor->CutToClipboard(); });
-    on("actCopy", [this] { FEditor->CopyToClipboard(); });
-    on("actPaste", [this] { FEditor->PasteFromClipboard(); });
-    on("actDelete", [this] { FEditor->DeleteSelection(); });
-    on("actSelectAll", [this] { FEditor->SelectAll(); });
+    onEditor("actUndo", [](TOrvaneEditor& E) { E.Undo(); });
+    onEditor("actRedo", [](TOrvaneEditor& E) { E.Redo(); });
+    onEditor("actCut", [](TOrvaneEditor& E) { E.CutToClipboard(); });
+    onEditor("actCopy", [](TOrvaneEditor& E) { E.CopyToClipboard(); });
+    onEditor("actPaste", [](TOrvaneEditor& E) { E.PasteFromClipboard(); });
+    onEditor("actDelete", [](TOrvaneEditor& E) { E.DeleteSelection(); });
+    onEditor("actSelectAll", [](TOrvaneEditor& E) { E.SelectAll(); });
+    on("actNew", [this] { NewDocument(); });
+    on("actOpen", [this] { OpenCommand(); });
+    on("actOpenToCaret", [this] { OpenToCaret(); });
+    on("actSave", [this] {
+        if (FActive) SaveTab(*FActive, false, QString());
+    });
+    on("actSaveAs", [this] {
+        if (FActive) SaveTab(*FActive, true, QStringLiteral("名前を付けて保存"));
+    });
+    on("actSaveAll", [this] { SaveAll(); });
+    on("actSaveAndExit", [this] { SaveAndExit(); });
+    on("actClose", [this] { CloseCommand(); });
+    on("actCloseOther", [this] { CloseOthers(FActive); });
+    on("actCloseAll", [this] { CloseAll(); });
+    on("actDeleteAndExit", [this] { DeleteAndExit(); });
+    on("actClone", [this] { CloneDocument(); });
+    on("actPrev", [this] { NextDocument(-1); });
+    on("actNext", [this] { NextDocument(1); });
     on("actToolBar", [this] { SetToolBarVisible(FToolBar->isHidden()); });
     on("actStatusBar", [this] { SetStatusBarVisible(statusBar()->isHidden()); });
     on("actExit", [this] { close(); });

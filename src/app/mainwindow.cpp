@@ -2,13 +2,15 @@
 #include "app/mainwindow.h"
 
 #include "app/paths.h"
+#include "app/recovery.h"
+#include "app/tabsheet.h"
 #include "files/doctext.h"
 #include "platform/clipboard.h"
 #include "platform/errordisplay.h"
 #include "platform/lockkeys.h"
 #include "platform/questions.h"
-#include "widgets/editor.h"
 #include "app/searchwiring.h"
+#include "styles/orvaneeditor.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -26,6 +28,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
@@ -34,7 +37,7 @@ namespace orvane {
 namespace {
 
 constexpr const char* kAppTitle = "るりかご";
-constexpr const char* kUntitled = "無題";
+constexpr const char* kUntitled = kUntitledName;
 
 // The look documents have until file-type styles exist: word wrap, line numbers, the ruler and
 // the end marks.
@@ -56,6 +59,18 @@ void ApplyStartLook(TEditor& Editor) {
     Editor.SetWordWrap(true);
 }
 
+}  // namespace
+
+void ApplyStartLook(TOrvaneEditor& Editor) {
+    ApplyStartLook(static_cast<TEditor&>(Editor));
+    Editor.MarksOrvane().DByteSpace().SetVisible(true);
+    Editor.MarksOrvane().TabMark().SetVisible(true);
+    Editor.MarksOrvane().VertLine().SetVisible(true);
+    Editor.Marks().Underline().SetVisible(true);
+}
+
+namespace {
+
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
 
@@ -63,20 +78,6 @@ TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.
 
 TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FOptions(std::move(Options)) {
     setWindowTitle(QString::fromUtf8(kAppTitle));
-    FEditor = new TEditor(this);
-    setCentralWidget(FEditor);
-    ApplyStartLook(*FEditor);
-    FEditor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
-        if (FEditorMenu) FEditorMenu->exec(FEditor->viewport()->mapToGlobal(Pos));
-    });
-    FEditor->OnCaretMoved = [this](TEditor&) { RefreshCaretPanel(); };
-    FEditor->OnChange = [this](TEditor&) {
-        RefreshModifiedPanel();
-        RefreshCaretPanel();
-    };
-    FEditor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
-
     FShortCuts = DefaultShortCuts();
     CreateCommands();
     BindHandlers();
@@ -87,6 +88,7 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     FToolBar->setMovable(false);
     FEditorMenu = new QMenu(this);
     CreateStatusBar();
+    CreateDocumentArea();
 
     // The clipboard is asked once and then followed, never polled: an X11 query waits for the
     // program that owns it.
@@ -95,6 +97,7 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
             [this] { FClipboardText = ClipboardHasText(); });
 
     LoadSettings();
+    StartRecovery(FOptions.RecoveryFolder);
     setAcceptDrops(true);
     LayoutStatusPanels();
     RefreshWindowState();
@@ -110,13 +113,20 @@ TForm1::~TForm1() {
     // The panel goes first: it searches and opens through this window's documents.
     delete FSearchPanel;
     FSearchPanel = nullptr;
-    // The editor's events must not reach a window that is half destroyed.
-    FEditor->OnCaretMoved = nullptr;
-    FEditor->OnChange = nullptr;
-    FEditor->OnSelectionChange = nullptr;
+    // The editors' events must not reach a window that is half destroyed.
+    for (const auto& tab : FSheets) {
+        if (TOrvaneEditor* editor = tab->Editor()) {
+            editor->OnCaretMoved = nullptr;
+            editor->OnChange = nullptr;
+            editor->OnSelectionChange = nullptr;
+        }
+        if (tab->Form()) tab->Form()->OnStateChange = nullptr;
+    }
+    FActive = nullptr;
+    FSheets.clear();
+    // Not ended normally when the window went without being closed: the snapshots stay.
+    FRecoveryWriter.reset();
 }
-
-TEditor* TForm1::ActiveEditor() const noexcept { return FEditor; }
 
 std::string TForm1::SettingsFileName() const {
     if (FOptions.SettingsFolder.empty()) return {};
@@ -135,6 +145,8 @@ void TForm1::LoadSettings() {
         }
     }
     FSettings = ReadMainSettings(ini);
+    FHistory.Load(ini);
+    RebuildHistoryMenu();
 
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
@@ -184,49 +196,28 @@ void TForm1::showEvent(QShowEvent* Event) {
 }
 
 void TForm1::FirstShow() {
-    FEditor->setFocus();
     const TCommandLine& cl = FOptions.CommandLine;
-    // One editor for now: the first file that opens is the document.
-    for (const TOpenRequest& file : cl.Files) {
-        if (!QFileInfo(QString::fromStdString(file.Path)).isFile()) continue;
-        if (OpenFile(QString::fromStdString(file.Path), cl.Encoding)) {
-            if (file.Line > 0) GotoLinePosition(file.Line - 1, 0);
-            return;
+    OpenRequests(cl);
+    if (FSheets.empty() && cl.Files.empty() && !SettingsFileName().empty()) {
+        try {
+            const TIniFile ini(SettingsFileName());
+            for (const std::string& name : ReadEditingFiles(ini)) {
+                const QString path = QString::fromStdString(name);
+                // Relative names (a new document's "無題") never name a file of the last run.
+                if (QFileInfo(path).isAbsolute() && QFileInfo(path).isFile()) OpenFile(path, deAuto);
+            }
+        } catch (const std::exception& e) {
+            ShowErrorMessage(this, e.what());
         }
     }
-    if (!cl.Files.empty() || SettingsFileName().empty()) return;
-    try {
-        const TIniFile ini(SettingsFileName());
-        for (const std::string& name : ReadEditingFiles(ini)) {
-            const QString path = QString::fromStdString(name);
-            // Relative names (a new document's "無題") never name a file of the last run.
-            if (QFileInfo(path).isAbsolute() && QFileInfo(path).isFile() && OpenFile(path, deAuto)) return;
-        }
-    } catch (const std::exception& e) {
-        ShowErrorMessage(this, e.what());
-    }
-}
-
-bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
-    const QString path = QFileInfo(FileName).absoluteFilePath();
-    try {
-        const TDocumentText read = ReadDocumentText(path.toStdString(), FEditor->Document(), Encoding);
-        if (TCharMap* map = FEditor->CharMap()) *map = read.Map;  // copy and paste keep its characters
-        FEditor->SetReadOnly(read.Report.ReadOnly());
-        FEditor->SetModified(false);
-        FFileName = path;
-        RefreshWindowState();
-        const std::string warning = read.Report.Warning();
-        if (!warning.empty()) SetHint(QString::fromStdString(warning));
-        return true;
-    } catch (const std::exception& e) {
-        ShowErrorMessage(this, e.what());
-        return false;
-    }
+    OfferRecovery();
+    if (FSheets.empty()) NewDocument(QString(), false, deAuto);
+    if (ActiveEditor()) ActiveEditor()->setFocus();
 }
 
 void TForm1::GotoLinePosition(int Line, int Offset) {
-    TEditorScreenStrings& doc = FEditor->Document();
+    if (!ActiveEditor()) return;
+    TEditorScreenStrings& doc = ActiveEditor()->Document();
     Line = std::clamp(Line, 0, std::max(0, doc.LineCount() - 1));
     int row = doc.LineCount() > 0 ? doc.LineToRow(Line) : 0;
     if (doc.GetCount() > 0) {
@@ -239,23 +230,29 @@ void TForm1::GotoLinePosition(int Line, int Offset) {
         }
         Offset = std::min(Offset, int(doc.Get(row).size()));
     }
-    FEditor->SetRowCol(row, Offset);
-    const int visible = FEditor->VisibleRowCount();
-    const int d = FEditor->Row() - FEditor->TopRow();
-    if (d < visible / 5 || d > visible * 4 / 5) FEditor->SetTopRow(std::max(0, FEditor->Row() - visible / 3));
-    FEditor->setFocus();
+    ActiveEditor()->SetRowCol(row, Offset);
+    const int visible = ActiveEditor()->VisibleRowCount();
+    const int d = ActiveEditor()->Row() - ActiveEditor()->TopRow();
+    if (d < visible / 5 || d > visible * 4 / 5) ActiveEditor()->SetTopRow(std::max(0, ActiveEditor()->Row() - visible / 3));
+    ActiveEditor()->setFocus();
 }
 
 // ---- title and status bar
 
 void TForm1::RefreshWindowState() {
-    const QString name = FFileName.isEmpty() ? QString::fromUtf8(kUntitled) : QFileInfo(FFileName).fileName();
+    const TOrvaneSheetForm* sheet = ActiveSheet();
+    if (!sheet) {
+        setWindowTitle(QString::fromUtf8(kAppTitle));
+        for (int i = 0; i < 4; ++i) FPanels[i]->clear();
+        return;
+    }
+    const QString name = QFileInfo(sheet->FileName()).fileName();
     setWindowTitle(name + QStringLiteral(" - ") + QString::fromUtf8(kAppTitle));
     RefreshModifiedPanel();
     RefreshModePanel();
     RefreshCaretPanel();
     RefreshHintPanel();
-    if (FEditor->isVisible() && !FEditor->hasFocus()) FEditor->setFocus();
+    if (ActiveEditor()->isVisible() && !ActiveEditor()->hasFocus()) ActiveEditor()->setFocus();
 }
 
 void TForm1::CreateStatusBar() {
@@ -297,30 +294,37 @@ bool TForm1::PanelVisible(int Index) const {
 }
 
 void TForm1::RefreshCaretPanel() {
-    const TEditorScreenStrings& doc = FEditor->Document();
+    if (!ActiveEditor()) return;
+    const TEditorScreenStrings& doc = ActiveEditor()->Document();
     FPanels[0]->setText(QStringLiteral("%1/ %2行: %3桁")
-                            .arg(doc.RowToLineCount(FEditor->Row()) + 1)
+                            .arg(doc.RowToLineCount(ActiveEditor()->Row()) + 1)
                             .arg(doc.LineCount())
-                            .arg(FEditor->Col() + 1));
+                            .arg(ActiveEditor()->Col() + 1));
 }
 
 void TForm1::RefreshModifiedPanel() {
-    const QString text = FEditor->Modified() ? QStringLiteral("変更あり") : QString();
+    if (!ActiveEditor()) return;
+    const QString text = ActiveEditor()->Modified() ? QStringLiteral("変更あり") : QString();
     if (FPanels[1]->text() != text) FPanels[1]->setText(text);
 }
 
 void TForm1::RefreshModePanel() {
-    const QString text = FEditor->ReadOnly()        ? QStringLiteral("書込禁止")
-                         : FEditor->OverwriteMode() ? QStringLiteral("上書き")
+    if (!ActiveEditor()) {
+        FPanels[2]->clear();
+        return;
+    }
+    const QString text = ActiveEditor()->ReadOnly()        ? QStringLiteral("書込禁止")
+                         : ActiveEditor()->OverwriteMode() ? QStringLiteral("上書き")
                                                     : QStringLiteral("挿入");
     if (FPanels[2]->text() != text) FPanels[2]->setText(text);
 }
 
 void TForm1::RefreshHintPanel() {
-    if (FEditor->Selected())
-        FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(FEditor->SelLength()));
+    if (!ActiveEditor()) return;
+    if (ActiveEditor()->Selected())
+        FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(ActiveEditor()->SelLength()));
     else
-        FPanels[3]->setText(FFileName);
+        FPanels[3]->setText(ActiveSheet()->StatusText());
 }
 
 void TForm1::SetHint(const QString& Text) {
@@ -364,14 +368,14 @@ void TForm1::UpdateCommands() {
 
 TCommandState TForm1::CommandState() const {
     TCommandState s;
-    s.Document = FEditor != nullptr;
-    if (FEditor) {
-        s.CanUndo = FEditor->CanUndo();
-        s.CanRedo = FEditor->CanRedo();
-        s.Selected = FEditor->Selected();
-        s.MultiRow = FEditor->Selected() && FEditor->SelStartRow() != FEditor->SelEndRow();
-        s.HasLines = FEditor->Lines().Count() > 0;
-        s.ReadOnly = FEditor->ReadOnly();
+    s.Document = ActiveEditor() != nullptr;
+    if (s.Document) {
+        s.CanUndo = ActiveEditor()->CanUndo();
+        s.CanRedo = ActiveEditor()->CanRedo();
+        s.Selected = ActiveEditor()->Selected();
+        s.MultiRow = ActiveEditor()->Selected() && ActiveEditor()->SelStartRow() != ActiveEditor()->SelEndRow();
+        s.HasLines = ActiveEditor()->Lines().Count() > 0;
+        s.ReadOnly = ActiveEditor()->ReadOnly();
     }
     s.ClipboardText = FClipboardText;
     s.ToolBar = FToolBar && !FToolBar->isHidden();
@@ -398,33 +402,22 @@ void TForm1::dropEvent(QDropEvent* Event) {
     for (const QUrl& url : Event->mimeData()->urls())
         if (url.isLocalFile()) files << url.toLocalFile();
     Event->acceptProposedAction();
-    GuardedEvent(this, [&] {
-        // One editor for now: the first dropped file replaces the document, once its changes
-        // may go.
-        if (!files.isEmpty() && MayDiscardChanges()) OpenFile(files.first(), deAuto);
+    // Opened after the drop has returned: the drop may come through a widget that goes with a tab.
+    QTimer::singleShot(0, this, [this, files] {
+        GuardedEvent(this, [&] {
+            for (const QString& file : files) OpenFile(file, deAuto);
+        });
     });
 }
 
 // ---- shutdown
 
-bool TForm1::MayDiscardChanges() {
-    if (!FEditor->Modified()) return true;
-    const std::string name = FFileName.isEmpty() ? kUntitled : FFileName.toStdString();
-    switch (Ask(this, name + " の内容が変更されています。\r変更を保存しますか？", TQuestion::YesNoCancel)) {
-    case TAnswer::No: return true;
-    case TAnswer::Yes:
-        // Saving comes with the document holder; until then the text stays here, unsaved.
-        CommandNotAvailable();
-        return false;
-    default: return false;
-    }
-}
-
 bool TForm1::CloseQuery() {
-    ChangeSettings([&](TIniFile& Ini) {
-        WriteEditingFiles(Ini, {FFileName.isEmpty() ? std::string(kUntitled) : FFileName.toStdString()});
-    });
-    return MayDiscardChanges();
+    std::vector<std::string> files;
+    for (const auto& tab : FSheets)
+        files.push_back(tab->Form()->Untitled() ? std::string(kUntitled) : tab->Form()->FileName().toStdString());
+    ChangeSettings([&](TIniFile& Ini) { WriteEditingFiles(Ini, files); });
+    return CloseAll();
 }
 
 void TForm1::SaveExitSettings() {
@@ -434,6 +427,7 @@ void TForm1::SaveExitSettings() {
     p.Normal = ToEdges(normalGeometry().isValid() ? normalGeometry() : geometry());
     ChangeSettings([&](TIniFile& Ini) {
         WriteExitSettings(Ini, p, !FToolBar->isHidden(), FSettings.Config.ToolBarFlat, !statusBar()->isHidden());
+        FHistory.Save(Ini);
     });
     SaveSearchSettings();
 }
@@ -443,6 +437,7 @@ void TForm1::closeEvent(QCloseEvent* Event) {
     GuardedEvent(this, [&] {
         if (!CloseQuery()) return;
         SaveExitSettings();
+        EndRecovery();
         accept = true;
     });
     if (accept)

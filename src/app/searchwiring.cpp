@@ -7,7 +7,9 @@
 #include "base/exceptions.h"
 #include "platform/errordisplay.h"
 #include "search/searchpanel.h"
-#include "widgets/editor.h"
+#include "app/sheetform.h"
+#include "app/tabsheet.h"
+#include "styles/orvaneeditor.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -15,24 +17,39 @@
 
 namespace orvane {
 
-TOpenDocument TMainSearchHost::ActiveDocument() {
-    return FForm.FEditor ? TOpenDocument{1, FForm.FFileName, FForm.FEditor} : TOpenDocument{};
+namespace {
+
+TOpenDocument DocumentOf(const TOrvaneTabSheet* Tab) {
+    if (!Tab || !Tab->Form() || !Tab->Editor()) return {};
+    const TOrvaneSheetForm& form = *Tab->Form();
+    // An untitled document has a caption for a name, never a file: its hits go by its id.
+    return {std::uint64_t(Tab->Id()) + 1, form.Untitled() ? QString() : form.FileName(), Tab->Editor()};
 }
+
+}  // namespace
+
+TOpenDocument TMainSearchHost::ActiveDocument() { return DocumentOf(FForm.ActiveTab()); }
 
 std::vector<TOpenDocument> TMainSearchHost::OpenDocuments() {
     std::vector<TOpenDocument> documents;
-    if (FForm.FEditor) documents.push_back(ActiveDocument());
+    for (const auto& tab : FForm.Sheets())
+        if (TOpenDocument d = DocumentOf(tab.get()); d.Editor) documents.push_back(d);
     return documents;
 }
 
 TEditor* TMainSearchHost::ShowDocument(std::uint64_t Id, const QString& FileName) {
-    if (!FForm.FEditor) return nullptr;
-    const QString path = FileName.isEmpty() ? QString() : QFileInfo(FileName).absoluteFilePath();
-    if (Id == 1 || (!path.isEmpty() && path == QFileInfo(FForm.FFileName).absoluteFilePath())) return FForm.FEditor;
-    // Another file: opened when it is there and the text shown may go.
-    if (path.isEmpty() || !QFileInfo(path).isFile()) return nullptr;
-    if (!FForm.MayDiscardChanges() || !FForm.OpenFile(path, deAuto)) return nullptr;
-    return FForm.FEditor;
+    // The document the hit was found in while it is open, else the file's tab, else the file
+    // opened in a new tab.
+    if (Id != 0) {
+        for (const auto& tab : FForm.Sheets()) {
+            if (std::uint64_t(tab->Id()) + 1 == Id && tab->Editor()) {
+                FForm.ActivateDocument(tab.get());
+                return tab->Editor();
+            }
+        }
+    }
+    if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) return nullptr;
+    return FForm.OpenOrActivate(FileName, deAuto);
 }
 
 void TForm1::CreateSearchPanel() {
@@ -59,12 +76,12 @@ void TForm1::CreateSearchPanel() {
     on("actFind", [this] {
         TSearchProperties& p = *FSearchProperties;
         FSearchPanel->show();
-        if (FEditor) {
+        if (TEditor* editor = ActiveEditor()) {
             if (FSettings.Config.SearchSelection) {
-                if (FEditor->Selected()) p.SearchValue = FEditor->SelText();
+                if (editor->Selected()) p.SearchValue = editor->SelText();
                 p.SelectedOnly = false;
             } else {
-                p.SelectedOnly = FEditor->Selected() && FEditor->SelStartRow() != FEditor->SelEndRow();
+                p.SelectedOnly = editor->Selected() && editor->SelStartRow() != editor->SelEndRow();
             }
         }
         FSearchPanel->RefreshFromSettings();
@@ -73,11 +90,12 @@ void TForm1::CreateSearchPanel() {
     });
     auto again = [this](bool Down) {
         TSearchProperties& p = *FSearchProperties;
-        if (p.SearchValue.empty() || !FEditor) return;
+        TEditor* editor = ActiveEditor();
+        if (p.SearchValue.empty() || !editor) return;
         p.SelectedOnly = false;
         p.FromCursor = true;
         p.SetOption(OptionBit(soDown), Down);
-        FEditor->FindText(p.SearchValue, p.Options);
+        editor->FindText(p.SearchValue, p.Options);
     };
     on("actFindNext", [again] { again(true); });
     on("actFindBefore", [again] { again(false); });

@@ -1,5 +1,4 @@
-// The main window's documents as the search panel sees them. Until documents have tabs the window
-// holds one editor: document 1.
+// The main window's documents (its tabs) as the search panel sees them, each known by its tab's id.
 #pragma once
 
 #include "search/searchpanel.h"
