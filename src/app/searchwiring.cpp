@@ -107,7 +107,11 @@ void TForm1::SaveSearchSettings() {
     try {
         FSearchProperties->SaveToFile(SearchSettingsFile(FOptions.SettingsFolder));
     } catch (const std::exception& e) {
-        ShowErrorMessage(this, e.what());
+        // Like the main settings: told once a run, never in the way of closing.
+        if (!FSettingsErrorShown) {
+            FSettingsErrorShown = true;
+            ShowErrorMessage(this, std::string("設定を保存できませんでした。\n") + e.what());
+        }
     }
 }
 
