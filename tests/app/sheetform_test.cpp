@@ -212,6 +212,16 @@ TEST_F(Sheet, InsertedFileEndsWithALineBreak) {
     EXPECT_EQ(Text(sheet), expected);
     EXPECT_EQ(sheet.Encoding(), deShiftJis);
     EXPECT_FALSE(sheet.InsertFile(Q("missing.txt"), deAuto));
+    sheet.Editor()->SetReadOnly(true);
+    EXPECT_FALSE(sheet.InsertFile(Q("two.txt"), deAuto));
+    EXPECT_EQ(Text(sheet), expected);
+}
+
+TEST(FileDialogFilters, FromTheSettingsFilter) {
+    EXPECT_EQ(FileDialogFilters("テキスト (*.txt)|*.txt|HTML|*.html;*.htm|すべてのファイル|*.*|"),
+              (QStringList{QStringLiteral("テキスト (*.txt) (*.txt)"), QStringLiteral("HTML (*.html *.htm)"),
+                           QStringLiteral("すべてのファイル (*)")}));
+    EXPECT_EQ(FileDialogFilters(""), QStringList{QStringLiteral("すべてのファイル (*)")});
 }
 
 // The dialogs run modally: a timer plays the user on the dialog that is showing.
