@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -214,6 +215,7 @@ private:
     std::vector<std::unique_ptr<TOrvaneTabSheet>> FSheets;
     TOrvaneTabSheet* FActive = nullptr;
     TOrvaneTabSheet* FMenuTab = nullptr;  // the tab whose menu was last asked for
+    QPointer<TOrvaneTabSheet> FStartDocument;  // the document a window starts with, until shown
     TDocumentArea* FDocumentArea = nullptr;
     QMenu* FTabMenu = nullptr;
     QAction* FTabClose = nullptr;
