@@ -67,8 +67,9 @@ public:
     bool OpenFile(const QString& FileName, TDocumentEncoding Encoding);
     // OpenFile, then the editor of the file's tab (null when it could not be opened).
     TOrvaneEditor* OpenOrActivate(const QString& FileName, TDocumentEncoding Encoding = deAuto);
-    // Opens each file of CommandLine (and shows its line): a start, or a second start's files.
-    void OpenRequests(const TCommandLine& CommandLine);
+    // Opens each file of CommandLine (and shows its line): a start, or a second start's files;
+    // names of no file are skipped, or reported when ReportMissing is set.
+    void OpenRequests(const TCommandLine& CommandLine, bool ReportMissing = false);
     // A new tab: an untitled document when Name is empty, else Name, read when Load is set (a
     // failed read leaves the tab empty and untitled). The tab becomes active.
     TOrvaneTabSheet* NewDocument(const QString& Name, bool Load, TDocumentEncoding Encoding);

@@ -164,6 +164,18 @@ TEST_F(Tabs, OneFileReachedByTwoPathsIsOneTabAndLetterCaseMakesTwoFiles) {
     EXPECT_EQ(w.ActiveEditor()->Document().GetText(), "two\r\n");
 }
 
+TEST_F(Tabs, AFileThatCannotBeReadLeavesAnUntitledTabAndNoRecentEntry) {
+    TForm1& w = Start();
+    fs::create_directories(Dir / "folder.txt");
+    EXPECT_FALSE(w.OpenFile(Q(Dir / "folder.txt"), deAuto));
+    EXPECT_EQ(Errors.size(), 1u);
+    ASSERT_EQ(w.Sheets().size(), 2u);
+    EXPECT_TRUE(w.ActiveSheet()->Untitled());  // a save asks for a name
+    EXPECT_TRUE(w.History().Items().empty());
+    EXPECT_FALSE(w.OpenFile(Q(Dir / "missing.txt"), deAuto));
+    EXPECT_EQ(w.Sheets().size(), 2u);
+}
+
 TEST_F(Tabs, RecentFilesKeepTheirLimitAndTheMenuItsLength) {
     TForm1& w = Start();
     for (int i = 0; i < 33; ++i) ASSERT_TRUE(w.OpenFile(Q(File("r/" + std::to_string(i) + ".txt")), deAuto));
