@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,8 +94,9 @@ TEST_F(RecoveryTest, WriterKeepsTheLastRequestPerDocument) {
         auto s = std::make_shared<TRecoverySnapshot>(Sample());
         for (int i = 0; i < 50; ++i) {
             TRecoverySnapshot copy = *s;
-            std::string text = "v" + std::to_string(i);
-            copy.Text.swap(text);
+            char text[16];
+            std::snprintf(text, sizeof text, "v%d", i);
+            copy.Text = std::string(text);
             auto t = std::make_shared<TRecoverySnapshot>(std::move(copy));
             writer.Write(1, t);
             writer.Write(2, t);
