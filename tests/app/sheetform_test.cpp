@@ -280,9 +280,9 @@ TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
     const std::optional<TFileDialogResult> chosen = w.ChooseFileToOpen(QString());
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->Encoding, deEuc);
-    ASSERT_TRUE(w.OpenFile(chosen->FileName, chosen->Encoding));
-    EXPECT_EQ(Text(sheet), sj("漢"));
-    EXPECT_EQ(sheet.Encoding(), deEuc);
+    ASSERT_TRUE(w.OpenFile(chosen->FileName, chosen->Encoding));  // in a tab of its own
+    EXPECT_EQ(Text(*w.ActiveSheet()), sj("漢"));
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
     SetErrorDisplayHook(nullptr);
 }
 
@@ -297,9 +297,9 @@ TEST_F(Sheet, SavingAsksBeforeLosingCharactersAndDefaultsToNothing) {
     TStartOptions options;
     options.SettingsFolder = (Dir / "settings").string();
     TForm1 w(options);
-    TOrvaneSheetForm& sheet = *w.ActiveSheet();
     Put("u.txt", "\xEF\xBB\xBF" "\xC3\xB1\n");
     ASSERT_TRUE(w.OpenFile(Q("u.txt"), deAuto));
+    TOrvaneSheetForm& sheet = *w.ActiveSheet();
     OnNextFileDialog([&](QFileDialog& D) {
         ChooserOf(&D)->EncodingList()->setCurrentText(QStringLiteral("SHIFT-JIS"));
         D.setOption(QFileDialog::DontConfirmOverwrite);  // the dialog's own question is not ours
