@@ -1,0 +1,21 @@
+// Giving an editor the look and behaviour of a style, and finding the documents a style covers.
+#pragma once
+
+#include "editor/controller.h"
+#include "styles/stylelist.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// The editor takes every setting of the style, vertical scroll bars only while it wraps words
+// (both otherwise), and the style's shared mode (none: its own default text mode). The extra
+// marks are the application editor's, which takes them on top of this.
+void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor);
+
+// The positions in FileNames of the documents whose extension gives style StyleIndex.
+std::vector<int> DocumentsOfStyle(const TOrvaneStyleList& List, int StyleIndex, std::span<const std::string> FileNames);
+
+}  // namespace orvane
