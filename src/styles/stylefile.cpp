@@ -556,8 +556,9 @@ std::string TOrvaneStyleList::LoadStyles(const TIniFile& Ini, std::string_view S
         const std::size_t comma = entry.find(',');
         const std::string ext = entry.substr(0, comma);
         const auto index = comma == std::string::npos ? std::nullopt : ParseStyleInteger(std::string_view(entry).substr(comma + 1));
+        // An entry without an extension says nothing (older files hold ",0" for one).
+        if (ext.empty() && r.Exists(list, key) && comma != std::string::npos) continue;
         if (ext.empty() || !index || *index < 0) {
-            // A hand-written file may leave an entry half done; only a key that is there counts.
             if (r.Exists(list, key)) r.Problem(list, key);
             continue;
         }

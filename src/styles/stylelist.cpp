@@ -393,7 +393,9 @@ int TOrvaneStyleList::ExtStyleIndexes(int Index) const {
 }
 
 void TOrvaneStyleList::SetExtStyle(std::string_view Ext, int Index) {
-    if (Index < 0 || Index >= StyleCount()) return;
+    // A file without an extension always has the default style; an entry for "" would be lost
+    // on reading anyway.
+    if (Index < 0 || Index >= StyleCount() || Ext.empty()) return;
     for (std::size_t i = 0; i < FExts.size(); ++i) {
         if (!SameText(FExts[i], Ext)) continue;
         if (FExtStyles[i] != Index) {

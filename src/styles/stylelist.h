@@ -154,7 +154,8 @@ public:
     int ExtCount() const noexcept { return int(FExts.size()); }
     const std::string& Exts(int Index) const;
     int ExtStyleIndexes(int Index) const;
-    // Maps Ext (without dot) to style Index, adding it when new; an index out of range is ignored.
+    // Maps Ext (without dot) to style Index, adding it when new; an empty extension or an index
+    // out of range is ignored.
     void SetExtStyle(std::string_view Ext, int Index);
     // The style of a file by its extension; 0 for no extension, an unknown one, or no name.
     int StyleIndexOfFile(std::string_view FileName) const;
