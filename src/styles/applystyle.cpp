@@ -3,9 +3,10 @@
 
 namespace orvane {
 
-void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor) {
+void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor, TOrvaneEditorMarks* Marks) {
     Editor.AssignProp(Style.Prop());
     Editor.SetScrollBars(Editor.WordWrap() ? ssVertical : ssBoth);
+    if (Marks) Marks->Assign(Style.Marks());
     Editor.SetFountain(Style.FountainObject());
 }
 

@@ -11,9 +11,9 @@
 namespace orvane {
 
 // The editor takes every setting of the style, vertical scroll bars only while it wraps words
-// (both otherwise), and the style's shared mode (none: its own default text mode). The extra
-// marks are the application editor's, which takes them on top of this.
-void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor);
+// (both otherwise), the style's extra marks into Marks (the application editor's MarksOrvane;
+// null for a plain editor), and the style's shared mode (none: its own default text mode).
+void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor, TOrvaneEditorMarks* Marks = nullptr);
 
 // The positions in FileNames of the documents whose extension gives style StyleIndex.
 std::vector<int> DocumentsOfStyle(const TOrvaneStyleList& List, int StyleIndex, std::span<const std::string> FileNames);

@@ -142,12 +142,12 @@ constexpr TMarkKey kEditorMarks[] = {
 
 struct TStyleMarkKey {
     const char* Key;
-    TEditorMark& (*Get)(TStyleMarks&);
+    TEditorMark& (*Get)(TOrvaneEditorMarks&);
 };
 constexpr TStyleMarkKey kStyleMarks[] = {
-    {"OrvaneMarks.DByteSpace", [](TStyleMarks& M) -> TEditorMark& { return M.DByteSpace(); }},
-    {"OrvaneMarks.TabMark", [](TStyleMarks& M) -> TEditorMark& { return M.TabMark(); }},
-    {"OrvaneMarks.VertLine", [](TStyleMarks& M) -> TEditorMark& { return M.VertLine(); }},
+    {"OrvaneMarks.DByteSpace", [](TOrvaneEditorMarks& M) -> TEditorMark& { return M.DByteSpace(); }},
+    {"OrvaneMarks.TabMark", [](TOrvaneEditorMarks& M) -> TEditorMark& { return M.TabMark(); }},
+    {"OrvaneMarks.VertLine", [](TOrvaneEditorMarks& M) -> TEditorMark& { return M.VertLine(); }},
 };
 
 constexpr int kCaretFlags = 14;

@@ -43,7 +43,7 @@ constexpr TStyleTemplateInfo kTemplates[kStyleTemplateCount] = {
     {TStyleTemplate::Java, "Javaソース用(&J)", "Java言語ソース"},
 };
 
-void ApplyBaseTemplate(TEditorProp& P, TStyleMarks& Marks) {
+void ApplyBaseTemplate(TEditorProp& P, TOrvaneEditorMarks& Marks) {
     TEditorCaret& c = P.Caret();
     c.BeginUpdate();
     c.SetAutoCursor(true);
@@ -155,23 +155,6 @@ std::string_view StyleModeCaption(int Mode) noexcept {
 
 const TStyleTemplateInfo& StyleTemplateInfo(TStyleTemplate Template) noexcept {
     return kTemplates[std::clamp(int(Template), 0, kStyleTemplateCount - 1)];
-}
-
-// ---- TStyleMarks
-
-TStyleMarks::TStyleMarks() {
-    for (TEditorMark* mark : {&FDByteSpace, &FTabMark, &FVertLine})
-        mark->OnChange = [this](TObject* Sender) { ChildChanged(Sender); };
-}
-
-void TStyleMarks::Assign(const TPersistent& Source) {
-    const auto* src = dynamic_cast<const TStyleMarks*>(&Source);
-    if (!src) return TNotifyPersistent::Assign(Source);
-    BeginUpdate();
-    TScopeExit end([this] { EndUpdate(); });
-    FDByteSpace.Assign(src->FDByteSpace);
-    FTabMark.Assign(src->FTabMark);
-    FVertLine.Assign(src->FVertLine);
 }
 
 // ---- TOrvaneStyle

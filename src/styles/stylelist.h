@@ -7,6 +7,7 @@
 #include "modes/htmlfountain.h"
 #include "modes/perlfountain.h"
 #include "modes/sourcemodes.h"
+#include "styles/orvanemarks.h"
 
 #include <memory>
 #include <string>
@@ -16,30 +17,6 @@
 namespace orvane {
 
 class TOrvaneStyleList;
-
-// The three marks the application's editor draws beyond the control's own. A change of any of
-// them is a change of the set; Assign copies all three and notifies once.
-class TStyleMarks : public TNotifyPersistent {
-public:
-    TStyleMarks();
-    TStyleMarks(const TStyleMarks&) = delete;
-    TStyleMarks& operator=(const TStyleMarks&) = delete;
-
-    // A box under every full-width space.
-    TEditorMark& DByteSpace() noexcept { return FDByteSpace; }
-    const TEditorMark& DByteSpace() const noexcept { return FDByteSpace; }
-    // A ">" on every tab.
-    TEditorMark& TabMark() noexcept { return FTabMark; }
-    const TEditorMark& TabMark() const noexcept { return FTabMark; }
-    // A dotted line at the wrap column while word wrap is on.
-    TEditorMark& VertLine() noexcept { return FVertLine; }
-    const TEditorMark& VertLine() const noexcept { return FVertLine; }
-
-    void Assign(const TPersistent& Source) override;
-
-private:
-    TEditorMark FDByteSpace, FTabMark, FVertLine;
-};
 
 // Mode numbers of a style: 0 is the editor's own default text mode.
 enum TStyleMode : int { smNone = 0, smHTML = 1, smPerl = 2, smJava = 3, smCpp = 4, smDelphi = 5 };
@@ -68,8 +45,8 @@ public:
     TOrvaneStyleList* Owner() const noexcept { return FOwner; }
     TEditorProp& Prop() noexcept { return *FProp; }
     const TEditorProp& Prop() const noexcept { return *FProp; }
-    TStyleMarks& Marks() noexcept { return FMarks; }
-    const TStyleMarks& Marks() const noexcept { return FMarks; }
+    TOrvaneEditorMarks& Marks() noexcept { return FMarks; }
+    const TOrvaneEditorMarks& Marks() const noexcept { return FMarks; }
     // Only the low seven bits count; a number outside 1..5 means the default text mode.
     int Fountain() const noexcept { return FFountain; }
     void SetFountain(int Mode) noexcept { FFountain = std::uint8_t(Mode); }
@@ -86,7 +63,7 @@ public:
 private:
     TOrvaneStyleList* FOwner;
     std::unique_ptr<TEditorProp> FProp;
-    TStyleMarks FMarks;
+    TOrvaneEditorMarks FMarks;
     std::uint8_t FFountain = smNone;
 };
 

@@ -136,8 +136,10 @@ TEST_F(Restyle, SavedUnderAnotherExtensionADocumentSwitchesItsMode) {
     TEditorController& c = Open.Open(List, "c.txt", "int main() { return 0; }\n");
     EXPECT_EQ(c.Fountain(), nullptr);
     Open.Docs[0].FileName = "c.cpp";
-    ApplyStyle(List.Styles(List.StyleIndexOfFile("c.cpp")), c);
+    TOrvaneEditorMarks marks;  // the application editor's extra marks
+    ApplyStyle(List.Styles(List.StyleIndexOfFile("c.cpp")), c, &marks);
     EXPECT_EQ(c.Fountain(), &List.CppMode());
+    EXPECT_TRUE(marks.DByteSpace().Visible());
     EXPECT_FALSE(c.Ruler().Visible());
     EXPECT_TRUE(c.Caret().TabIndent());
 
