@@ -153,6 +153,16 @@ void TForm1::BindHandlers() {
     on("actOpenToCaret", [this] { OpenToCaret(); });
     on("actSave", [this] { SaveDocument(*FSheet, false, QString()); });
     on("actSaveAs", [this] { SaveDocument(*FSheet, true, QStringLiteral("名前を付けて保存")); });
+    on("actStyleFont", [this] { ChooseStyleFont(); });
+    on("actStyleWordWrap", [this] {
+        ChangeStyle(sscWordWrap, [](TOrvaneStyle& S) { S.Prop().SetWordWrap(!S.Prop().WordWrap()); });
+    });
+    on("actStyleLeftbar", [this] {
+        ChangeStyle(sscLeftbar, [](TOrvaneStyle& S) { S.Prop().Leftbar().SetVisible(!S.Prop().Leftbar().Visible()); });
+    });
+    on("actStyleRuler", [this] {
+        ChangeStyle(sscRuler, [](TOrvaneStyle& S) { S.Prop().Ruler().SetVisible(!S.Prop().Ruler().Visible()); });
+    });
     on("actToolBar", [this] { SetToolBarVisible(FToolBar->isHidden()); });
     on("actStatusBar", [this] { SetStatusBarVisible(statusBar()->isHidden()); });
     on("actExit", [this] { close(); });

@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
@@ -37,32 +38,6 @@ constexpr const char* kUntitled = kUntitledName;
 
 // The look documents have until file-type styles exist: word wrap, line numbers, the ruler and
 // the end marks.
-void ApplyStartLook(TEditor& Editor) {
-    Editor.Leftbar().SetVisible(true);
-    Editor.Ruler().SetVisible(true);
-    Editor.Marks().RetMark().SetVisible(true);
-    Editor.Marks().EofMark().SetVisible(true);
-    Editor.Marks().WrapMark().SetVisible(true);
-    Editor.View().SetUrl(true);
-    Editor.View().SetMail(true);
-    Editor.View().Colors().Url().SetColor(0xC00000);
-    Editor.View().Colors().Mail().SetColor(0xC00000);
-    Editor.View().Colors().Int().SetColor(0x0000A0);
-    Editor.View().Colors().Str().SetColor(0x008000);
-    Editor.WrapOption().SetWrapByte(80);
-    Editor.WrapOption().SetLeading(true);
-    Editor.WrapOption().SetFollowPunctuation(true);
-    Editor.SetWordWrap(true);
-}
-
-void ApplyStartLook(TOrvaneEditor& Editor) {
-    ApplyStartLook(static_cast<TEditor&>(Editor));
-    Editor.MarksOrvane().DByteSpace().SetVisible(true);
-    Editor.MarksOrvane().TabMark().SetVisible(true);
-    Editor.MarksOrvane().VertLine().SetVisible(true);
-    Editor.Marks().Underline().SetVisible(true);
-}
-
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
 
@@ -73,7 +48,8 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     FSheet = new TOrvaneSheetForm(this);
     setCentralWidget(FSheet);
     TOrvaneEditor* editor = FSheet->Editor();
-    ApplyStartLook(*editor);
+    CreateStyles();
+    ApplyStyleOf(*FSheet);
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
         if (FEditorMenu) FEditorMenu->exec(ActiveEditor()->viewport()->mapToGlobal(Pos));
@@ -84,7 +60,10 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
         RefreshCaretPanel();
     };
     editor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
-    FSheet->OnStateChange = [this](TOrvaneSheetForm&) { RefreshWindowState(); };
+    FSheet->OnStateChange = [this](TOrvaneSheetForm& Sheet) {
+        StyleIfRenamed(Sheet);
+        RefreshWindowState();
+    };
 
     FShortCuts = DefaultShortCuts();
     CreateCommands();
@@ -192,6 +171,9 @@ void TForm1::showEvent(QShowEvent* Event) {
 }
 
 void TForm1::FirstShow() {
+    // Said once, after the window is up: a damaged style file never holds up the start.
+    if (!FStyleList->LoadWarning().empty())
+        QTimer::singleShot(0, this, [this] { Inform(this, FStyleList->LoadWarning()); });
     ActiveEditor()->setFocus();
     const TCommandLine& cl = FOptions.CommandLine;
     // One editor for now: the first file that opens is the document.

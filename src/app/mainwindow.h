@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "app/sheetform.h"
 #include "styles/orvaneeditor.h"
+#include "styles/stylelist.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -67,6 +68,14 @@ public:
     const std::string& SettingsFolder() const noexcept { return FOptions.SettingsFolder; }
     // The title, the modified, edit-mode and caret panels, and the focus.
     void RefreshWindowState();
+
+    // ---- file-type styles
+    TOrvaneStyleList& StyleList() const noexcept { return *FStyleList; }
+    // Sheet's editor takes the style of its file's extension (an untitled document: the default
+    // style), and remembers the name it was styled for.
+    void ApplyStyleOf(TOrvaneSheetForm& Sheet);
+    // Every open document whose extension gives the active document's style takes it again.
+    void RestyleDocuments();
 
     // ---- commands
     QAction* Action(std::string_view Name) const;
@@ -132,6 +141,13 @@ private:
     void ApplyCommandState(const TCommandState& State);
     // Asks about unsaved changes; true when the document's text may go.
     bool MayDiscardChanges();
+    // Styles: the list read from the style file; a document takes its style again when its
+    // name changed since it was styled (opened, saved under another name, new).
+    void CreateStyles();
+    void StyleIfRenamed(TOrvaneSheetForm& Sheet);
+    // A style command: changes the active document's style, restyles, saves with Scope.
+    void ChangeStyle(TStyleSaveScope Scope, const std::function<void(TOrvaneStyle&)>& Change);
+    void ChooseStyleFont();
     // The file commands.
     void NewDocument();
     void OpenCommand();
@@ -139,6 +155,7 @@ private:
 
     TStartOptions FOptions;
     TOrvaneSheetForm* FSheet = nullptr;
+    std::unique_ptr<TOrvaneStyleList> FStyleList;
     TEncodingChoice FEncodingChoice;
     std::vector<std::unique_ptr<TCommand>> FCommands;
     std::vector<TShortCut> FShortCuts;
