@@ -10,6 +10,11 @@ void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor, TOrvaneEditorMar
     Editor.SetFountain(Style.FountainObject());
 }
 
+void TakeStyleFrom(TOrvaneStyle& Style, TEditorController& Editor, const TOrvaneEditorMarks* Marks) {
+    Editor.CopyToProp(Style.Prop());
+    if (Marks) Style.Marks().Assign(*Marks);
+}
+
 std::vector<int> DocumentsOfStyle(const TOrvaneStyleList& List, int StyleIndex, std::span<const std::string> FileNames) {
     std::vector<int> documents;
     for (std::size_t i = 0; i < FileNames.size(); ++i)

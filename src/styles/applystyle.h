@@ -15,6 +15,10 @@ namespace orvane {
 // null for a plain editor), and the style's shared mode (none: its own default text mode).
 void ApplyStyle(TOrvaneStyle& Style, TEditorController& Editor, TOrvaneEditorMarks* Marks = nullptr);
 
+// The other way: the style takes the editor's settings and, when given, its extra marks; the
+// mode number stays.
+void TakeStyleFrom(TOrvaneStyle& Style, TEditorController& Editor, const TOrvaneEditorMarks* Marks = nullptr);
+
 // The positions in FileNames of the documents whose extension gives style StyleIndex.
 std::vector<int> DocumentsOfStyle(const TOrvaneStyleList& List, int StyleIndex, std::span<const std::string> FileNames);
 

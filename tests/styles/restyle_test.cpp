@@ -143,6 +143,14 @@ TEST_F(Restyle, SavedUnderAnotherExtensionADocumentSwitchesItsMode) {
     EXPECT_FALSE(c.Ruler().Visible());
     EXPECT_TRUE(c.Caret().TabIndent());
 
+    // A style taken from an editor keeps its mode number.
+    c.Ruler().SetVisible(true);
+    marks.TabMark().SetVisible(false);
+    TakeStyleFrom(List.Styles(Text), c, &marks);
+    EXPECT_TRUE(List.Styles(Text).Prop().Caret().TabIndent());
+    EXPECT_FALSE(List.Styles(Text).Marks().TabMark().Visible());
+    EXPECT_EQ(List.Styles(Text).Fountain(), smNone);
+
     // A style deleted while a document shows its mode: the document goes on with the default.
     List.DeleteStyle(Cpp);
     ApplyStyle(List.Styles(List.StyleIndexOfFile("c.cpp")), c);
