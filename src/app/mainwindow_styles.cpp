@@ -2,6 +2,7 @@
 // the style commands.
 #include "app/mainwindow.h"
 
+#include "app/tabsheet.h"
 #include "platform/errordisplay.h"
 #include "styles/applystyle.h"
 
@@ -54,9 +55,10 @@ void TForm1::StyleIfRenamed(TOrvaneSheetForm& Sheet) {
 
 void TForm1::RestyleDocuments() {
     const int style = FStyleList->StyleIndexOfFile(ActiveFileName().toStdString());
-    // One document until documents have tabs.
-    for (TOrvaneSheetForm* sheet : {FSheet})
-        if (FStyleList->StyleIndexOfFile(StyleFileName(*sheet)) == style) ApplyStyleOf(*sheet);
+    for (const auto& tab : FSheets) {
+        TOrvaneSheetForm* sheet = tab->Form();
+        if (sheet && FStyleList->StyleIndexOfFile(StyleFileName(*sheet)) == style) ApplyStyleOf(*sheet);
+    }
 }
 
 void TForm1::ChangeStyle(TStyleSaveScope Scope, const std::function<void(TOrvaneStyle&)>& Change) {

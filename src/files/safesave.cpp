@@ -170,7 +170,8 @@ void MakeBackup(const std::string& Path, const TBackupOptions& Options) {
                     Fail("古いバックアップファイルの名前を変えられません", backup, errno);
             }
         }
-        FaultPoint();
+        // Straight on to the new backup's name: an old backup put aside is never left without
+        // its successor but for a failing rename, and then it is still under its new name.
         if (::rename(temp.c_str(), backup.c_str()) != 0) Fail("バックアップファイルを作れません", backup, errno);
     } catch (...) {
         dropTemp();

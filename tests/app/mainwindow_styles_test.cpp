@@ -2,6 +2,7 @@
 // and when saved under another one, the style commands restyle and save, a damaged style file.
 #include "app/mainwindow.h"
 
+#include "app/tabsheet.h"
 #include "files/filewrite.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -75,25 +77,48 @@ TEST_F(MainWindowStyles, DocumentsTakeTheStyleOfTheirExtension) {
     WriteStyles();
     TForm1& w = Start();
     EXPECT_TRUE(Questions.empty());
-    TOrvaneEditor& editor = *w.ActiveEditor();
-    EXPECT_EQ(editor.Fountain(), nullptr);  // the untitled document: the default style
+    if (TOrvaneEditor* untitled = w.ActiveEditor()) EXPECT_EQ(untitled->Fountain(), nullptr);  // the default style
 
     ASSERT_TRUE(w.OpenFile(PathOf("a.pl"), deAuto));
-    EXPECT_EQ(editor.Fountain(), &w.StyleList().PerlMode());
-    EXPECT_TRUE(editor.MarksOrvane().DByteSpace().Visible());
+    TOrvaneEditor& pl = *w.ActiveEditor();
     ASSERT_TRUE(w.OpenFile(PathOf("b.html"), deAuto));
-    EXPECT_EQ(editor.Fountain(), &w.StyleList().HtmlMode());
-    EXPECT_FALSE(editor.MarksOrvane().DByteSpace().Visible());
+    TOrvaneEditor& html = *w.ActiveEditor();
     ASSERT_TRUE(w.OpenFile(PathOf("c.txt"), deAuto));
-    EXPECT_EQ(editor.Fountain(), nullptr);
-    EXPECT_TRUE(editor.Ruler().Visible());
-    EXPECT_TRUE(editor.View().Url());
+    TOrvaneEditor& txt = *w.ActiveEditor();
+    EXPECT_EQ(pl.Fountain(), &w.StyleList().PerlMode());
+    EXPECT_TRUE(pl.MarksOrvane().DByteSpace().Visible());
+    EXPECT_EQ(html.Fountain(), &w.StyleList().HtmlMode());
+    EXPECT_FALSE(html.MarksOrvane().DByteSpace().Visible());
+    EXPECT_EQ(txt.Fountain(), nullptr);
+    EXPECT_TRUE(txt.Ruler().Visible());
+    EXPECT_TRUE(txt.View().Url());
 
     // Saved under another extension, the document switches to that style's mode.
     ASSERT_TRUE(w.ActiveSheet()->SaveFile(PathOf("c.cpp"), TSaveRequest{}));
-    EXPECT_EQ(editor.Fountain(), &w.StyleList().CppMode());
-    EXPECT_FALSE(editor.Ruler().Visible());
+    EXPECT_EQ(txt.Fountain(), &w.StyleList().CppMode());
+    EXPECT_FALSE(txt.Ruler().Visible());
     EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(MainWindowStyles, ChangingTheHtmlStyleRestylesOnlyHtmlDocuments) {
+    WriteStyles();
+    std::ofstream(Dir / "d.htm") << "<p>\n";
+    TForm1& w = Start();
+    w.StyleList().SetExtStyle("htm", 1);
+    for (const char* name : {"a.pl", "d.htm", "c.txt", "b.html"}) ASSERT_TRUE(w.OpenFile(PathOf(name), deAuto));
+    TOrvaneEditor& html = *w.ActiveEditor();
+    std::vector<TOrvaneEditor*> editors;
+    for (const auto& tab : w.Sheets()) editors.push_back(tab->Editor());
+    const TColor background = html.Color();
+    w.StyleList().Styles(1).Prop().SetColor(0x00E0F0FF);
+    w.StyleList().Styles(1).Prop().View().Colors().Str().SetColor(clRed);
+    w.RestyleDocuments();
+    for (TOrvaneEditor* e : editors) {
+        const bool isHtml = e->Fountain() == &w.StyleList().HtmlMode();
+        EXPECT_EQ(e->Color(), isHtml ? 0x00E0F0FF : background);
+        if (isHtml) EXPECT_EQ(e->View().Colors().Str().Color(), clRed);
+    }
+    EXPECT_EQ(std::count_if(editors.begin(), editors.end(), [](TOrvaneEditor* e) { return e->Color() == 0x00E0F0FF; }), 2);
 }
 
 TEST_F(MainWindowStyles, AStyleCommandRestylesAndSavesItsKeyOnly) {
