@@ -18,9 +18,10 @@ namespace {
 // The sheet property holding the file name its editor was last styled for.
 constexpr const char* kStyledName = "orvaneStyledName";
 
-// The name a style is looked up by: none for an untitled document.
-std::string StyleFileName(const TOrvaneSheetForm& Sheet) {
-    return Sheet.Untitled() ? std::string() : Sheet.FileName().toStdString();
+// The style of a document by its name; an untitled one goes by the name proposed for it ("無題"
+// has no extension: the default style; a clone: its original's). No document: the default style.
+int StyleIndexOf(const TOrvaneStyleList& List, const TOrvaneSheetForm* Sheet) {
+    return Sheet ? List.StyleIndexOfFile(Sheet->FileName().toStdString()) : 0;
 }
 
 // Restores the normal cursor when a style command ends, also by an exception.
@@ -45,7 +46,7 @@ void TForm1::CreateStyles() {
 
 void TForm1::ApplyStyleOf(TOrvaneSheetForm& Sheet) {
     TOrvaneEditor& editor = *Sheet.Editor();
-    ApplyStyle(FStyleList->Styles(FStyleList->StyleIndexOfFile(StyleFileName(Sheet))), editor, &editor.MarksOrvane());
+    ApplyStyle(FStyleList->Styles(StyleIndexOf(*FStyleList, &Sheet)), editor, &editor.MarksOrvane());
     Sheet.setProperty(kStyledName, Sheet.FileName());
 }
 
@@ -54,16 +55,16 @@ void TForm1::StyleIfRenamed(TOrvaneSheetForm& Sheet) {
 }
 
 void TForm1::RestyleDocuments() {
-    const int style = FStyleList->StyleIndexOfFile(ActiveFileName().toStdString());
+    const int style = StyleIndexOf(*FStyleList, ActiveSheet());
     for (const auto& tab : FSheets) {
         TOrvaneSheetForm* sheet = tab->Form();
-        if (sheet && FStyleList->StyleIndexOfFile(StyleFileName(*sheet)) == style) ApplyStyleOf(*sheet);
+        if (sheet && StyleIndexOf(*FStyleList, sheet) == style) ApplyStyleOf(*sheet);
     }
 }
 
 void TForm1::ChangeStyle(TStyleSaveScope Scope, const std::function<void(TOrvaneStyle&)>& Change) {
     TBusyCursor busy;
-    Change(FStyleList->Styles(FStyleList->StyleIndexOfFile(ActiveFileName().toStdString())));
+    Change(FStyleList->Styles(StyleIndexOf(*FStyleList, ActiveSheet())));
     RestyleDocuments();
     try {
         FStyleList->Save(Scope);
@@ -73,7 +74,7 @@ void TForm1::ChangeStyle(TStyleSaveScope Scope, const std::function<void(TOrvane
 }
 
 void TForm1::ChooseStyleFont() {
-    TOrvaneStyle& style = FStyleList->Styles(FStyleList->StyleIndexOfFile(ActiveFileName().toStdString()));
+    TOrvaneStyle& style = FStyleList->Styles(StyleIndexOf(*FStyleList, ActiveSheet()));
     const TFont& font = style.Prop().Font();
     QFont initial(QString::fromStdString(font.Name()), font.Size());
     initial.setBold(font.Style() & fsBold);
