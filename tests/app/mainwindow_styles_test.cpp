@@ -77,7 +77,9 @@ TEST_F(MainWindowStyles, DocumentsTakeTheStyleOfTheirExtension) {
     WriteStyles();
     TForm1& w = Start();
     EXPECT_TRUE(Questions.empty());
-    if (TOrvaneEditor* untitled = w.ActiveEditor()) EXPECT_EQ(untitled->Fountain(), nullptr);  // the default style
+    if (TOrvaneEditor* untitled = w.ActiveEditor()) {
+        EXPECT_EQ(untitled->Fountain(), nullptr);  // the default style
+    }
 
     ASSERT_TRUE(w.OpenFile(PathOf("a.pl"), deAuto));
     TOrvaneEditor& pl = *w.ActiveEditor();
@@ -116,7 +118,9 @@ TEST_F(MainWindowStyles, ChangingTheHtmlStyleRestylesOnlyHtmlDocuments) {
     for (TOrvaneEditor* e : editors) {
         const bool isHtml = e->Fountain() == &w.StyleList().HtmlMode();
         EXPECT_EQ(e->Color(), isHtml ? 0x00E0F0FF : background);
-        if (isHtml) EXPECT_EQ(e->View().Colors().Str().Color(), clRed);
+        if (isHtml) {
+            EXPECT_EQ(e->View().Colors().Str().Color(), clRed);
+        }
     }
     EXPECT_EQ(std::count_if(editors.begin(), editors.end(), [](TOrvaneEditor* e) { return e->Color() == 0x00E0F0FF; }), 2);
 }
