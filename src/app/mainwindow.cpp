@@ -66,6 +66,8 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
 
     LoadSettings();
     StartRecovery(FOptions.RecoveryFolder);
+    // A window always starts with a document; the first show may put files in its place.
+    FStartDocument = NewDocument(QString(), false, deAuto);
     setAcceptDrops(true);
     LayoutStatusPanels();
     RefreshWindowState();
@@ -166,7 +168,7 @@ void TForm1::FirstShow() {
         QTimer::singleShot(0, this, [this] { Inform(this, FStyleList->LoadWarning()); });
     const TCommandLine& cl = FOptions.CommandLine;
     OpenRequests(cl);
-    if (FSheets.empty() && cl.Files.empty() && !SettingsFileName().empty()) {
+    if (FSheets.size() == 1 && FSheets[0].get() == FStartDocument && cl.Files.empty() && !SettingsFileName().empty()) {
         try {
             const TIniFile ini(SettingsFileName());
             for (const std::string& name : ReadEditingFiles(ini)) {
@@ -179,6 +181,13 @@ void TForm1::FirstShow() {
         }
     }
     OfferRecovery();
+    // The empty document of the start goes when files came in its place.
+    if (FStartDocument && FSheets.size() > 1 && FStartDocument->Form()->Untitled() && !FStartDocument->Form()->Modified()) {
+        TOrvaneTabSheet* active = FActive == FStartDocument ? nullptr : FActive;
+        CloseDocument(FStartDocument);
+        if (active) ActivateDocument(active);
+    }
+    FStartDocument = nullptr;
     if (FSheets.empty()) NewDocument(QString(), false, deAuto);
     if (ActiveEditor()) ActiveEditor()->setFocus();
 }

@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -64,8 +65,9 @@ public:
     bool OpenFile(const QString& FileName, TDocumentEncoding Encoding);
     // OpenFile, then the editor of the file's tab (null when it could not be opened).
     TOrvaneEditor* OpenOrActivate(const QString& FileName, TDocumentEncoding Encoding = deAuto);
-    // Opens each file of CommandLine (and shows its line): a start, or a second start's files.
-    void OpenRequests(const TCommandLine& CommandLine);
+    // Opens each file of CommandLine (and shows its line): a start, or a second start's files;
+    // names of no file are skipped, or reported when ReportMissing is set.
+    void OpenRequests(const TCommandLine& CommandLine, bool ReportMissing = false);
     // A new tab: an untitled document when Name is empty, else Name, read when Load is set (a
     // failed read leaves the tab empty and untitled). The tab becomes active.
     TOrvaneTabSheet* NewDocument(const QString& Name, bool Load, TDocumentEncoding Encoding);
@@ -227,6 +229,7 @@ private:
     std::vector<std::unique_ptr<TOrvaneTabSheet>> FSheets;
     TOrvaneTabSheet* FActive = nullptr;
     TOrvaneTabSheet* FMenuTab = nullptr;  // the tab whose menu was last asked for
+    QPointer<TOrvaneTabSheet> FStartDocument;  // the document a window starts with, until shown
     TDocumentArea* FDocumentArea = nullptr;
     QMenu* FTabMenu = nullptr;
     QAction* FTabClose = nullptr;

@@ -295,10 +295,9 @@ bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
     FLastLoadWarning.clear();
     TOrvaneTabSheet* tab = NewDocument(path, true, Encoding);
     if (!FLastLoadError.empty()) {
+        // The tab stays, empty and untitled: saving it asks for a name, never writes over the file.
         ShowErrorMessage(this, FLastLoadError);
-        // An empty tab for a file that could not be read helps nobody when it is the only thing
-        // it holds: it goes, unless the user already typed into it.
-        if (tab && !tab->Form()->Modified()) CloseDocument(tab);
+        if (tab) RefreshTabCaption(tab, true);
         return false;
     }
     if (!FLastLoadWarning.empty()) SetHint(Q(FLastLoadWarning));
@@ -312,11 +311,11 @@ TOrvaneEditor* TForm1::OpenOrActivate(const QString& FileName, TDocumentEncoding
     return ActiveEditor();
 }
 
-void TForm1::OpenRequests(const TCommandLine& CommandLine) {
+void TForm1::OpenRequests(const TCommandLine& CommandLine, bool ReportMissing) {
     for (const TOpenRequest& file : CommandLine.Files) {
         const QString path = Q(file.Path);
         if (!QFileInfo(path).isFile()) {
-            ShowErrorMessage(this, "ファイル " + file.Path + " は見つかりません");
+            if (ReportMissing) ShowErrorMessage(this, "ファイル " + file.Path + " は見つかりません");
             continue;
         }
         if (OpenFile(path, CommandLine.Encoding) && file.Line > 0) GotoLinePosition(file.Line - 1, 0);

@@ -164,6 +164,18 @@ TEST_F(Tabs, OneFileReachedByTwoPathsIsOneTabAndLetterCaseMakesTwoFiles) {
     EXPECT_EQ(w.ActiveEditor()->Document().GetText(), "two\r\n");
 }
 
+TEST_F(Tabs, AFileThatCannotBeReadLeavesAnUntitledTabAndNoRecentEntry) {
+    TForm1& w = Start();
+    fs::create_directories(Dir / "folder.txt");
+    EXPECT_FALSE(w.OpenFile(Q(Dir / "folder.txt"), deAuto));
+    EXPECT_EQ(Errors.size(), 1u);
+    ASSERT_EQ(w.Sheets().size(), 2u);
+    EXPECT_TRUE(w.ActiveSheet()->Untitled());  // a save asks for a name
+    EXPECT_TRUE(w.History().Items().empty());
+    EXPECT_FALSE(w.OpenFile(Q(Dir / "missing.txt"), deAuto));
+    EXPECT_EQ(w.Sheets().size(), 2u);
+}
+
 TEST_F(Tabs, RecentFilesKeepTheirLimitAndTheMenuItsLength) {
     TForm1& w = Start();
     for (int i = 0; i < 33; ++i) ASSERT_TRUE(w.OpenFile(Q(File("r/" + std::to_string(i) + ".txt")), deAuto));
@@ -334,6 +346,46 @@ TEST_F(Tabs, DroppedFilesOpenInOrderAndACloneIsUntitled) {
     EXPECT_EQ(w.ActiveSheet()->FileName(), Q(Dir / "z のコピー.txt"));
     EXPECT_EQ(w.ActiveEditor()->Document().GetText(), "zz\r\n");
     EXPECT_FALSE(fs::exists(Dir / "z のコピー.txt"));  // nothing is written
+}
+
+TEST_F(Tabs, DoubleClickSelectsAWholeAddressElseAWord) {
+    TForm1& w = Start();
+    TOrvaneEditor& e = *w.ActiveEditor();
+    e.Document().SetText("see http://example.jp/a?b=c now and mail@example.jp\r\n");
+    QApplication::processEvents();
+    auto at = [&](int Col) { return QPoint(e.TextLeft() + Col * e.CharWidth() + e.CharWidth() / 2, e.TextTop() + e.RowHeight() / 2); };
+    struct {
+        int Col;
+        std::string Selected;
+    } cases[] = {{8, "http://example.jp/a?b=c"}, {1, "see"}, {45, "mail@example.jp"}};
+    for (const auto& c : cases) {
+        QTest::mouseDClick(e.viewport(), Qt::LeftButton, Qt::NoModifier, at(c.Col));
+        QTest::qWait(0);
+        QApplication::processEvents();
+        EXPECT_EQ(e.SelText(), c.Selected) << c.Col;
+    }
+}
+
+TEST_F(Tabs, DeleteAndExitMovesTheFileToTheTrashAndClosesItsTab) {
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString((Dir / "share").string()));
+    TForm1& w = Start();
+    const fs::path doomed = File("doomed.txt");
+    ASSERT_TRUE(w.OpenFile(Q(doomed), deAuto));
+    Answers = {TAnswer::Cancel};
+    Run("actDeleteAndExit");
+    EXPECT_TRUE(fs::exists(doomed));
+    EXPECT_EQ(w.Sheets().size(), 2u);
+    Answers = {TAnswer::Ok};
+    Run("actDeleteAndExit");
+    EXPECT_FALSE(fs::exists(doomed));
+    EXPECT_TRUE(fs::exists(Dir / "share" / "Trash" / "files" / "doomed.txt"));
+    EXPECT_EQ(w.Sheets().size(), 1u);
+    EXPECT_TRUE(Errors.empty());
+    if (oldData.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", oldData);
 }
 
 TEST_F(Tabs, SnapshotsOfUnsavedTextLiveUntilSavedOrClosed) {
