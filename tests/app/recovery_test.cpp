@@ -92,8 +92,10 @@ TEST_F(RecoveryTest, WriterKeepsTheLastRequestPerDocument) {
         TRecoveryWriter writer(run);
         auto s = std::make_shared<TRecoverySnapshot>(Sample());
         for (int i = 0; i < 50; ++i) {
-            auto t = std::make_shared<TRecoverySnapshot>(*s);
-            t->Text = "v" + std::to_string(i);
+            TRecoverySnapshot copy = *s;
+            std::string text = "v" + std::to_string(i);
+            copy.Text.swap(text);
+            auto t = std::make_shared<TRecoverySnapshot>(std::move(copy));
             writer.Write(1, t);
             writer.Write(2, t);
         }
