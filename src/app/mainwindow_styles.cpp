@@ -40,8 +40,12 @@ void TForm1::CreateStyles() {
         return;
     }
     // Never fails: a damaged or unreadable file gives a warning, shown once the window is up.
-    FStyleList = std::make_unique<TOrvaneStyleList>(
-        (std::filesystem::path(FOptions.SettingsFolder) / kStyleSettingsFile).string());
+    const std::string fileName = (std::filesystem::path(FOptions.SettingsFolder) / kStyleSettingsFile).string();
+    std::error_code error;
+    const bool firstStart = !std::filesystem::exists(std::filesystem::symlink_status(fileName, error));
+    FStyleList = std::make_unique<TOrvaneStyleList>(fileName);
+    // Nothing is written until the user changes a style.
+    if (firstStart && !error) FStyleList->AddStarterStyles();
 }
 
 void TForm1::ApplyStyleOf(TOrvaneSheetForm& Sheet) {

@@ -326,6 +326,25 @@ int TOrvaneStyleList::AddStyle(std::string_view Name) {
     return StyleCount() - 1;
 }
 
+void TOrvaneStyleList::AddStarterStyles() {
+    struct TStarter {
+        TStyleTemplate Template;
+        std::vector<std::string_view> Exts;
+    };
+    static const TStarter starters[] = {
+        {TStyleTemplate::HTML, {"htm", "html", "shtml", "xhtml"}},
+        {TStyleTemplate::Perl, {"pl", "pm", "cgi"}},
+        {TStyleTemplate::Cpp, {"c", "cc", "cpp", "cxx", "h", "hh", "hpp"}},
+        {TStyleTemplate::Java, {"java"}},
+        {TStyleTemplate::Delphi, {"pas", "dpr"}},
+    };
+    for (const TStarter& starter : starters) {
+        const int index = AddStyle(StyleTemplateInfo(starter.Template).DefaultName);
+        Styles(index).ApplyTemplate(starter.Template);
+        for (std::string_view ext : starter.Exts) SetExtStyle(ext, index);
+    }
+}
+
 void TOrvaneStyleList::DeleteStyle(int Index) {
     if (Index <= 0 || Index >= StyleCount()) throw EListError(kListIndexError);
     const int oldCount = StyleCount();

@@ -114,6 +114,9 @@ public:
     // Resets the colours of one shared mode (1..5) in place; for Perl also its reserved words.
     void ResetMode(int Mode);
 
+    // The styles a first start offers before any style file exists: one per source template,
+    // with the usual extensions of its files, so that scripts and pages show their syntax.
+    void AddStarterStyles();
     // Appends a style with the base template and mode 0; returns its index.
     int AddStyle(std::string_view Name);
     // Removes style Index (never style 0: refused with EListError); extensions of it fall back

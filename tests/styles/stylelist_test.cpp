@@ -84,6 +84,18 @@ TEST(StyleList, StyleOfAFileByItsExtension) {
     for (const auto& [name, style] : cases) EXPECT_EQ(list.StyleIndexOfFile(name), style) << name;
 }
 
+TEST(StyleList, StarterStylesGiveScriptsAndPagesTheirModes) {
+    TOrvaneStyleList list;
+    list.AddStarterStyles();
+    const std::pair<const char*, int> cases[] = {
+        {"index.html", smHTML}, {"a.HTM", smHTML}, {"form.cgi", smPerl}, {"Lib.pm", smPerl},
+        {"main.cpp", smCpp},    {"x.h", smCpp},    {"App.java", smJava}, {"unit1.pas", smDelphi},
+        {"notes.txt", 0},       {"Makefile", 0},
+    };
+    for (const auto& [name, mode] : cases)
+        EXPECT_EQ(list.Styles(list.StyleIndexOfFile(name)).Fountain(), mode) << name;
+}
+
 TEST(StyleList, ResetGivesTheModesTheirDefaultColoursAndPerlItsWords) {
     TOrvaneStyleList list;
     THTMLFountain& html = list.HtmlMode();
