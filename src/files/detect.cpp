@@ -403,6 +403,45 @@ TFileDetection DetectInPieces(TRead&& Read, TDocumentEncoding Default, std::size
 
 }  // namespace
 
+struct TEncodingDetector::TState {
+    static constexpr std::size_t kCarry = 3;
+    static constexpr std::size_t kPiece = 256 << 10;
+    explicit TState(TDocumentEncoding Default) : Detector(Default, true), Buffer(kCarry + kPiece) {}
+    TDetector Detector;
+    std::vector<u8> Buffer;  // three bytes of the text before each piece, then the piece
+    std::size_t Carried = 0;
+    std::string Head;
+    std::size_t Size = 0;
+};
+
+TEncodingDetector::TEncodingDetector(TDocumentEncoding Default) : FState(std::make_unique<TState>(Default)) {}
+TEncodingDetector::~TEncodingDetector() = default;
+
+void TEncodingDetector::Feed(std::string_view Piece, bool Last) {
+    TState& s = *FState;
+    if (s.Head.size() < kHeadSize) s.Head.append(Piece.substr(0, kHeadSize - s.Head.size()));
+    s.Size += Piece.size();
+    // The scanners read up to three bytes before each piece: pieces pass through the buffer.
+    do {
+        const std::size_t n = std::min(Piece.size(), TState::kPiece);
+        u8* const at = s.Buffer.data() + TState::kCarry;
+        if (n) std::memcpy(at, Piece.data(), n);
+        Piece.remove_prefix(n);
+        s.Detector.Feed(at, n, Last && Piece.empty());
+        const std::size_t keep = std::min(TState::kCarry, s.Carried + n);
+        std::memmove(at - keep, at + n - keep, keep);
+        s.Carried = keep;
+    } while (!Piece.empty());
+}
+
+TFileDetection TEncodingDetector::Result() const {
+    TFileDetection r;
+    r.Detection = FState->Detector.Result(FState->Head);
+    r.LineEnds = FState->Detector.LineEnds();
+    r.Size = FState->Size;
+    return r;
+}
+
 TFileDetection DetectEncodingInPieces(std::string_view B, TDocumentEncoding Default, std::size_t PieceSize) {
     std::size_t at = 0;
     return DetectInPieces(
