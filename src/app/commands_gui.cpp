@@ -6,7 +6,7 @@
 #include "platform/desktop.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
-#include "widgets/editor.h"
+#include "styles/orvaneeditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -137,17 +137,22 @@ void TForm1::BindHandlers() {
         if (def.Tag < 0) continue;
         const int tag = def.Tag;
         if (def.Name.starts_with("actBookmarkPut"))
-            on(def.Name, [this, tag] { FEditor->AddRowMark(FEditor->Row(), tag); });
+            on(def.Name, [this, tag] { ActiveEditor()->AddRowMark(ActiveEditor()->Row(), tag); });
         else
-            on(def.Name, [this, tag] { FEditor->JumpToRowMark(tag); });
+            on(def.Name, [this, tag] { ActiveEditor()->JumpToRowMark(tag); });
     }
-    on("actUndo", [this] { FEditor->Undo(); });
-    on("actRedo", [this] { FEditor->Redo(); });
-    on("actCut", [this] { FEditor->CutToClipboard(); });
-    on("actCopy", [this] { FEditor->CopyToClipboard(); });
-    on("actPaste", [this] { FEditor->PasteFromClipboard(); });
-    on("actDelete", [this] { FEditor->DeleteSelection(); });
-    on("actSelectAll", [this] { FEditor->SelectAll(); });
+    on("actUndo", [this] { ActiveEditor()->Undo(); });
+    on("actRedo", [this] { ActiveEditor()->Redo(); });
+    on("actCut", [this] { ActiveEditor()->CutToClipboard(); });
+    on("actCopy", [this] { ActiveEditor()->CopyToClipboard(); });
+    on("actPaste", [this] { ActiveEditor()->PasteFromClipboard(); });
+    on("actDelete", [this] { ActiveEditor()->DeleteSelection(); });
+    on("actSelectAll", [this] { ActiveEditor()->SelectAll(); });
+    on("actNew", [this] { NewDocument(); });
+    on("actOpen", [this] { OpenCommand(); });
+    on("actOpenToCaret", [this] { OpenToCaret(); });
+    on("actSave", [this] { SaveDocument(*FSheet, false, QString()); });
+    on("actSaveAs", [this] { SaveDocument(*FSheet, true, QStringLiteral("名前を付けて保存")); });
     on("actToolBar", [this] { SetToolBarVisible(FToolBar->isHidden()); });
     on("actStatusBar", [this] { SetStatusBarVisible(statusBar()->isHidden()); });
     on("actExit", [this] { close(); });

@@ -7,7 +7,7 @@
 #include "platform/errordisplay.h"
 #include "platform/lockkeys.h"
 #include "platform/questions.h"
-#include "widgets/editor.h"
+#include "styles/orvaneeditor.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -33,7 +33,7 @@ namespace orvane {
 namespace {
 
 constexpr const char* kAppTitle = "るりかご";
-constexpr const char* kUntitled = "無題";
+constexpr const char* kUntitled = kUntitledName;
 
 // The look documents have until file-type styles exist: word wrap, line numbers, the ruler and
 // the end marks.
@@ -55,6 +55,14 @@ void ApplyStartLook(TEditor& Editor) {
     Editor.SetWordWrap(true);
 }
 
+void ApplyStartLook(TOrvaneEditor& Editor) {
+    ApplyStartLook(static_cast<TEditor&>(Editor));
+    Editor.MarksOrvane().DByteSpace().SetVisible(true);
+    Editor.MarksOrvane().TabMark().SetVisible(true);
+    Editor.MarksOrvane().VertLine().SetVisible(true);
+    Editor.Marks().Underline().SetVisible(true);
+}
+
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
 
@@ -62,19 +70,21 @@ TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.
 
 TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FOptions(std::move(Options)) {
     setWindowTitle(QString::fromUtf8(kAppTitle));
-    FEditor = new TEditor(this);
-    setCentralWidget(FEditor);
-    ApplyStartLook(*FEditor);
-    FEditor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
-        if (FEditorMenu) FEditorMenu->exec(FEditor->viewport()->mapToGlobal(Pos));
+    FSheet = new TOrvaneSheetForm(this);
+    setCentralWidget(FSheet);
+    TOrvaneEditor* editor = FSheet->Editor();
+    ApplyStartLook(*editor);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
+        if (FEditorMenu) FEditorMenu->exec(ActiveEditor()->viewport()->mapToGlobal(Pos));
     });
-    FEditor->OnCaretMoved = [this](TEditor&) { RefreshCaretPanel(); };
-    FEditor->OnChange = [this](TEditor&) {
+    editor->OnCaretMoved = [this](TEditor&) { RefreshCaretPanel(); };
+    editor->OnChange = [this](TEditor&) {
         RefreshModifiedPanel();
         RefreshCaretPanel();
     };
-    FEditor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
+    editor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
+    FSheet->OnStateChange = [this](TOrvaneSheetForm&) { RefreshWindowState(); };
 
     FShortCuts = DefaultShortCuts();
     CreateCommands();
@@ -106,12 +116,15 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
 
 TForm1::~TForm1() {
     // The editor's events must not reach a window that is half destroyed.
-    FEditor->OnCaretMoved = nullptr;
-    FEditor->OnChange = nullptr;
-    FEditor->OnSelectionChange = nullptr;
+    ActiveEditor()->OnCaretMoved = nullptr;
+    ActiveEditor()->OnChange = nullptr;
+    ActiveEditor()->OnSelectionChange = nullptr;
+    FSheet->OnStateChange = nullptr;
 }
 
-TEditor* TForm1::ActiveEditor() const noexcept { return FEditor; }
+TOrvaneEditor* TForm1::ActiveEditor() const noexcept { return FSheet->Editor(); }
+
+QString TForm1::ActiveFileName() const { return FSheet->Untitled() ? QString() : FSheet->FileName(); }
 
 std::string TForm1::SettingsFileName() const {
     if (FOptions.SettingsFolder.empty()) return {};
@@ -179,7 +192,7 @@ void TForm1::showEvent(QShowEvent* Event) {
 }
 
 void TForm1::FirstShow() {
-    FEditor->setFocus();
+    ActiveEditor()->setFocus();
     const TCommandLine& cl = FOptions.CommandLine;
     // One editor for now: the first file that opens is the document.
     for (const TOpenRequest& file : cl.Files) {
@@ -203,25 +216,18 @@ void TForm1::FirstShow() {
 }
 
 bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
-    const QString path = QFileInfo(FileName).absoluteFilePath();
-    try {
-        const TDocumentText read = ReadDocumentText(path.toStdString(), FEditor->Document(), Encoding);
-        if (TCharMap* map = FEditor->CharMap()) *map = read.Map;  // copy and paste keep its characters
-        FEditor->SetReadOnly(read.Report.ReadOnly());
-        FEditor->SetModified(false);
-        FFileName = path;
-        RefreshWindowState();
-        const std::string warning = read.Report.Warning();
-        if (!warning.empty()) SetHint(QString::fromStdString(warning));
-        return true;
-    } catch (const std::exception& e) {
-        ShowErrorMessage(this, e.what());
+    const TLoadResult r = FSheet->LoadFile(FileName, Encoding);
+    if (!r) {
+        ShowErrorMessage(this, r.Error);
         return false;
     }
+    RefreshWindowState();
+    if (!r.Warning.empty()) SetHint(QString::fromStdString(r.Warning));
+    return true;
 }
 
 void TForm1::GotoLinePosition(int Line, int Offset) {
-    TEditorScreenStrings& doc = FEditor->Document();
+    TEditorScreenStrings& doc = ActiveEditor()->Document();
     Line = std::clamp(Line, 0, std::max(0, doc.LineCount() - 1));
     int row = doc.LineCount() > 0 ? doc.LineToRow(Line) : 0;
     if (doc.GetCount() > 0) {
@@ -234,23 +240,23 @@ void TForm1::GotoLinePosition(int Line, int Offset) {
         }
         Offset = std::min(Offset, int(doc.Get(row).size()));
     }
-    FEditor->SetRowCol(row, Offset);
-    const int visible = FEditor->VisibleRowCount();
-    const int d = FEditor->Row() - FEditor->TopRow();
-    if (d < visible / 5 || d > visible * 4 / 5) FEditor->SetTopRow(std::max(0, FEditor->Row() - visible / 3));
-    FEditor->setFocus();
+    ActiveEditor()->SetRowCol(row, Offset);
+    const int visible = ActiveEditor()->VisibleRowCount();
+    const int d = ActiveEditor()->Row() - ActiveEditor()->TopRow();
+    if (d < visible / 5 || d > visible * 4 / 5) ActiveEditor()->SetTopRow(std::max(0, ActiveEditor()->Row() - visible / 3));
+    ActiveEditor()->setFocus();
 }
 
 // ---- title and status bar
 
 void TForm1::RefreshWindowState() {
-    const QString name = FFileName.isEmpty() ? QString::fromUtf8(kUntitled) : QFileInfo(FFileName).fileName();
+    const QString name = FSheet->Untitled() ? FSheet->FileName() : QFileInfo(FSheet->FileName()).fileName();
     setWindowTitle(name + QStringLiteral(" - ") + QString::fromUtf8(kAppTitle));
     RefreshModifiedPanel();
     RefreshModePanel();
     RefreshCaretPanel();
     RefreshHintPanel();
-    if (FEditor->isVisible() && !FEditor->hasFocus()) FEditor->setFocus();
+    if (ActiveEditor()->isVisible() && !ActiveEditor()->hasFocus()) ActiveEditor()->setFocus();
 }
 
 void TForm1::CreateStatusBar() {
@@ -292,30 +298,30 @@ bool TForm1::PanelVisible(int Index) const {
 }
 
 void TForm1::RefreshCaretPanel() {
-    const TEditorScreenStrings& doc = FEditor->Document();
+    const TEditorScreenStrings& doc = ActiveEditor()->Document();
     FPanels[0]->setText(QStringLiteral("%1/ %2行: %3桁")
-                            .arg(doc.RowToLineCount(FEditor->Row()) + 1)
+                            .arg(doc.RowToLineCount(ActiveEditor()->Row()) + 1)
                             .arg(doc.LineCount())
-                            .arg(FEditor->Col() + 1));
+                            .arg(ActiveEditor()->Col() + 1));
 }
 
 void TForm1::RefreshModifiedPanel() {
-    const QString text = FEditor->Modified() ? QStringLiteral("変更あり") : QString();
+    const QString text = ActiveEditor()->Modified() ? QStringLiteral("変更あり") : QString();
     if (FPanels[1]->text() != text) FPanels[1]->setText(text);
 }
 
 void TForm1::RefreshModePanel() {
-    const QString text = FEditor->ReadOnly()        ? QStringLiteral("書込禁止")
-                         : FEditor->OverwriteMode() ? QStringLiteral("上書き")
+    const QString text = ActiveEditor()->ReadOnly()        ? QStringLiteral("書込禁止")
+                         : ActiveEditor()->OverwriteMode() ? QStringLiteral("上書き")
                                                     : QStringLiteral("挿入");
     if (FPanels[2]->text() != text) FPanels[2]->setText(text);
 }
 
 void TForm1::RefreshHintPanel() {
-    if (FEditor->Selected())
-        FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(FEditor->SelLength()));
+    if (ActiveEditor()->Selected())
+        FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(ActiveEditor()->SelLength()));
     else
-        FPanels[3]->setText(FFileName);
+        FPanels[3]->setText(FSheet->StatusText());
 }
 
 void TForm1::SetHint(const QString& Text) {
@@ -359,14 +365,14 @@ void TForm1::UpdateCommands() {
 
 TCommandState TForm1::CommandState() const {
     TCommandState s;
-    s.Document = FEditor != nullptr;
-    if (FEditor) {
-        s.CanUndo = FEditor->CanUndo();
-        s.CanRedo = FEditor->CanRedo();
-        s.Selected = FEditor->Selected();
-        s.MultiRow = FEditor->Selected() && FEditor->SelStartRow() != FEditor->SelEndRow();
-        s.HasLines = FEditor->Lines().Count() > 0;
-        s.ReadOnly = FEditor->ReadOnly();
+    s.Document = FSheet != nullptr;
+    if (FSheet) {
+        s.CanUndo = ActiveEditor()->CanUndo();
+        s.CanRedo = ActiveEditor()->CanRedo();
+        s.Selected = ActiveEditor()->Selected();
+        s.MultiRow = ActiveEditor()->Selected() && ActiveEditor()->SelStartRow() != ActiveEditor()->SelEndRow();
+        s.HasLines = ActiveEditor()->Lines().Count() > 0;
+        s.ReadOnly = ActiveEditor()->ReadOnly();
     }
     s.ClipboardText = FClipboardText;
     s.ToolBar = FToolBar && !FToolBar->isHidden();
@@ -402,21 +408,18 @@ void TForm1::dropEvent(QDropEvent* Event) {
 // ---- shutdown
 
 bool TForm1::MayDiscardChanges() {
-    if (!FEditor->Modified()) return true;
-    const std::string name = FFileName.isEmpty() ? kUntitled : FFileName.toStdString();
+    if (!ActiveEditor()->Modified()) return true;
+    const std::string name = FSheet->FileName().toStdString();
     switch (Ask(this, name + " の内容が変更されています。\r変更を保存しますか？", TQuestion::YesNoCancel)) {
     case TAnswer::No: return true;
-    case TAnswer::Yes:
-        // Saving comes with the document holder; until then the text stays here, unsaved.
-        CommandNotAvailable();
-        return false;
+    case TAnswer::Yes: return SaveDocument(*FSheet, false, QString());
     default: return false;
     }
 }
 
 bool TForm1::CloseQuery() {
     ChangeSettings([&](TIniFile& Ini) {
-        WriteEditingFiles(Ini, {FFileName.isEmpty() ? std::string(kUntitled) : FFileName.toStdString()});
+        WriteEditingFiles(Ini, {FSheet->Untitled() ? std::string(kUntitled) : FSheet->FileName().toStdString()});
     });
     return MayDiscardChanges();
 }

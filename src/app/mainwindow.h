@@ -1,16 +1,20 @@
 // The main window TForm1: start-up, settings, commands with their menus and toolbar, the status
-// bar, the window title and the shutdown order. Until documents have tabs it holds one editor.
+// bar, the window title and the shutdown order. Until documents have tabs it holds one document.
 #pragma once
 
 #include "app/cmdline.h"
 #include "app/commands.h"
+#include "app/encodingchooser.h"
 #include "app/settings.h"
+#include "app/sheetform.h"
+#include "styles/orvaneeditor.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +25,6 @@ class QToolBar;
 
 namespace orvane {
 
-class TEditor;
 
 // Where the window keeps its settings and finds its data, and what the command line asked for.
 struct TStartOptions {
@@ -38,12 +41,26 @@ public:
     ~TForm1() override;
 
     // ---- what other parts of the program use
-    TEditor* ActiveEditor() const noexcept;
-    // FileName of the active document, empty for a new one.
-    QString ActiveFileName() const { return FFileName; }
-    // Reads a file into the document (the one editor, until documents have tabs); false after
-    // showing why it could not.
+    TOrvaneSheetForm* ActiveSheet() const noexcept { return FSheet; }
+    TOrvaneEditor* ActiveEditor() const noexcept;
+    // FileName of the active document, empty for an untitled one.
+    QString ActiveFileName() const;
+    // Reads a file into the document (the one document, until documents have tabs); false after
+    // showing why it could not, the document staying as it was.
     bool OpenFile(const QString& FileName, TDocumentEncoding Encoding);
+    // Saves Sheet: asks for a name (Title as the dialog's caption) when AskName is set or the
+    // document is untitled; asks before writing characters the encoding cannot hold and before
+    // writing a write-protected document; makes the backup the settings ask for. False when it
+    // was cancelled or failed (after showing why); the document then stays modified.
+    bool SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& Title);
+    // The open dialog with the encoding chooser; the chosen file and encoding.
+    std::optional<TFileDialogResult> ChooseFileToOpen(const QString& Caption);
+    // What the encoding chooser remembers between dialogs.
+    TEncodingChoice& EncodingChoice() noexcept { return FEncodingChoice; }
+    const TMainSettings& Settings() const noexcept { return FSettings; }
+    // The backup settings for the file FileName, with the folder resolved (DESKTOP, APPLICATION,
+    // a folder of its own; a relative one against the file's folder).
+    TBackupOptions BackupOptions(const QString& FileName) const;
     // Shows Line (0-based) at character offset Offset of the active editor and focuses it.
     void GotoLinePosition(int Line, int Offset);
     std::string SettingsFileName() const;
@@ -115,10 +132,14 @@ private:
     void ApplyCommandState(const TCommandState& State);
     // Asks about unsaved changes; true when the document's text may go.
     bool MayDiscardChanges();
+    // The file commands.
+    void NewDocument();
+    void OpenCommand();
+    void OpenToCaret();
 
     TStartOptions FOptions;
-    TEditor* FEditor = nullptr;
-    QString FFileName;  // empty: a new document
+    TOrvaneSheetForm* FSheet = nullptr;
+    TEncodingChoice FEncodingChoice;
     std::vector<std::unique_ptr<TCommand>> FCommands;
     std::vector<TShortCut> FShortCuts;
     // Menu entries shown under another caption: (entry, command index).

@@ -34,7 +34,7 @@ TAnswer Ask(QWidget* Parent, const std::string& Message, TQuestion Kind) {
         box.setDefaultButton(yes);
     } else {
         ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        box.setDefaultButton(ok);
+        box.setDefaultButton(Kind == TQuestion::OkCancelDefaultCancel ? cancel : ok);
     }
     box.setEscapeButton(cancel);
     box.exec();

@@ -9,7 +9,8 @@ class QWidget;
 namespace orvane {
 
 enum class TAnswer { Yes, No, Cancel, Ok };
-enum class TQuestion { YesNoCancel, OkCancel };
+// OkCancelDefaultCancel: the default button (Return) and Escape both give Cancel.
+enum class TQuestion { YesNoCancel, OkCancel, OkCancelDefaultCancel };
 
 // Shows Message (UTF-8; "\r" is a line break) with a question icon and the buttons of Kind, with
 // Japanese texts; Escape gives Cancel. While a hook is set, it answers instead.

@@ -120,6 +120,17 @@ protected:
     void contextMenuEvent(QContextMenuEvent* Event) override;
     void inputMethodEvent(QInputMethodEvent* Event) override;
 
+    // ---- painting hooks for editors derived from this one
+    // Called for each drawn part of a text row (after its text): fires OnDrawLine. OriginX is
+    // the x of the row's column 0; the painter is clipped to PartRect.
+    virtual void DoDrawLine(QPainter& P, const TRowPlan& Plan, int OriginX, int Y, const QRect& PartRect,
+                            bool Selected);
+    // Draws the caret-row underline at Y (Marks.Underline visible), across the whole width.
+    virtual void DrawUnderline(QPainter& P, int Y);
+    // Draws bytes of text on the cell grid from x, one cell a byte, in one look.
+    void DrawCells(QPainter& P, int X, int Y, std::string_view Text, const QColor& Fg, const QColor* Bg,
+                   TFontStyles Style);
+
 private:
     class TSurface;
     friend class TSurface;
@@ -143,9 +154,6 @@ private:
     void PaintLeftbar(QPainter& P, int FirstRow, int LastRow);
     void PaintTextRow(QPainter& P, const TRowPlan& Plan, int Y, const QRect& Clip);
     void PaintEndMark(QPainter& P, const TRowPlan& Plan, int X, int Y);
-    // Draws bytes of text on the cell grid from x, one cell a byte, in one look.
-    void DrawCells(QPainter& P, int X, int Y, std::string_view Text, const QColor& Fg, const QColor* Bg,
-                   TFontStyles Style);
 
     std::unique_ptr<TSurface> FQtSurface;
     // The font and the glyphs drawn on the cell grid: a glyph index per code page 932 code and

@@ -163,12 +163,20 @@ void TEditor::PaintRect(QPainter& P, const QRect& Rect) {
     }
     if (FMarks.Underline().Visible()) {
         const int y = TextTop() + (FRow - FTopRow) * FRowHeight + FFontHeight;
-        if (y > TextTop() && y < viewport()->height()) {
-            P.setPen(ToQColor(FMarks.Underline().Color()));
-            P.drawLine(TextLeft(), y, width, y);
-        }
+        if (y > TextTop() && y < viewport()->height()) DrawUnderline(P, y);
     }
     PaintPreedit(P);
+}
+
+void TEditor::DrawUnderline(QPainter& P, int Y) {
+    P.setPen(ToQColor(FMarks.Underline().Color()));
+    P.drawLine(TextLeft(), Y, viewport()->width(), Y);
+}
+
+void TEditor::DoDrawLine(QPainter&, const TRowPlan& Plan, int OriginX, int Y, const QRect& PartRect, bool Selected) {
+    if (!OnDrawLine) return;
+    QRect rect = PartRect;
+    OnDrawLine(*this, Plan.Text, OriginX, Y, Plan.Row, rect, Selected);
 }
 
 void TEditor::PaintTextRow(QPainter& P, const TRowPlan& Plan, int Y, const QRect& Clip) {
@@ -195,7 +203,7 @@ void TEditor::PaintTextRow(QPainter& P, const TRowPlan& Plan, int Y, const QRect
             DrawCells(P, originX + run.Col * FCharWidth, Y, run.Text, ToQColor(run.Color), run.Opaque ? &bg : nullptr,
                       run.Style);
         }
-        if (OnDrawLine) OnDrawLine(*this, Plan.Text, originX, Y, Plan.Row, partRect, part.Selected);
+        DoDrawLine(P, Plan, originX, Y, partRect, part.Selected);
     }
     if (Plan.Mark != TEndMark::None) {
         P.setClipRect(rowRect);

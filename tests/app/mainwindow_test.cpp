@@ -79,7 +79,7 @@ TEST_F(MainWindow, CommandsFollowTheEditor) {
     EXPECT_FALSE(Enabled("actUndo"));
     EXPECT_FALSE(Enabled("actSelectAll"));  // no lines yet
     EXPECT_FALSE(Enabled("actCopy"));
-    EXPECT_FALSE(Enabled("actSave"));       // saving is not built yet
+    EXPECT_TRUE(Enabled("actSave"));
     EXPECT_FALSE(Enabled("actNewWindow"));
     EXPECT_TRUE(Enabled("actAbout"));
     EXPECT_TRUE(w.Action("actStatusBar")->isChecked());
@@ -179,11 +179,10 @@ TEST_F(MainWindow, CloseAsksWritesAndRestores) {
     EXPECT_EQ(Setting("EditingFiles", "00"), file.string());  // written before the question
     EXPECT_EQ(Setting("IniFile", "Version"), "<none>");
 
-    Answer = TAnswer::Yes;  // saving is not built yet: the text stays, and so does the window
-    EXPECT_FALSE(w.close());
-
-    Answer = TAnswer::No;
+    Answer = TAnswer::Yes;  // saved, then closed
     EXPECT_TRUE(w.close());
+    std::ifstream saved(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "1\n2\nx3\n4\n5\n");
     EXPECT_EQ(Setting("IniFile", "Version"), "1");
     EXPECT_EQ(Setting("Orvane", "Form.XSize"), "700");
     EXPECT_EQ(Setting("Orvane", "Form.YSize"), "550");

@@ -1,0 +1,145 @@
+// The main window's file commands: new, open, save, save as, insert a file at the caret.
+#include "app/mainwindow.h"
+
+#include "platform/errordisplay.h"
+#include "platform/questions.h"
+#include "styles/orvaneeditor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace orvane {
+namespace {
+
+// Moves Path to the desktop's trash. Qt reports success and leaves the file under the working
+// folder when the data folder is missing: the folder is made first and the result checked.
+bool MoveToTrash(const std::string& Path, std::string& Error) {
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QFile file(QString::fromStdString(Path));
+    if (!file.moveToTrash()) {
+        Error = file.errorString().toStdString();
+        return false;
+    }
+    const QString where = file.fileName();
+    if (!QFileInfo(where).isAbsolute() || !where.contains(QStringLiteral("/Trash/"))) {
+        Error = "ごみ箱が見つかりません";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TBackupOptions TForm1::BackupOptions(const QString& FileName) const {
+    TBackupOptions o;
+    const TOrvaneConfig& c = FSettings.Config;
+    o.Backup = c.Backup;
+    o.Mode = c.BackupBackupMode;
+    o.MoveToTrash = MoveToTrash;
+    const QString path = QString::fromStdString(c.BackupPath);
+    QString folder;
+    if (path.isEmpty()) {
+        folder.clear();
+    } else if (path.compare(QStringLiteral("DESKTOP"), Qt::CaseInsensitive) == 0) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        QDir().mkpath(folder);
+    } else if (path.compare(QStringLiteral("APPLICATION"), Qt::CaseInsensitive) == 0) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(folder);
+    } else if (QFileInfo(path).isRelative()) {
+        folder = QFileInfo(FileName).absoluteDir().absoluteFilePath(path);
+    } else {
+        folder = path;
+    }
+    o.Folder = folder.toStdString();
+    return o;
+}
+
+bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& Title) {
+    QString name = Sheet.FileName();
+    TDocumentFormat format = Sheet.Format();
+    // An untitled document, or one whose file went away, is saved under a name the user gives.
+    if (AskName || Sheet.Untitled() || !QFileInfo(name).isFile()) {
+        TFileDialogSetup setup;
+        setup.Caption = Title;
+        setup.Save = true;
+        setup.Filter = FSettings.Config.Filter;
+        setup.Folder = Sheet.Untitled() ? QDir::currentPath() : QFileInfo(name).absolutePath();
+        setup.FileName = QFileInfo(name).fileName();
+        setup.Encoding = format.Encoding;
+        setup.LineEnd = format.LineEnd;
+        const std::optional<TFileDialogResult> chosen = RunFileDialog(this, setup, FEncodingChoice);
+        if (!chosen) return false;
+        name = chosen->FileName;
+        if (chosen->Encoding != format.Encoding && chosen->Encoding != deAuto)
+            format = FormatForEncoding(chosen->Encoding, chosen->LineEnd);
+        format.LineEnd = chosen->LineEnd;
+    }
+    TSaveRequest request;
+    request.Backup = BackupOptions(name);
+    request.ClearUndo = !FSettings.Config.CanUndoAfterSave;
+    for (;;) {
+        const TSaveResult r = Sheet.SaveFile(name, format, request);
+        switch (r.Status) {
+            case TSaveStatus::Saved: RefreshWindowState(); return true;
+            case TSaveStatus::Protected:
+                if (Ask(this, r.Reason + "\rそれでも保存しますか？", TQuestion::OkCancelDefaultCancel) != TAnswer::Ok)
+                    return false;
+                request.SaveProtected = true;
+                continue;
+            case TSaveStatus::Unwritable:
+                if (Ask(this,
+                        std::to_string(r.Unwritable) + " 文字を " + std::string(EncodingName(format.Encoding).Caption) +
+                            " で書き込めません。\r〓 に置き換えて保存しますか？",
+                        TQuestion::OkCancelDefaultCancel) != TAnswer::Ok)
+                    return false;
+                request.AllowLoss = true;
+                continue;
+            case TSaveStatus::Failed:
+                ShowErrorMessage(this, "保存できませんでした。\n" + r.Reason);
+                return false;
+        }
+    }
+}
+
+std::optional<TFileDialogResult> TForm1::ChooseFileToOpen(const QString& Caption) {
+    TFileDialogSetup setup;
+    setup.Caption = Caption;
+    setup.Filter = FSettings.Config.Filter;
+    setup.Folder = FSheet->Untitled() ? QDir::currentPath() : QFileInfo(FSheet->FileName()).absolutePath();
+    return RunFileDialog(this, setup, FEncodingChoice);
+}
+
+void TForm1::NewDocument() {
+    // One document until documents have tabs: a new one replaces it once its changes may go.
+    if (!MayDiscardChanges()) return;
+    FSheet->Editor()->Document().SetText({});
+    FSheet->Editor()->Document().UndoEngine().Clear();
+    FSheet->Editor()->SetReadOnly(false);
+    FSheet->SetFormat(TDocumentFormat{});
+    FSheet->SetFileName(QString::fromUtf8(kUntitledName), true);
+    FSheet->SetModified(false);
+    RefreshWindowState();
+}
+
+void TForm1::OpenCommand() {
+    const std::optional<TFileDialogResult> chosen = ChooseFileToOpen(QString());
+    if (!chosen || !MayDiscardChanges()) return;
+    OpenFile(chosen->FileName, chosen->Encoding);
+}
+
+void TForm1::OpenToCaret() {
+    const std::optional<TFileDialogResult> chosen = ChooseFileToOpen(QStringLiteral("カーソル位置への読み込み"));
+    if (!chosen) return;
+    if (!QFileInfo::exists(chosen->FileName)) {
+        ShowErrorMessage(this, "ファイル " + chosen->FileName.toStdString() + " は見つかりません");
+        return;
+    }
+    const TLoadResult r = FSheet->InsertFile(chosen->FileName, chosen->Encoding);
+    if (!r) ShowErrorMessage(this, r.Error);
+    RefreshWindowState();
+}
+
+}  // namespace orvane
