@@ -85,6 +85,7 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     };
     editor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
     FSheet->OnStateChange = [this](TOrvaneSheetForm&) { RefreshWindowState(); };
+    FSheet->OnLoadProgress = [this](TOrvaneSheetForm& Sheet) { ShowLoadProgress(Sheet); };
 
     FShortCuts = DefaultShortCuts();
     CreateCommands();
@@ -120,6 +121,7 @@ TForm1::~TForm1() {
     ActiveEditor()->OnChange = nullptr;
     ActiveEditor()->OnSelectionChange = nullptr;
     FSheet->OnStateChange = nullptr;
+    FSheet->OnLoadProgress = nullptr;
 }
 
 TOrvaneEditor* TForm1::ActiveEditor() const noexcept { return FSheet->Editor(); }
@@ -223,7 +225,24 @@ bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
     }
     RefreshWindowState();
     if (!r.Warning.empty()) SetHint(QString::fromStdString(r.Warning));
+    ShowLoadProgress(*FSheet);
     return true;
+}
+
+void TForm1::ShowLoadProgress(TOrvaneSheetForm& Sheet) {
+    if (Sheet.LoadingInSlices()) {
+        FLoadShownAsLoading = true;
+        SetHint(QStringLiteral("読み込み中… %1%").arg(int(Sheet.LoadProgress() * 100)));
+        RefreshModePanel();
+        return;
+    }
+    if (!FLoadShownAsLoading) return;
+    FLoadShownAsLoading = false;
+    RefreshWindowState();
+    if (!Sheet.LoadError().empty())
+        ShowErrorMessage(this, Sheet.LoadError());
+    else if (const std::string warning = Sheet.LoadReport().Warning(); !warning.empty())
+        SetHint(QString::fromStdString(warning));
 }
 
 void TForm1::GotoLinePosition(int Line, int Offset) {

@@ -116,6 +116,8 @@ private:
     void RefreshCaretPanel();
     void RefreshModifiedPanel();
     void RefreshModePanel();
+    // The status bar during a sliced load (progress, read-only) and after it (its warning).
+    void ShowLoadProgress(TOrvaneSheetForm& Sheet);
     void RefreshHintPanel();
     void SetHint(const QString& Text);
     // Shutdown: the close query (files open, unsaved changes) and the close (settings).
@@ -153,6 +155,7 @@ private:
     bool FShownOnce = false;
     bool FSettingsErrorShown = false;
     bool FClosing = false;
+    bool FLoadShownAsLoading = false;
     QElapsedTimer FLockKeysAsked;
 };
 
