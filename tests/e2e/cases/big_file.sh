@@ -1,0 +1,23 @@
+# A large file shows its first lines at once and is read on while the window answers: keys typed
+# meanwhile change nothing (the document is read-only until the end), and once it is read an edit
+# and a save write the whole file back with the edit and nothing else.
+
+FILE=$E2E_TMP/big.txt
+# 270 MB of Shift_JIS lines with CR LF (あいう, a number, カタカナ): long enough to read that
+# the keys below arrive while it is read.
+perl -e 'binmode STDOUT; my $l = ""; for my $i (0 .. 99999) { $l .= "\x82\xa0\x82\xa2\x82\xa4 line $i \x83\x4a\x83\x5e\x83\x4a\x83\x69\r\n" } print $l for 1 .. 96' >"$FILE"
+cp "$FILE" "$E2E_TMP/original.txt"
+
+"$ORVANE" "$FILE" >>"$E2E_TMP/app.log" 2>&1 &
+APP_PID=$!
+WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --pid "$APP_PID" | head -1) || fail "no window appeared"
+xdotool windowfocus --sync "$WINDOW"
+xdotool type --delay 20 "early"
+settle 15  # the rest is read
+
+key ctrl+Home
+type_text "X"
+key ctrl+s
+settle 3
+{ printf X; cat "$E2E_TMP/original.txt"; } | cmp -s "$FILE" - ||
+  fail "the saved file is not the original with one X in front"
