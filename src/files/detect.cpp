@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,21 +34,139 @@ static_assert(std::endian::native == std::endian::little, "the Shift_JIS scan re
 // most 3 bytes), which the next call gets again in front of the next piece. A scanner that has
 // decided (an invalid byte) is not called again.
 
+#if defined(__SSE2__)
+// Bytes of 16 in [Lo, Hi] as a bit mask.
+inline unsigned InRange16(__m128i X, std::uint8_t Lo, std::uint8_t Hi) noexcept {
+    const __m128i clamped = _mm_min_epu8(_mm_max_epu8(X, _mm_set1_epi8(char(Lo))), _mm_set1_epi8(char(Hi)));
+    return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, X)));
+}
+
+// Masks of 64 bytes: bit k for byte k.
+struct TBlockMasks {
+    std::uint64_t High = 0, Lead = 0, Half = 0;
+};
+
+inline TBlockMasks BlockMasks(const u8* S) noexcept {
+    TBlockMasks m;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + 16 * k));
+        const int shift = 16 * k;
+        m.High |= std::uint64_t(unsigned(_mm_movemask_epi8(x))) << shift;
+        m.Lead |= std::uint64_t(InRange16(x, 0x81, 0x9F) | InRange16(x, 0xE0, 0xFC)) << shift;
+        m.Half |= std::uint64_t(InRange16(x, 0xA1, 0xDF)) << shift;
+    }
+    return m;
+}
+#endif
+
+// The second bytes of pairs among 64 bytes that begin at a character start, given the bytes that
+// may begin a pair: a lead-range byte starts a pair unless it is itself a second byte. Runs of
+// lead-range bytes alternate, counted from their first byte.
+inline std::uint64_t SecondBytes(std::uint64_t Lead) noexcept {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull;
+    const std::uint64_t follows = Lead << 1;
+    const std::uint64_t oddStarts = Lead & ~kEven & ~follows;
+    const std::uint64_t evenRuns = oddStarts + Lead;  // carries clear the runs that start on odd bits
+    return (kEven ^ (evenRuns << 1)) & follows;
+}
+
+// The valid pairs of Shift_JIS as one bit each, 8 KB that stay in the first-level cache where
+// the 64 KB table of costs does not.
+struct TSjisPairBits {
+    std::uint8_t Bits[256 * 32] = {};
+    TSjisPairBits() {
+        const std::uint8_t* pair = TextCosts().SjisPair;
+        for (unsigned lead = 0x80; lead < 0x100; ++lead)
+            for (unsigned trail = 0; trail < 0x100; ++trail)
+                if (pair[lead | trail << 8] < kPairOneByte) Bits[lead * 32 + trail / 8] |= u8(1u << (trail % 8));
+    }
+};
+
+const TSjisPairBits& SjisPairBits() {
+    static const TSjisPairBits bits;
+    return bits;
+}
+
 // Strict Shift_JIS (code page 932), with the cost of its characters outside ASCII.
 struct TSjisScan {
     bool Valid = true;
     std::uint64_t Cost = 0;
     bool Half = false;  // the character before was a half-width kana
+    bool NeedCost = true;  // false: only whether the text is valid matters (Cost stops counting)
 
     std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        std::size_t i = 0;
+        for (;;) {
+            i = ScanBlocks(s, i, n);
+            // A block that is not plain pairs, ASCII and half-width kana, and the end: one by one.
+            const std::size_t stop = std::min(n, i + 64);
+            bool more = false;
+            i = ScanBytes(s, i, n, stop, Last, more);
+            if (!Valid) return 0;
+            if (more || i >= n) return i;
+        }
+    }
+
+    // Whole blocks of 64 bytes from I, a character start, while each holds nothing but valid
+    // pairs, ASCII and half-width kana; answers the character start where it stopped.
+    std::size_t ScanBlocks(const u8* s, std::size_t i, std::size_t n) {
+#if defined(__SSE2__)
+        const std::uint8_t* pair = TextCosts().SjisPair;
+        const std::uint8_t* bits = SjisPairBits().Bits;
+        std::uint64_t cost = Cost;
+        bool half = Half;
+        while (i + 64 < n) {  // the pair at the last byte reads one byte more
+            const TBlockMasks m = BlockMasks(s + i);
+            const std::uint64_t starts = ~SecondBytes(m.Lead);
+            const std::uint64_t leads = m.Lead & starts, halves = m.Half & starts;
+            if (starts & m.High & ~m.Lead & ~m.Half) break;  // a byte that starts no character
+            if (NeedCost) {
+                std::uint64_t pairCost = 0;
+                unsigned bad = 0;
+                for (std::uint64_t b = leads; b; b &= b - 1) {
+                    std::uint16_t word;
+                    std::memcpy(&word, s + i + unsigned(std::countr_zero(b)), 2);
+                    const unsigned v = pair[word];
+                    bad |= v;
+                    pairCost += v;
+                }
+                if (bad >= kPairOneByte) break;  // a pair the table refuses
+                if (halves) {
+                    const std::uint64_t runStarts = halves & ~(halves << 1 | std::uint64_t(half));
+                    const int first = std::popcount(runStarts);
+                    pairCost += std::uint64_t(first) * kHalfKanaFirst +
+                                std::uint64_t(std::popcount(halves) - first) * kHalfKanaNext;
+                }
+                cost += pairCost;
+            } else {
+                unsigned ok = 1;
+                for (std::uint64_t b = leads; b; b &= b - 1) {
+                    const u8* p = s + i + unsigned(std::countr_zero(b));
+                    ok &= bits[p[0] * 32 + p[1] / 8] >> (p[1] % 8);
+                }
+                if (!(ok & 1)) break;  // a pair that is no character
+            }
+            half = halves >> 63;
+            i += 64 + (leads >> 63);
+        }
+        Cost = cost;
+        Half = half;
+#else
+        (void)s, (void)n;
+#endif
+        return i;
+    }
+
+    // Characters from I up to at least Stop (or the end): answers where it stopped. More: a
+    // character at the end of a piece that is not the last continues in the next.
+    std::size_t ScanBytes(const u8* s, std::size_t i, std::size_t n, std::size_t Stop, bool Last, bool& More) {
         const std::uint8_t* pair = TextCosts().SjisPair;
         const std::uint8_t* lead = TextCosts().SjisLead;
         std::uint64_t cost = Cost;
         bool half = Half;
-        std::size_t i = 0;
-        while (i < n) {
+        while (i < Stop) {
             // Two-byte characters and ASCII, the bulk of Japanese text: one table look-up a step.
-            while (i + 1 < n) {
+            while (i + 1 < n && i < Stop) {
                 std::uint16_t word;
                 std::memcpy(&word, s + i, 2);  // little-endian: the first byte lowest
                 const unsigned v = pair[word];
@@ -61,13 +182,14 @@ struct TSjisScan {
                 }
                 half = false;
             }
-            if (i >= n) break;
+            if (i >= Stop) break;
             const u8 c = s[i];
             if (c < 0x80) {
                 i = SkipAscii(reinterpret_cast<const char*>(s), i, n);
                 half = false;
             } else if (lead[c] != kNotLead) {
                 if (i + 1 < n || Last) return Fail();  // a pair the table refused, or a lone lead at the end
+                More = true;
                 break;
             } else if (IsHalfKana(c)) {
                 cost += half ? kHalfKanaNext : kHalfKanaFirst;
@@ -259,6 +381,7 @@ public:
     void Feed(const u8* S, std::size_t N, bool Last) {
         if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
         if (!FEightBit && N) FEightBit = SkipAscii(reinterpret_cast<const char*>(S), 0, N) < N;
+        FSjis.NeedCost = FEuc.Valid;  // the costs only choose between the two
         Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
         Run(FEuc, FEuc.Valid, FEucLeft, S, N, Last);
         Run(FUtf8, FUtf8.Valid, FUtf8Left, S, N, Last);
