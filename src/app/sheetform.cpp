@@ -111,6 +111,7 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
     }
     if (!sliced) return LoadWhole(path, Request);
     FSlicedOpen = std::move(sliced);
+    if (TCharMap* map = FEditor->CharMap()) *map = TCharMap();  // Shift_JIS needs none
     FLoadError.clear();
     FLoadReport = {};
     FLoadProtected = false;
