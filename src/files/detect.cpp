@@ -70,29 +70,11 @@ inline std::uint64_t SecondBytes(std::uint64_t Lead) noexcept {
     return (kEven ^ (evenRuns << 1)) & follows;
 }
 
-// The valid pairs of Shift_JIS as one bit each, 8 KB that stay in the first-level cache where
-// the 64 KB table of costs does not.
-struct TSjisPairBits {
-    std::uint8_t Bits[256 * 32] = {};
-    TSjisPairBits() {
-        const std::uint8_t* pair = TextCosts().SjisPair;
-        for (unsigned lead = 0x80; lead < 0x100; ++lead)
-            for (unsigned trail = 0; trail < 0x100; ++trail)
-                if (pair[lead | trail << 8] < kPairOneByte) Bits[lead * 32 + trail / 8] |= u8(1u << (trail % 8));
-    }
-};
-
-const TSjisPairBits& SjisPairBits() {
-    static const TSjisPairBits bits;
-    return bits;
-}
-
 // Strict Shift_JIS (code page 932), with the cost of its characters outside ASCII.
 struct TSjisScan {
     bool Valid = true;
     std::uint64_t Cost = 0;
     bool Half = false;  // the character before was a half-width kana
-    bool NeedCost = true;  // false: only whether the text is valid matters (Cost stops counting)
 
     std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         std::size_t i = 0;
@@ -112,7 +94,6 @@ struct TSjisScan {
     std::size_t ScanBlocks(const u8* s, std::size_t i, std::size_t n) {
 #if defined(__SSE2__)
         const std::uint8_t* pair = TextCosts().SjisPair;
-        const std::uint8_t* bits = SjisPairBits().Bits;
         std::uint64_t cost = Cost;
         bool half = Half;
         while (i + 64 < n) {  // the pair at the last byte reads one byte more
@@ -120,32 +101,24 @@ struct TSjisScan {
             const std::uint64_t starts = ~SecondBytes(m.Lead);
             const std::uint64_t leads = m.Lead & starts, halves = m.Half & starts;
             if (starts & m.High & ~m.Lead & ~m.Half) break;  // a byte that starts no character
-            if (NeedCost) {
-                std::uint64_t pairCost = 0;
-                unsigned bad = 0;
-                for (std::uint64_t b = leads; b; b &= b - 1) {
-                    std::uint16_t word;
-                    std::memcpy(&word, s + i + unsigned(std::countr_zero(b)), 2);
-                    const unsigned v = pair[word];
-                    bad |= v;
-                    pairCost += v;
-                }
-                if (bad >= kPairOneByte) break;  // a pair the table refuses
-                if (halves) {
-                    const std::uint64_t runStarts = halves & ~(halves << 1 | std::uint64_t(half));
-                    const int first = std::popcount(runStarts);
-                    pairCost += std::uint64_t(first) * kHalfKanaFirst +
-                                std::uint64_t(std::popcount(halves) - first) * kHalfKanaNext;
-                }
-                cost += pairCost;
-            } else {
-                unsigned ok = 1;
-                for (std::uint64_t b = leads; b; b &= b - 1) {
-                    const u8* p = s + i + unsigned(std::countr_zero(b));
-                    ok &= bits[p[0] * 32 + p[1] / 8] >> (p[1] % 8);
-                }
-                if (!(ok & 1)) break;  // a pair that is no character
+            // The look-ups of the pairs depend on no one before them: they overlap.
+            std::uint64_t pairCost = 0;
+            unsigned bad = 0;
+            for (std::uint64_t b = leads; b; b &= b - 1) {
+                std::uint16_t word;
+                std::memcpy(&word, s + i + unsigned(std::countr_zero(b)), 2);
+                const unsigned v = pair[word];
+                bad |= v;
+                pairCost += v;
             }
+            if (bad >= kPairOneByte) break;  // a pair the table refuses
+            if (halves) {
+                const std::uint64_t runStarts = halves & ~(halves << 1 | std::uint64_t(half));
+                const int first = std::popcount(runStarts);
+                pairCost += std::uint64_t(first) * kHalfKanaFirst +
+                            std::uint64_t(std::popcount(halves) - first) * kHalfKanaNext;
+            }
+            cost += pairCost;
             half = halves >> 63;
             i += 64 + (leads >> 63);
         }
@@ -381,7 +354,6 @@ public:
     void Feed(const u8* S, std::size_t N, bool Last) {
         if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
         if (!FEightBit && N) FEightBit = SkipAscii(reinterpret_cast<const char*>(S), 0, N) < N;
-        FSjis.NeedCost = FEuc.Valid;  // the costs only choose between the two
         Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
         Run(FEuc, FEuc.Valid, FEucLeft, S, N, Last);
         Run(FUtf8, FUtf8.Valid, FUtf8Left, S, N, Last);
