@@ -1,6 +1,7 @@
 // Parsing the command line.
 #include "app/cmdline.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -73,6 +74,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args, const std::s
                 cl.Encoding = *e;
             else if (!name.empty())
                 fail("文字コード " + name + " は分かりません (auto, sjis, euc-jp, jis, utf-8, utf-16)");
+        } else if (a == "--new-instance") {
+            cl.NewInstance = true;
         } else if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
             cl.Screenshot = value("--screenshot");
         } else if (a[0] == '+' && LineNumber(std::string_view(a).substr(1))) {
@@ -87,6 +90,57 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args, const std::s
     return cl;
 }
 
+namespace {
+constexpr std::string_view kHandOffMagic{"orvane-open 1\0", 14};
+}
+
+std::string EncodeHandOff(const TCommandLine& CommandLine) {
+    std::string out(kHandOffMagic);
+    auto field = [&](std::string_view S) {
+        out += S;
+        out += '\0';
+    };
+    field(EncodingName(CommandLine.Encoding).Stored);
+    field(std::to_string(CommandLine.Files.size()));
+    for (const TOpenRequest& file : CommandLine.Files) {
+        field(std::to_string(file.Line));
+        field(file.Path);  // a path holds no zero byte
+    }
+    return out;
+}
+
+std::optional<TCommandLine> DecodeHandOff(std::string_view Bytes) {
+    if (!Bytes.starts_with(kHandOffMagic)) return std::nullopt;
+    Bytes.remove_prefix(kHandOffMagic.size());
+    auto field = [&]() -> std::optional<std::string_view> {
+        const std::size_t end = Bytes.find('\0');
+        if (end == std::string_view::npos) return std::nullopt;
+        const std::string_view f = Bytes.substr(0, end);
+        Bytes.remove_prefix(end + 1);
+        return f;
+    };
+    TCommandLine cl;
+    const auto encoding = field();
+    const auto count = field();
+    if (!encoding || !count) return std::nullopt;
+    const auto e = ParseEncodingName(*encoding);
+    if (!e) return std::nullopt;
+    cl.Encoding = *e;
+    std::size_t n = 0;
+    if (std::from_chars(count->data(), count->data() + count->size(), n).ec != std::errc() || n > 100000)
+        return std::nullopt;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto line = field();
+        const auto path = field();
+        if (!line || !path || path->empty() || (*path)[0] != '/') return std::nullopt;
+        int l = 0;
+        std::from_chars(line->data(), line->data() + line->size(), l);
+        cl.Files.push_back({std::string(*path), std::max(0, l)});
+    }
+    if (!Bytes.empty()) return std::nullopt;
+    return cl;
+}
+
 std::string UsageText() {
     return "使い方: orvane [オプション] [ファイル...]\n"
            "日本語のテキストファイルを編集します。\n"
@@ -96,6 +150,7 @@ std::string UsageText() {
            "  +行 ファイル        同上\n"
            "  --encoding 文字コード  ファイルを指定の文字コードで読み込みます\n"
            "                      (auto, sjis, euc-jp, jis, utf-8, utf-16)\n"
+           "  --new-instance      動いているるりかごに渡さず、新しく起動します\n"
            "  --help              この説明を表示して終了します\n"
            "  --version           バージョンを表示して終了します\n"
            "\n"

@@ -4,6 +4,7 @@
 #include "files/docformat.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,16 +21,22 @@ struct TCommandLine {
     bool Version = false;
     TDocumentEncoding Encoding = deAuto;  // --encoding: the files are read in this encoding
     std::vector<TOpenRequest> Files;
+    bool NewInstance = false;  // --new-instance: never hand the files to a running program
     std::string Screenshot;  // --screenshot OUT: show the window once, save a picture, exit
     std::string Error;       // not empty: the line could not be understood (the message says why)
 };
 
-// Reads the arguments after the program's name: --help, --version, --encoding ENC, FILE,
+// Reads the arguments after the program's name: --help, --version, --encoding ENC, --new-instance, FILE,
 // FILE:LINE (only when no file of that whole name exists), +LINE FILE, and "--" after which every
 // argument is a file. IsFile tells whether a regular file exists; relative paths are made
 // absolute against WorkingDir.
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args, const std::string& WorkingDir,
                               const std::function<bool(const std::string&)>& IsFile);
+
+// The files a second start hands to the program already running (encoding and files), as bytes
+// and back; nullopt when Bytes are incomplete or not such a message.
+std::string EncodeHandOff(const TCommandLine& CommandLine);
+std::optional<TCommandLine> DecodeHandOff(std::string_view Bytes);
 
 std::string UsageText();
 std::string VersionText();

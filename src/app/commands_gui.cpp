@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "app/paths.h"
+#include "app/tabsheet.h"
 #include "platform/desktop.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
@@ -133,26 +134,45 @@ void TForm1::BindHandlers() {
         const int i = FindCommand(Name);
         if (i >= 0) FCommands[std::size_t(i)]->Handler = std::move(Handler);
     };
+    // Commands on the active editor do nothing while no document is open.
+    auto onEditor = [this, &on](std::string_view Name, std::function<void(TOrvaneEditor&)> Handler) {
+        on(Name, [this, Handler] {
+            if (TOrvaneEditor* editor = ActiveEditor()) Handler(*editor);
+        });
+    };
     for (const TCommandDef& def : CommandTable()) {
         if (def.Tag < 0) continue;
         const int tag = def.Tag;
         if (def.Name.starts_with("actBookmarkPut"))
-            on(def.Name, [this, tag] { ActiveEditor()->AddRowMark(ActiveEditor()->Row(), tag); });
+            onEditor(def.Name, [tag](TOrvaneEditor& E) { E.AddRowMark(E.Row(), tag); });
         else
-            on(def.Name, [this, tag] { ActiveEditor()->JumpToRowMark(tag); });
+            onEditor(def.Name, [tag](TOrvaneEditor& E) { E.JumpToRowMark(tag); });
     }
-    on("actUndo", [this] { ActiveEditor()->Undo(); });
-    on("actRedo", [this] { ActiveEditor()->Redo(); });
-    on("actCut", [this] { ActiveEditor()->CutToClipboard(); });
-    on("actCopy", [this] { ActiveEditor()->CopyToClipboard(); });
-    on("actPaste", [this] { ActiveEditor()->PasteFromClipboard(); });
-    on("actDelete", [this] { ActiveEditor()->DeleteSelection(); });
-    on("actSelectAll", [this] { ActiveEditor()->SelectAll(); });
+    onEditor("actUndo", [](TOrvaneEditor& E) { E.Undo(); });
+    onEditor("actRedo", [](TOrvaneEditor& E) { E.Redo(); });
+    onEditor("actCut", [](TOrvaneEditor& E) { E.CutToClipboard(); });
+    onEditor("actCopy", [](TOrvaneEditor& E) { E.CopyToClipboard(); });
+    onEditor("actPaste", [](TOrvaneEditor& E) { E.PasteFromClipboard(); });
+    onEditor("actDelete", [](TOrvaneEditor& E) { E.DeleteSelection(); });
+    onEditor("actSelectAll", [](TOrvaneEditor& E) { E.SelectAll(); });
     on("actNew", [this] { NewDocument(); });
     on("actOpen", [this] { OpenCommand(); });
     on("actOpenToCaret", [this] { OpenToCaret(); });
-    on("actSave", [this] { SaveDocument(*FSheet, false, QString()); });
-    on("actSaveAs", [this] { SaveDocument(*FSheet, true, QStringLiteral("名前を付けて保存")); });
+    on("actSave", [this] {
+        if (FActive) SaveTab(*FActive, false, QString());
+    });
+    on("actSaveAs", [this] {
+        if (FActive) SaveTab(*FActive, true, QStringLiteral("名前を付けて保存"));
+    });
+    on("actSaveAll", [this] { SaveAll(); });
+    on("actSaveAndExit", [this] { SaveAndExit(); });
+    on("actClose", [this] { CloseCommand(); });
+    on("actCloseOther", [this] { CloseOthers(FActive); });
+    on("actCloseAll", [this] { CloseAll(); });
+    on("actDeleteAndExit", [this] { DeleteAndExit(); });
+    on("actClone", [this] { CloneDocument(); });
+    on("actPrev", [this] { NextDocument(-1); });
+    on("actNext", [this] { NextDocument(1); });
     on("actToolBar", [this] { SetToolBarVisible(FToolBar->isHidden()); });
     on("actStatusBar", [this] { SetStatusBarVisible(statusBar()->isHidden()); });
     on("actExit", [this] { close(); });

@@ -3,6 +3,9 @@
 #include "app/cmdline.h"
 #include "app/mainwindow.h"
 #include "app/paths.h"
+#include "app/recovery.h"
+#include "app/singleinstance.h"
+#include "platform/errordisplay.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -64,7 +67,29 @@ int main(int argc, char** argv) {
     if (screenshot.empty()) options.SettingsFolder = ResolveSettingsFolder(paths);
     options.DataFolders = DataFolders(options.SettingsFolder, paths.ProgramDir, ORVANE_DATA_DIR);
 
+    // One program per settings folder: a second start hands its files over and ends.
+    const bool single = screenshot.empty() && !options.CommandLine.NewInstance;
+    const QString serverName = TSingleInstance::ServerName(options.SettingsFolder);
+    if (single && TSingleInstance::HandOff(serverName, options.CommandLine)) return 0;
+    if (screenshot.empty()) {
+        try {
+            options.RecoveryFolder = DefaultRecoveryFolder();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "orvane: %s\n", e.what());  // the program runs on without snapshots
+        }
+    }
+
     TForm1 window(std::move(options));
+    TSingleInstance instance;
+    if (single) {
+        instance.OnFiles = [&window](const TCommandLine& Request) {
+            GuardedEvent(&window, [&] { window.OpenRequests(Request, true); });
+            if (window.isMinimized()) window.showNormal();
+            window.raise();
+            window.activateWindow();
+        };
+        instance.Listen(serverName);
+    }
     window.show();
     if (screenshot.empty()) return app.exec();
 

@@ -2,6 +2,8 @@
 #include "app/mainwindow.h"
 
 #include "app/paths.h"
+#include "app/recovery.h"
+#include "app/tabsheet.h"
 #include "files/doctext.h"
 #include "platform/clipboard.h"
 #include "platform/errordisplay.h"
@@ -25,6 +27,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
@@ -55,6 +58,8 @@ void ApplyStartLook(TEditor& Editor) {
     Editor.SetWordWrap(true);
 }
 
+}  // namespace
+
 void ApplyStartLook(TOrvaneEditor& Editor) {
     ApplyStartLook(static_cast<TEditor&>(Editor));
     Editor.MarksOrvane().DByteSpace().SetVisible(true);
@@ -63,6 +68,8 @@ void ApplyStartLook(TOrvaneEditor& Editor) {
     Editor.Marks().Underline().SetVisible(true);
 }
 
+namespace {
+
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
 
@@ -70,23 +77,6 @@ TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.
 
 TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FOptions(std::move(Options)) {
     setWindowTitle(QString::fromUtf8(kAppTitle));
-    FSheet = new TOrvaneSheetForm(this);
-    setCentralWidget(FSheet);
-    TOrvaneEditor* editor = FSheet->Editor();
-    ApplyStartLook(*editor);
-    editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
-        if (FEditorMenu) FEditorMenu->exec(ActiveEditor()->viewport()->mapToGlobal(Pos));
-    });
-    editor->OnCaretMoved = [this](TEditor&) { RefreshCaretPanel(); };
-    editor->OnChange = [this](TEditor&) {
-        RefreshModifiedPanel();
-        RefreshCaretPanel();
-    };
-    editor->OnSelectionChange = [this](TEditor&, bool) { RefreshHintPanel(); };
-    FSheet->OnStateChange = [this](TOrvaneSheetForm&) { RefreshWindowState(); };
-    FSheet->OnLoadProgress = [this](TOrvaneSheetForm& Sheet) { ShowLoadProgress(Sheet); };
-
     FShortCuts = DefaultShortCuts();
     CreateCommands();
     BindHandlers();
@@ -96,6 +86,7 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     FToolBar->setMovable(false);
     FEditorMenu = new QMenu(this);
     CreateStatusBar();
+    CreateDocumentArea();
 
     // The clipboard is asked once and then followed, never polled: an X11 query waits for the
     // program that owns it.
@@ -104,6 +95,9 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
             [this] { FClipboardText = ClipboardHasText(); });
 
     LoadSettings();
+    StartRecovery(FOptions.RecoveryFolder);
+    // A window always starts with a document; the first show may put files in its place.
+    FStartDocument = NewDocument(QString(), false, deAuto);
     setAcceptDrops(true);
     LayoutStatusPanels();
     RefreshWindowState();
@@ -116,17 +110,23 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
 }
 
 TForm1::~TForm1() {
-    // The editor's events must not reach a window that is half destroyed.
-    ActiveEditor()->OnCaretMoved = nullptr;
-    ActiveEditor()->OnChange = nullptr;
-    ActiveEditor()->OnSelectionChange = nullptr;
-    FSheet->OnStateChange = nullptr;
-    FSheet->OnLoadProgress = nullptr;
+    // The editors' events must not reach a window that is half destroyed.
+    for (const auto& tab : FSheets) {
+        if (TOrvaneEditor* editor = tab->Editor()) {
+            editor->OnCaretMoved = nullptr;
+            editor->OnChange = nullptr;
+            editor->OnSelectionChange = nullptr;
+        }
+        if (tab->Form()) {
+            tab->Form()->OnStateChange = nullptr;
+            tab->Form()->OnLoadProgress = nullptr;
+        }
+    }
+    FActive = nullptr;
+    FSheets.clear();
+    // Not ended normally when the window went without being closed: the snapshots stay.
+    FRecoveryWriter.reset();
 }
-
-TOrvaneEditor* TForm1::ActiveEditor() const noexcept { return FSheet->Editor(); }
-
-QString TForm1::ActiveFileName() const { return FSheet->Untitled() ? QString() : FSheet->FileName(); }
 
 std::string TForm1::SettingsFileName() const {
     if (FOptions.SettingsFolder.empty()) return {};
@@ -145,6 +145,8 @@ void TForm1::LoadSettings() {
         }
     }
     FSettings = ReadMainSettings(ini);
+    FHistory.Load(ini);
+    RebuildHistoryMenu();
 
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
@@ -194,58 +196,34 @@ void TForm1::showEvent(QShowEvent* Event) {
 }
 
 void TForm1::FirstShow() {
-    ActiveEditor()->setFocus();
     const TCommandLine& cl = FOptions.CommandLine;
-    // One editor for now: the first file that opens is the document.
-    for (const TOpenRequest& file : cl.Files) {
-        if (!QFileInfo(QString::fromStdString(file.Path)).isFile()) continue;
-        if (OpenFile(QString::fromStdString(file.Path), cl.Encoding)) {
-            if (file.Line > 0) GotoLinePosition(file.Line - 1, 0);
-            return;
+    OpenRequests(cl);
+    if (FSheets.size() == 1 && FSheets[0].get() == FStartDocument && cl.Files.empty() && !SettingsFileName().empty()) {
+        try {
+            const TIniFile ini(SettingsFileName());
+            for (const std::string& name : ReadEditingFiles(ini)) {
+                const QString path = QString::fromStdString(name);
+                // Relative names (a new document's "無題") never name a file of the last run.
+                if (QFileInfo(path).isAbsolute() && QFileInfo(path).isFile()) OpenFile(path, deAuto);
+            }
+        } catch (const std::exception& e) {
+            ShowErrorMessage(this, e.what());
         }
     }
-    if (!cl.Files.empty() || SettingsFileName().empty()) return;
-    try {
-        const TIniFile ini(SettingsFileName());
-        for (const std::string& name : ReadEditingFiles(ini)) {
-            const QString path = QString::fromStdString(name);
-            // Relative names (a new document's "無題") never name a file of the last run.
-            if (QFileInfo(path).isAbsolute() && QFileInfo(path).isFile() && OpenFile(path, deAuto)) return;
-        }
-    } catch (const std::exception& e) {
-        ShowErrorMessage(this, e.what());
+    OfferRecovery();
+    // The empty document of the start goes when files came in its place.
+    if (FStartDocument && FSheets.size() > 1 && FStartDocument->Form()->Untitled() && !FStartDocument->Form()->Modified()) {
+        TOrvaneTabSheet* active = FActive == FStartDocument ? nullptr : FActive;
+        CloseDocument(FStartDocument);
+        if (active) ActivateDocument(active);
     }
-}
-
-bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
-    const TLoadResult r = FSheet->LoadFile(FileName, Encoding);
-    if (!r) {
-        ShowErrorMessage(this, r.Error);
-        return false;
-    }
-    RefreshWindowState();
-    if (!r.Warning.empty()) SetHint(QString::fromStdString(r.Warning));
-    ShowLoadProgress(*FSheet);
-    return true;
-}
-
-void TForm1::ShowLoadProgress(TOrvaneSheetForm& Sheet) {
-    if (Sheet.LoadingInSlices()) {
-        FLoadShownAsLoading = true;
-        SetHint(QStringLiteral("読み込み中… %1%").arg(int(Sheet.LoadProgress() * 100)));
-        RefreshModePanel();
-        return;
-    }
-    if (!FLoadShownAsLoading) return;
-    FLoadShownAsLoading = false;
-    RefreshWindowState();
-    if (!Sheet.LoadError().empty())
-        ShowErrorMessage(this, Sheet.LoadError());
-    else if (const std::string warning = Sheet.LoadReport().Warning(); !warning.empty())
-        SetHint(QString::fromStdString(warning));
+    FStartDocument = nullptr;
+    if (FSheets.empty()) NewDocument(QString(), false, deAuto);
+    if (ActiveEditor()) ActiveEditor()->setFocus();
 }
 
 void TForm1::GotoLinePosition(int Line, int Offset) {
+    if (!ActiveEditor()) return;
     TEditorScreenStrings& doc = ActiveEditor()->Document();
     Line = std::clamp(Line, 0, std::max(0, doc.LineCount() - 1));
     int row = doc.LineCount() > 0 ? doc.LineToRow(Line) : 0;
@@ -269,7 +247,13 @@ void TForm1::GotoLinePosition(int Line, int Offset) {
 // ---- title and status bar
 
 void TForm1::RefreshWindowState() {
-    const QString name = FSheet->Untitled() ? FSheet->FileName() : QFileInfo(FSheet->FileName()).fileName();
+    const TOrvaneSheetForm* sheet = ActiveSheet();
+    if (!sheet) {
+        setWindowTitle(QString::fromUtf8(kAppTitle));
+        for (int i = 0; i < 4; ++i) FPanels[i]->clear();
+        return;
+    }
+    const QString name = QFileInfo(sheet->FileName()).fileName();
     setWindowTitle(name + QStringLiteral(" - ") + QString::fromUtf8(kAppTitle));
     RefreshModifiedPanel();
     RefreshModePanel();
@@ -317,6 +301,7 @@ bool TForm1::PanelVisible(int Index) const {
 }
 
 void TForm1::RefreshCaretPanel() {
+    if (!ActiveEditor()) return;
     const TEditorScreenStrings& doc = ActiveEditor()->Document();
     FPanels[0]->setText(QStringLiteral("%1/ %2行: %3桁")
                             .arg(doc.RowToLineCount(ActiveEditor()->Row()) + 1)
@@ -325,11 +310,16 @@ void TForm1::RefreshCaretPanel() {
 }
 
 void TForm1::RefreshModifiedPanel() {
+    if (!ActiveEditor()) return;
     const QString text = ActiveEditor()->Modified() ? QStringLiteral("変更あり") : QString();
     if (FPanels[1]->text() != text) FPanels[1]->setText(text);
 }
 
 void TForm1::RefreshModePanel() {
+    if (!ActiveEditor()) {
+        FPanels[2]->clear();
+        return;
+    }
     const QString text = ActiveEditor()->ReadOnly()        ? QStringLiteral("書込禁止")
                          : ActiveEditor()->OverwriteMode() ? QStringLiteral("上書き")
                                                     : QStringLiteral("挿入");
@@ -337,10 +327,11 @@ void TForm1::RefreshModePanel() {
 }
 
 void TForm1::RefreshHintPanel() {
+    if (!ActiveEditor()) return;
     if (ActiveEditor()->Selected())
         FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(ActiveEditor()->SelLength()));
     else
-        FPanels[3]->setText(FSheet->StatusText());
+        FPanels[3]->setText(ActiveSheet()->StatusText());
 }
 
 void TForm1::SetHint(const QString& Text) {
@@ -384,8 +375,8 @@ void TForm1::UpdateCommands() {
 
 TCommandState TForm1::CommandState() const {
     TCommandState s;
-    s.Document = FSheet != nullptr;
-    if (FSheet) {
+    s.Document = ActiveEditor() != nullptr;
+    if (s.Document) {
         s.CanUndo = ActiveEditor()->CanUndo();
         s.CanRedo = ActiveEditor()->CanRedo();
         s.Selected = ActiveEditor()->Selected();
@@ -417,30 +408,22 @@ void TForm1::dropEvent(QDropEvent* Event) {
     for (const QUrl& url : Event->mimeData()->urls())
         if (url.isLocalFile()) files << url.toLocalFile();
     Event->acceptProposedAction();
-    GuardedEvent(this, [&] {
-        // One editor for now: the first dropped file replaces the document, once its changes
-        // may go.
-        if (!files.isEmpty() && MayDiscardChanges()) OpenFile(files.first(), deAuto);
+    // Opened after the drop has returned: the drop may come through a widget that goes with a tab.
+    QTimer::singleShot(0, this, [this, files] {
+        GuardedEvent(this, [&] {
+            for (const QString& file : files) OpenFile(file, deAuto);
+        });
     });
 }
 
 // ---- shutdown
 
-bool TForm1::MayDiscardChanges() {
-    if (!ActiveEditor()->Modified()) return true;
-    const std::string name = FSheet->FileName().toStdString();
-    switch (Ask(this, name + " の内容が変更されています。\r変更を保存しますか？", TQuestion::YesNoCancel)) {
-    case TAnswer::No: return true;
-    case TAnswer::Yes: return SaveDocument(*FSheet, false, QString());
-    default: return false;
-    }
-}
-
 bool TForm1::CloseQuery() {
-    ChangeSettings([&](TIniFile& Ini) {
-        WriteEditingFiles(Ini, {FSheet->Untitled() ? std::string(kUntitled) : FSheet->FileName().toStdString()});
-    });
-    return MayDiscardChanges();
+    std::vector<std::string> files;
+    for (const auto& tab : FSheets)
+        files.push_back(tab->Form()->Untitled() ? std::string(kUntitled) : tab->Form()->FileName().toStdString());
+    ChangeSettings([&](TIniFile& Ini) { WriteEditingFiles(Ini, files); });
+    return CloseAll();
 }
 
 void TForm1::SaveExitSettings() {
@@ -450,6 +433,7 @@ void TForm1::SaveExitSettings() {
     p.Normal = ToEdges(normalGeometry().isValid() ? normalGeometry() : geometry());
     ChangeSettings([&](TIniFile& Ini) {
         WriteExitSettings(Ini, p, !FToolBar->isHidden(), FSettings.Config.ToolBarFlat, !statusBar()->isHidden());
+        FHistory.Save(Ini);
     });
 }
 
@@ -458,6 +442,7 @@ void TForm1::closeEvent(QCloseEvent* Event) {
     GuardedEvent(this, [&] {
         if (!CloseQuery()) return;
         SaveExitSettings();
+        EndRecovery();
         accept = true;
     });
     if (accept)

@@ -1,9 +1,10 @@
 // The main window TForm1: start-up, settings, commands with their menus and toolbar, the status
-// bar, the window title and the shutdown order. Until documents have tabs it holds one document.
+// bar, the window title and the shutdown order; the documents, one tab each (mainwindow_tabs.cpp).
 #pragma once
 
 #include "app/cmdline.h"
 #include "app/commands.h"
+#include "app/docnames.h"
 #include "app/encodingchooser.h"
 #include "app/settings.h"
 #include "app/sheetform.h"
@@ -11,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -25,11 +27,22 @@ class QToolBar;
 
 namespace orvane {
 
+class TDocumentArea;
+class TOrvaneTabSheet;
+class TRecoveryRun;
+class TRecoveryWriter;
+struct TRecoverySnapshot;
+
+// The look documents have until file-type styles exist.
+void ApplyStartLook(TOrvaneEditor& Editor);
+
 
 // Where the window keeps its settings and finds its data, and what the command line asked for.
 struct TStartOptions {
     std::string SettingsFolder;
     std::vector<std::string> DataFolders;
+    // Where snapshots of unsaved text go (a run's folder is made below it); empty: none.
+    std::string RecoveryFolder;
     TCommandLine CommandLine;
 };
 
@@ -41,13 +54,57 @@ public:
     ~TForm1() override;
 
     // ---- what other parts of the program use
-    TOrvaneSheetForm* ActiveSheet() const noexcept { return FSheet; }
+    // The documents in the order of their tabs (the order they were made).
+    const std::vector<std::unique_ptr<TOrvaneTabSheet>>& Sheets() const noexcept { return FSheets; }
+    TOrvaneTabSheet* ActiveTab() const noexcept;
+    TOrvaneSheetForm* ActiveSheet() const noexcept;
+    // The active document's editor; null when no document is open.
     TOrvaneEditor* ActiveEditor() const noexcept;
-    // FileName of the active document, empty for an untitled one.
+    // FileName of the active document, empty for an untitled one or none.
     QString ActiveFileName() const;
-    // Reads a file into the document (the one document, until documents have tabs); false after
-    // showing why it could not, the document staying as it was.
+    // Opens FileName in a new tab, or activates the tab that has it (matched by the file, however
+    // reached: links resolved, letter case kept); false after showing why it could not.
     bool OpenFile(const QString& FileName, TDocumentEncoding Encoding);
+    // OpenFile, then the editor of the file's tab (null when it could not be opened).
+    TOrvaneEditor* OpenOrActivate(const QString& FileName, TDocumentEncoding Encoding = deAuto);
+    // Opens each file of CommandLine (and shows its line): a start, or a second start's files;
+    // names of no file are skipped, or reported when ReportMissing is set.
+    void OpenRequests(const TCommandLine& CommandLine, bool ReportMissing = false);
+    // A new tab: an untitled document when Name is empty, else Name, read when Load is set (a
+    // failed read leaves the tab empty and untitled). The tab becomes active.
+    TOrvaneTabSheet* NewDocument(const QString& Name, bool Load, TDocumentEncoding Encoding);
+    // Closes Tab, asking about unsaved changes (Yes saves; No drops; Cancel keeps it open);
+    // the tab at its place, else the last, becomes active. False when it stays open.
+    bool CloseDocument(TOrvaneTabSheet* Tab);
+    // Brings Tab (null: none) to the front and refreshes the title and the status bar.
+    void ActivateDocument(TOrvaneTabSheet* Tab);
+    // Rebuilds one tab's caption (and its icon).
+    void RefreshTabCaption(TOrvaneTabSheet* Tab, bool WithIcon);
+    // The tab of the file FileName names (compared as CanonicalFileName does), or null.
+    TOrvaneTabSheet* FindSheetByName(const QString& FileName) const;
+    int IndexOf(const TOrvaneTabSheet* Tab) const noexcept;
+    // The caption of tab Index as shown (its "&" once).
+    QString TabCaptionText(int Index) const;
+    TDocumentArea* DocumentArea() const noexcept { return FDocumentArea; }
+    // The tab menu, made ready for Tab (null: the menu was not asked for on a tab).
+    QMenu* TabMenu() const noexcept { return FTabMenu; }
+    void PrepareTabMenu(TOrvaneTabSheet* Tab);
+    QMenu* HistoryMenu() const noexcept { return FHistoryMenu; }
+    const THistoryList& History() const noexcept { return FHistory; }
+    // Saves every modified document; the number of saves that were cancelled or failed.
+    int SaveAll();
+    // Closes every document but Keep, from the last to the first.
+    void CloseOthers(TOrvaneTabSheet* Keep);
+    // Closes the active document while one is open; false when one stayed.
+    bool CloseAll();
+    // Activates the document Step tabs further (wrapping around).
+    void NextDocument(int Step);
+    // Looks for files that other programs changed or deleted (done when the window comes back).
+    void CheckExternalChanges();
+    // Snapshots of unsaved text are written this long after the last change.
+    void SetRecoveryDelay(int Milliseconds) noexcept { FRecoveryDelayMs = Milliseconds; }
+    // Writes the snapshots that are due at once and waits until they are on disk.
+    void WriteSnapshotsNow();
     // Saves Sheet: asks for a name (Title as the dialog's caption) when AskName is set or the
     // document is untitled; asks before writing characters the encoding cannot hold and before
     // writing a write-protected document; makes the backup the settings ask for. False when it
@@ -117,7 +174,7 @@ private:
     void RefreshModifiedPanel();
     void RefreshModePanel();
     // The status bar during a sliced load (progress, read-only) and after it (its warning).
-    void ShowLoadProgress(TOrvaneSheetForm& Sheet);
+    void ShowLoadProgress(TOrvaneSheetForm& Sheet, bool Active);
     void RefreshHintPanel();
     void SetHint(const QString& Text);
     // Shutdown: the close query (files open, unsaved changes) and the close (settings).
@@ -132,15 +189,52 @@ private:
     void SetStatusBarVisible(bool Visible);
     void CommandNotAvailable();
     void ApplyCommandState(const TCommandState& State);
-    // Asks about unsaved changes; true when the document's text may go.
-    bool MayDiscardChanges();
     // The file commands.
     void NewDocument();
     void OpenCommand();
     void OpenToCaret();
 
+    // Documents and tabs (mainwindow_tabs.cpp).
+    void CreateDocumentArea();
+    void ConnectEditor(TOrvaneTabSheet& Tab);
+    void ShowTabMenu(TOrvaneTabSheet* Tab, const QPoint& GlobalPos);
+    void ToggleReadOnly(TOrvaneTabSheet* Tab);
+    bool SaveTab(TOrvaneTabSheet& Tab, bool AskName, const QString& Title);
+    void CloneDocument();
+    void DeleteAndExit();
+    void SaveAndExit();
+    void CloseCommand();
+    void TabOptionsCommand();
+    void RebuildHistoryMenu();
+    void ReloadDocument(TOrvaneTabSheet& Tab);
+    void StartRecovery(const std::string& Folder);
+    void WriteSnapshot(TOrvaneTabSheet& Tab);
+    void DropSnapshot(TOrvaneTabSheet& Tab);
+    void OfferRecovery();
+    void RestoreSnapshot(const TRecoverySnapshot& Snapshot);
+    void EndRecovery();
+
     TStartOptions FOptions;
-    TOrvaneSheetForm* FSheet = nullptr;
+    std::vector<std::unique_ptr<TOrvaneTabSheet>> FSheets;
+    TOrvaneTabSheet* FActive = nullptr;
+    TOrvaneTabSheet* FMenuTab = nullptr;  // the tab whose menu was last asked for
+    QPointer<TOrvaneTabSheet> FStartDocument;  // the document a window starts with, until shown
+    TDocumentArea* FDocumentArea = nullptr;
+    QMenu* FTabMenu = nullptr;
+    QAction* FTabClose = nullptr;
+    QAction* FTabCloseOther = nullptr;
+    QAction* FTabReadOnly = nullptr;
+    QAction* FTabConfig = nullptr;
+    QMenu* FHistoryMenu = nullptr;
+    THistoryList FHistory;
+    int FLastDocumentId = 0;
+    bool FChangingTabs = false;
+    bool FCheckingFiles = false;
+    std::string FLastLoadError, FLastLoadWarning;
+    std::unique_ptr<TRecoveryRun> FRecoveryRun;
+    std::unique_ptr<TRecoveryWriter> FRecoveryWriter;
+    int FRecoveryDelayMs = 2000;
+    bool FRecoveryErrorShown = false;
     TEncodingChoice FEncodingChoice;
     std::vector<std::unique_ptr<TCommand>> FCommands;
     std::vector<TShortCut> FShortCuts;
@@ -155,7 +249,6 @@ private:
     bool FShownOnce = false;
     bool FSettingsErrorShown = false;
     bool FClosing = false;
-    bool FLoadShownAsLoading = false;
     QElapsedTimer FLockKeysAsked;
 };
 

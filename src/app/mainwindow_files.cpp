@@ -108,25 +108,16 @@ std::optional<TFileDialogResult> TForm1::ChooseFileToOpen(const QString& Caption
     TFileDialogSetup setup;
     setup.Caption = Caption;
     setup.Filter = FSettings.Config.Filter;
-    setup.Folder = FSheet->Untitled() ? QDir::currentPath() : QFileInfo(FSheet->FileName()).absolutePath();
+    const TOrvaneSheetForm* sheet = ActiveSheet();
+    setup.Folder = !sheet || sheet->Untitled() ? QDir::currentPath() : QFileInfo(sheet->FileName()).absolutePath();
     return RunFileDialog(this, setup, FEncodingChoice);
 }
 
-void TForm1::NewDocument() {
-    // One document until documents have tabs: a new one replaces it once its changes may go.
-    if (!MayDiscardChanges()) return;
-    FSheet->Editor()->Document().SetText({});
-    FSheet->Editor()->Document().UndoEngine().Clear();
-    FSheet->Editor()->SetReadOnly(false);
-    FSheet->SetFormat(TDocumentFormat{});
-    FSheet->SetFileName(QString::fromUtf8(kUntitledName), true);
-    FSheet->SetModified(false);
-    RefreshWindowState();
-}
+void TForm1::NewDocument() { NewDocument(QString(), false, deAuto); }
 
 void TForm1::OpenCommand() {
     const std::optional<TFileDialogResult> chosen = ChooseFileToOpen(QString());
-    if (!chosen || !MayDiscardChanges()) return;
+    if (!chosen) return;
     OpenFile(chosen->FileName, chosen->Encoding);
 }
 
@@ -137,7 +128,8 @@ void TForm1::OpenToCaret() {
         ShowErrorMessage(this, "ファイル " + chosen->FileName.toStdString() + " は見つかりません");
         return;
     }
-    const TLoadResult r = FSheet->InsertFile(chosen->FileName, chosen->Encoding);
+    if (!ActiveSheet()) return;
+    const TLoadResult r = ActiveSheet()->InsertFile(chosen->FileName, chosen->Encoding);
     if (!r) ShowErrorMessage(this, r.Error);
     RefreshWindowState();
 }

@@ -231,7 +231,11 @@ TTextPieces TOrvaneSheetForm::TextPieces() const {
 }
 
 std::size_t TOrvaneSheetForm::UnwritableCount(const TDocumentFormat& Format) const {
-    return CountUnwritable(TextPieces(), Format, FEditor->CharMap());
+    // Only characters kept from a Unicode file can be beyond an encoding, and only beyond the
+    // Japanese byte encodings: anything else needs no pass over the text.
+    const TCharMap* map = FEditor->CharMap();
+    if (!map || map->Empty() || Format.Encoding == deUtf8 || Format.Encoding == deUtf16) return 0;
+    return CountUnwritable(TextPieces(), Format, map);
 }
 
 TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentFormat& Format, const TSaveRequest& Request) {
@@ -289,6 +293,10 @@ TLoadResult TOrvaneSheetForm::InsertFile(const QString& Name, TDocumentEncoding 
     const std::string path = QFileInfo(Name).absoluteFilePath().toStdString();
     if (std::string refusal = RefusalOf(path); !refusal.empty()) {
         result.Error = std::move(refusal);
+        return result;
+    }
+    if (FEditor->ReadOnly()) {
+        result.Error = "書き込み禁止の文書にはファイルを挿入できません";
         return result;
     }
     try {

@@ -44,6 +44,22 @@ TEST(CommandLine, FilesLinesAndOptions) {
     EXPECT_TRUE(cl.Help);
     EXPECT_TRUE(cl.Version);
     EXPECT_EQ(cl.Screenshot, "out.png");
+    EXPECT_TRUE(ParseCommandLine({"--new-instance"}, "/work", isFile).NewInstance);
+}
+
+TEST(CommandLine, HandOffToTheRunningProgram) {
+    TCommandLine cl;
+    cl.Encoding = deEuc;
+    cl.Files = {{"/a b/c\nd.txt", 3}, {"/x", 0}};
+    const std::string bytes = EncodeHandOff(cl);
+    const auto back = DecodeHandOff(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Files, cl.Files);
+    EXPECT_EQ(back->Encoding, deEuc);
+    EXPECT_TRUE(DecodeHandOff(EncodeHandOff(TCommandLine{})));
+    EXPECT_FALSE(DecodeHandOff(bytes.substr(0, bytes.size() - 1)));  // not all there yet
+    EXPECT_FALSE(DecodeHandOff(bytes + "x"));
+    EXPECT_FALSE(DecodeHandOff("GET / HTTP/1.0"));
 }
 
 }  // namespace

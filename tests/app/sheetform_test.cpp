@@ -212,6 +212,16 @@ TEST_F(Sheet, InsertedFileEndsWithALineBreak) {
     EXPECT_EQ(Text(sheet), expected);
     EXPECT_EQ(sheet.Encoding(), deShiftJis);
     EXPECT_FALSE(sheet.InsertFile(Q("missing.txt"), deAuto));
+    sheet.Editor()->SetReadOnly(true);
+    EXPECT_FALSE(sheet.InsertFile(Q("two.txt"), deAuto));
+    EXPECT_EQ(Text(sheet), expected);
+}
+
+TEST(FileDialogFilters, FromTheSettingsFilter) {
+    EXPECT_EQ(FileDialogFilters("テキスト (*.txt)|*.txt|HTML|*.html;*.htm|すべてのファイル|*.*|"),
+              (QStringList{QStringLiteral("テキスト (*.txt) (*.txt)"), QStringLiteral("HTML (*.html *.htm)"),
+                           QStringLiteral("すべてのファイル (*)")}));
+    EXPECT_EQ(FileDialogFilters(""), QStringList{QStringLiteral("すべてのファイル (*)")});
 }
 
 // The dialogs run modally: a timer plays the user on the dialog that is showing.
@@ -270,9 +280,9 @@ TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
     const std::optional<TFileDialogResult> chosen = w.ChooseFileToOpen(QString());
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->Encoding, deEuc);
-    ASSERT_TRUE(w.OpenFile(chosen->FileName, chosen->Encoding));
-    EXPECT_EQ(Text(sheet), sj("漢"));
-    EXPECT_EQ(sheet.Encoding(), deEuc);
+    ASSERT_TRUE(w.OpenFile(chosen->FileName, chosen->Encoding));  // in a tab of its own
+    EXPECT_EQ(Text(*w.ActiveSheet()), sj("漢"));
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
     SetErrorDisplayHook(nullptr);
 }
 
@@ -287,9 +297,9 @@ TEST_F(Sheet, SavingAsksBeforeLosingCharactersAndDefaultsToNothing) {
     TStartOptions options;
     options.SettingsFolder = (Dir / "settings").string();
     TForm1 w(options);
-    TOrvaneSheetForm& sheet = *w.ActiveSheet();
     Put("u.txt", "\xEF\xBB\xBF" "\xC3\xB1\n");
     ASSERT_TRUE(w.OpenFile(Q("u.txt"), deAuto));
+    TOrvaneSheetForm& sheet = *w.ActiveSheet();
     OnNextFileDialog([&](QFileDialog& D) {
         ChooserOf(&D)->EncodingList()->setCurrentText(QStringLiteral("SHIFT-JIS"));
         D.setOption(QFileDialog::DontConfirmOverwrite);  // the dialog's own question is not ours
@@ -302,6 +312,52 @@ TEST_F(Sheet, SavingAsksBeforeLosingCharactersAndDefaultsToNothing) {
     EXPECT_EQ(Get("u.txt"), "\xEF\xBB\xBF" "\xC3\xB1\n");
     EXPECT_EQ(sheet.Encoding(), deUtf8);
     SetQuestionHook(nullptr);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Where backups go as the settings name it, and the trash of backup mode 1 on a desktop whose
+// data folder does not exist yet (it is made, and the file must land in its trash).
+TEST_F(Sheet, BackupFolderAndTrash) {
+    const fs::path data = Dir / "data", desktop = Dir / "Desktop";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", Dir.c_str(), 1);  // the desktop is $HOME/Desktop without user-dirs.dirs
+    ::setenv("XDG_CONFIG_HOME", (Dir / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    struct TCase {
+        const char* BackupPath;
+        std::string Folder;
+    } cases[] = {{"", ""}, {"DESKTOP", desktop.string()}, {"bak", (Dir / "docs" / "bak").string()},
+                 {"/elsewhere", "/elsewhere"}};
+    for (const TCase& c : cases) {
+        fs::create_directories(Dir / "settings");
+        std::ofstream(Dir / "settings" / "orvane.ini") << "[Orvane]\nBackup=1\nBackupBackupMode=1\nBackupPath="
+                                                       << c.BackupPath << "\n";
+        TStartOptions options;
+        options.SettingsFolder = (Dir / "settings").string();
+        TForm1 w(options);
+        const TBackupOptions o = w.BackupOptions(Q("docs/a.txt"));
+        EXPECT_TRUE(o.Backup);
+        EXPECT_EQ(o.Mode, bbTrash);
+        EXPECT_EQ(o.Folder, c.Folder) << c.BackupPath;
+        if (c.Folder == desktop.string()) {
+            EXPECT_TRUE(fs::is_directory(desktop));
+        }
+
+        Put("old.~txt", "old backup");
+        std::string error;
+        ASSERT_TRUE(o.MoveToTrash((Dir / "old.~txt").string(), error)) << error;
+        EXPECT_FALSE(fs::exists(Dir / "old.~txt"));
+        EXPECT_TRUE(fs::exists(data / "Trash" / "files"));
+        fs::remove_all(data);
+    }
+    ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
