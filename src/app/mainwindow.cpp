@@ -330,6 +330,8 @@ void TForm1::RefreshHintPanel() {
     if (!ActiveEditor()) return;
     if (ActiveEditor()->Selected())
         FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(ActiveEditor()->SelLength()));
+    else if (ActiveSheet()->LoadingInSlices())
+        FPanels[3]->setText(LoadProgressText(*ActiveSheet()));
     else
         FPanels[3]->setText(ActiveSheet()->StatusText());
 }

@@ -283,10 +283,14 @@ void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
     });
 }
 
+QString TForm1::LoadProgressText(const TOrvaneSheetForm& Sheet) {
+    return QStringLiteral("読み込み中… %1%").arg(int(Sheet.LoadProgress() * 100));
+}
+
 void TForm1::ShowLoadProgress(TOrvaneSheetForm& Sheet, bool Active) {
     if (Sheet.LoadingInSlices()) {
         if (!Active) return;
-        SetHint(QStringLiteral("読み込み中… %1%").arg(int(Sheet.LoadProgress() * 100)));
+        SetHint(LoadProgressText(Sheet));
         RefreshModePanel();
         return;
     }
