@@ -6,7 +6,8 @@ FILE=$E2E_TMP/big.txt
 # 270 MB of Shift_JIS lines with CR LF (あいう, a number, カタカナ): long enough to read that
 # the keys below arrive while it is read. A sanitizer build reads several times slower.
 COPIES=96 READ_TIME=15
-if ldd "$ORVANE" | grep -q libasan; then COPIES=24 READ_TIME=60; fi
+# (grep without -q: ldd must not die of SIGPIPE under pipefail)
+if ldd "$ORVANE" | grep libasan >/dev/null; then COPIES=24 READ_TIME=60; fi
 perl -e 'binmode STDOUT; my $l = ""; for my $i (0 .. 99999) { $l .= "\x82\xa0\x82\xa2\x82\xa4 line $i \x83\x4a\x83\x5e\x83\x4a\x83\x69\r\n" } print $l for 1 .. $ARGV[0]' "$COPIES" >"$FILE"
 cp "$FILE" "$E2E_TMP/original.txt"
 
