@@ -173,6 +173,16 @@ void TForm1::BindHandlers() {
     on("actClone", [this] { CloneDocument(); });
     on("actPrev", [this] { NextDocument(-1); });
     on("actNext", [this] { NextDocument(1); });
+    on("actStyleFont", [this] { ChooseStyleFont(); });
+    on("actStyleWordWrap", [this] {
+        ChangeStyle(sscWordWrap, [](TOrvaneStyle& S) { S.Prop().SetWordWrap(!S.Prop().WordWrap()); });
+    });
+    on("actStyleLeftbar", [this] {
+        ChangeStyle(sscLeftbar, [](TOrvaneStyle& S) { S.Prop().Leftbar().SetVisible(!S.Prop().Leftbar().Visible()); });
+    });
+    on("actStyleRuler", [this] {
+        ChangeStyle(sscRuler, [](TOrvaneStyle& S) { S.Prop().Ruler().SetVisible(!S.Prop().Ruler().Visible()); });
+    });
     on("actToolBar", [this] { SetToolBarVisible(FToolBar->isHidden()); });
     on("actStatusBar", [this] { SetStatusBarVisible(statusBar()->isHidden()); });
     on("actExit", [this] { close(); });

@@ -38,38 +38,6 @@ namespace {
 constexpr const char* kAppTitle = "るりかご";
 constexpr const char* kUntitled = kUntitledName;
 
-// The look documents have until file-type styles exist: word wrap, line numbers, the ruler and
-// the end marks.
-void ApplyStartLook(TEditor& Editor) {
-    Editor.Leftbar().SetVisible(true);
-    Editor.Ruler().SetVisible(true);
-    Editor.Marks().RetMark().SetVisible(true);
-    Editor.Marks().EofMark().SetVisible(true);
-    Editor.Marks().WrapMark().SetVisible(true);
-    Editor.View().SetUrl(true);
-    Editor.View().SetMail(true);
-    Editor.View().Colors().Url().SetColor(0xC00000);
-    Editor.View().Colors().Mail().SetColor(0xC00000);
-    Editor.View().Colors().Int().SetColor(0x0000A0);
-    Editor.View().Colors().Str().SetColor(0x008000);
-    Editor.WrapOption().SetWrapByte(80);
-    Editor.WrapOption().SetLeading(true);
-    Editor.WrapOption().SetFollowPunctuation(true);
-    Editor.SetWordWrap(true);
-}
-
-}  // namespace
-
-void ApplyStartLook(TOrvaneEditor& Editor) {
-    ApplyStartLook(static_cast<TEditor&>(Editor));
-    Editor.MarksOrvane().DByteSpace().SetVisible(true);
-    Editor.MarksOrvane().TabMark().SetVisible(true);
-    Editor.MarksOrvane().VertLine().SetVisible(true);
-    Editor.Marks().Underline().SetVisible(true);
-}
-
-namespace {
-
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRectEdges ToEdges(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
 
@@ -86,6 +54,8 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     FToolBar->setMovable(false);
     FEditorMenu = new QMenu(this);
     CreateStatusBar();
+    // The styles before any document: every document takes the style of its extension.
+    CreateStyles();
     CreateDocumentArea();
 
     // The clipboard is asked once and then followed, never polled: an X11 query waits for the
@@ -196,6 +166,9 @@ void TForm1::showEvent(QShowEvent* Event) {
 }
 
 void TForm1::FirstShow() {
+    // Said once, after the window is up: a damaged style file never holds up the start.
+    if (!FStyleList->LoadWarning().empty())
+        QTimer::singleShot(0, this, [this] { Inform(this, FStyleList->LoadWarning()); });
     const TCommandLine& cl = FOptions.CommandLine;
     OpenRequests(cl);
     if (FSheets.size() == 1 && FSheets[0].get() == FStartDocument && cl.Files.empty() && !SettingsFileName().empty()) {

@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/sheetform.h"
 #include "styles/orvaneeditor.h"
+#include "styles/stylelist.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -32,9 +33,6 @@ class TOrvaneTabSheet;
 class TRecoveryRun;
 class TRecoveryWriter;
 struct TRecoverySnapshot;
-
-// The look documents have until file-type styles exist.
-void ApplyStartLook(TOrvaneEditor& Editor);
 
 
 // Where the window keeps its settings and finds its data, and what the command line asked for.
@@ -125,6 +123,14 @@ public:
     // The title, the modified, edit-mode and caret panels, and the focus.
     void RefreshWindowState();
 
+    // ---- file-type styles
+    TOrvaneStyleList& StyleList() const noexcept { return *FStyleList; }
+    // Sheet's editor takes the style of its file's extension (an untitled document: the default
+    // style), and remembers the name it was styled for.
+    void ApplyStyleOf(TOrvaneSheetForm& Sheet);
+    // Every open document whose extension gives the active document's style takes it again.
+    void RestyleDocuments();
+
     // ---- commands
     QAction* Action(std::string_view Name) const;
     // The state the enabling rules look at, as it is now.
@@ -190,6 +196,13 @@ private:
     void SetStatusBarVisible(bool Visible);
     void CommandNotAvailable();
     void ApplyCommandState(const TCommandState& State);
+    // Styles: the list read from the style file; a document takes its style again when its
+    // name changed since it was styled (opened, saved under another name, new).
+    void CreateStyles();
+    void StyleIfRenamed(TOrvaneSheetForm& Sheet);
+    // A style command: changes the active document's style, restyles, saves with Scope.
+    void ChangeStyle(TStyleSaveScope Scope, const std::function<void(TOrvaneStyle&)>& Change);
+    void ChooseStyleFont();
     // The file commands.
     void NewDocument();
     void OpenCommand();
@@ -236,6 +249,7 @@ private:
     std::unique_ptr<TRecoveryWriter> FRecoveryWriter;
     int FRecoveryDelayMs = 2000;
     bool FRecoveryErrorShown = false;
+    std::unique_ptr<TOrvaneStyleList> FStyleList;
     TEncodingChoice FEncodingChoice;
     std::vector<std::unique_ptr<TCommand>> FCommands;
     std::vector<TShortCut> FShortCuts;

@@ -244,7 +244,7 @@ TOrvaneTabSheet* TForm1::NewDocument(const QString& Name, bool Load, TDocumentEn
 void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
     TOrvaneEditor* editor = Tab.Editor();
     TOrvaneSheetForm* form = Tab.Form();
-    ApplyStartLook(*editor);
+    ApplyStyleOf(*form);
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](const QPoint& Pos) {
         if (FEditorMenu) FEditorMenu->exec(editor->viewport()->mapToGlobal(Pos));
@@ -270,8 +270,9 @@ void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
     editor->OnSelectionChange = [this, guard](TEditor&, bool) {
         if (guard && guard == FActive) RefreshHintPanel();
     };
-    form->OnStateChange = [this, guard](TOrvaneSheetForm&) {
+    form->OnStateChange = [this, guard](TOrvaneSheetForm& Sheet) {
         if (!guard) return;
+        StyleIfRenamed(Sheet);  // saved under another name: the style of its new extension
         RefreshTabCaption(guard, true);
         if (guard == FActive) RefreshWindowState();
     };

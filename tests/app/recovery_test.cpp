@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -92,8 +93,11 @@ TEST_F(RecoveryTest, WriterKeepsTheLastRequestPerDocument) {
         TRecoveryWriter writer(run);
         auto s = std::make_shared<TRecoverySnapshot>(Sample());
         for (int i = 0; i < 50; ++i) {
-            auto t = std::make_shared<TRecoverySnapshot>(*s);
-            t->Text = "v" + std::to_string(i);
+            TRecoverySnapshot copy = *s;
+            char text[16];
+            std::snprintf(text, sizeof text, "v%d", i);
+            copy.Text = std::string(text);
+            auto t = std::make_shared<TRecoverySnapshot>(std::move(copy));
             writer.Write(1, t);
             writer.Write(2, t);
         }
