@@ -92,7 +92,10 @@ TForm1::~TForm1() {
             editor->OnChange = nullptr;
             editor->OnSelectionChange = nullptr;
         }
-        if (tab->Form()) tab->Form()->OnStateChange = nullptr;
+        if (tab->Form()) {
+            tab->Form()->OnStateChange = nullptr;
+            tab->Form()->OnLoadProgress = nullptr;
+        }
     }
     FActive = nullptr;
     FSheets.clear();
@@ -305,6 +308,8 @@ void TForm1::RefreshHintPanel() {
     if (!ActiveEditor()) return;
     if (ActiveEditor()->Selected())
         FPanels[3]->setText(QStringLiteral("選択範囲のサイズ: %1 bytes").arg(ActiveEditor()->SelLength()));
+    else if (ActiveSheet()->LoadingInSlices())
+        FPanels[3]->setText(LoadProgressText(*ActiveSheet()));
     else
         FPanels[3]->setText(ActiveSheet()->StatusText());
 }

@@ -184,6 +184,9 @@ private:
     void RefreshCaretPanel();
     void RefreshModifiedPanel();
     void RefreshModePanel();
+    // The status bar during a sliced load (progress, read-only) and after it (its warning).
+    void ShowLoadProgress(TOrvaneSheetForm& Sheet, bool Active);
+    static QString LoadProgressText(const TOrvaneSheetForm& Sheet);
     void RefreshHintPanel();
     void SetHint(const QString& Text);
     // Shutdown: the close query (files open, unsaved changes) and the close (settings).

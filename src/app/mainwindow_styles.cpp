@@ -37,15 +37,17 @@ struct TBusyCursor {
 void TForm1::CreateStyles() {
     if (FOptions.SettingsFolder.empty()) {
         FStyleList = std::make_unique<TOrvaneStyleList>();
+        FStyleList->AddStarterStyles();
         return;
     }
     // Never fails: a damaged or unreadable file gives a warning, shown once the window is up.
     const std::string fileName = (std::filesystem::path(FOptions.SettingsFolder) / kStyleSettingsFile).string();
     std::error_code error;
-    const bool firstStart = !std::filesystem::exists(std::filesystem::symlink_status(fileName, error));
+    const bool firstStart =
+        std::filesystem::symlink_status(fileName, error).type() == std::filesystem::file_type::not_found;
     FStyleList = std::make_unique<TOrvaneStyleList>(fileName);
     // Nothing is written until the user changes a style.
-    if (firstStart && !error) FStyleList->AddStarterStyles();
+    if (firstStart) FStyleList->AddStarterStyles();
 }
 
 void TForm1::ApplyStyleOf(TOrvaneSheetForm& Sheet) {

@@ -276,9 +276,31 @@ void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
         RefreshTabCaption(guard, true);
         if (guard == FActive) RefreshWindowState();
     };
+    form->OnLoadProgress = [this, guard](TOrvaneSheetForm& Sheet) {
+        if (guard) ShowLoadProgress(Sheet, guard == FActive);
+    };
     connect(Tab.SnapshotTimer, &QTimer::timeout, this, [this, guard] {
         if (guard) WriteSnapshot(*guard);
     });
+}
+
+QString TForm1::LoadProgressText(const TOrvaneSheetForm& Sheet) {
+    return QStringLiteral("読み込み中… %1%").arg(int(Sheet.LoadProgress() * 100));
+}
+
+void TForm1::ShowLoadProgress(TOrvaneSheetForm& Sheet, bool Active) {
+    if (Sheet.LoadingInSlices()) {
+        if (!Active) return;
+        SetHint(LoadProgressText(Sheet));
+        RefreshModePanel();
+        return;
+    }
+    // The sliced load ended.
+    if (Active) RefreshWindowState();
+    if (!Sheet.LoadError().empty())
+        ShowErrorMessage(this, Sheet.LoadError());
+    else if (const std::string warning = Sheet.LoadReport().Warning(); Active && !warning.empty())
+        SetHint(Q(warning));
 }
 
 bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
@@ -301,6 +323,7 @@ bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
         return false;
     }
     if (!FLastLoadWarning.empty()) SetHint(Q(FLastLoadWarning));
+    if (tab && tab->Form()->LoadingInSlices()) ShowLoadProgress(*tab->Form(), tab == FActive);
     FHistory.Add(CanonicalFileName(path.toStdString()));
     RebuildHistoryMenu();
     return true;

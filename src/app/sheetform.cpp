@@ -1,10 +1,14 @@
 // The document holder.
 #include "app/sheetform.h"
 
+#include "editor/slicedopen.h"
 #include "styles/orvaneeditor.h"
 
 #include <QFileInfo>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 #include <cerrno>
 #include <cstring>
@@ -39,6 +43,9 @@ TOrvaneSheetForm::TOrvaneSheetForm(QWidget* Parent) : QWidget(Parent), FFileName
     layout->addWidget(FEditor);
     setFocusProxy(FEditor);
     FEditor->setStatusTip(StatusText());
+    FSliceTimer = new QTimer(this);
+    FSliceTimer->setInterval(0);
+    connect(FSliceTimer, &QTimer::timeout, this, [this] { LoadNextSlice(); });
 }
 
 TOrvaneSheetForm::~TOrvaneSheetForm() = default;
@@ -94,18 +101,96 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
         result.Error = std::move(refusal);
         return result;
     }
-    TDocumentText read;
+    std::unique_ptr<TSlicedOpen> sliced;
     try {
-        // Read whole before the document changes: a failure leaves it as it was.
-        read = ReadDocumentFile(path, Request);
+        // Reads the head first: a failure leaves the document as it was.
+        sliced = TSlicedOpen::Start(path, Request, FEditor->Document());
     } catch (const std::exception& e) {
         result.Error = "ファイル " + path + " が開けないニャ\n" + e.what();
         return result;
     }
+    if (!sliced) return LoadWhole(path, Request);
+    FSlicedOpen = std::move(sliced);
+    if (TCharMap* map = FEditor->CharMap()) *map = TCharMap();  // Shift_JIS needs none
+    FLoadError.clear();
+    FLoadReport = {};
+    FLoadProtected = false;
+    FEditor->SetReadOnly(false);  // the document itself is read-only until the end
+    FEditor->SetModified(false);
+    FEditor->SetRowCol(0, 0);
+    FFormat = FormatForEncoding(deShiftJis, dlCrLf);  // until the whole file is read
+    FFileName = QString::fromStdString(path);
+    FUntitled = false;
+    result.Ok = true;
+    StateChanged();
+    FSliceTimer->start();
+    return result;
+}
+
+double TOrvaneSheetForm::LoadProgress() const noexcept { return FSlicedOpen ? FSlicedOpen->Progress() : 1.0; }
+
+void TOrvaneSheetForm::LoadNextSlice() {
+    if (!FSlicedOpen) {
+        FSliceTimer->stop();
+        return;
+    }
+    std::string failure;
     try {
+        if (!FSlicedOpen->Step(std::chrono::milliseconds(20))) {
+            if (OnLoadProgress) OnLoadProgress(*this);
+            return;
+        }
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    FSliceTimer->stop();
+    const std::unique_ptr<TSlicedOpen> open = std::move(FSlicedOpen);
+    if (!failure.empty()) {
+        // What was read stays, write-protected: saving it would cut the file short.
+        FLoadError = "ファイル " + FFileName.toStdString() + " を最後まで読めませんでした\n" + failure;
+        FLoadProtected = true;
+        FEditor->SetReadOnly(true);
+        StateChanged();
+        if (OnLoadProgress) OnLoadProgress(*this);
+        return;
+    }
+    if (!open->Confirmed()) {
+        // The rest of the file is not Shift_JIS: read it whole in its own encoding.
+        if (const TLoadResult whole = LoadWhole(FFileName.toStdString(), deAuto); !whole) {
+            FLoadError = whole.Error;
+            FLoadProtected = true;
+            FEditor->SetReadOnly(true);
+            StateChanged();
+        }
+        if (OnLoadProgress) OnLoadProgress(*this);
+        return;
+    }
+    const TDocumentText& read = open->Result();
+    FLoadReport = read.Report;
+    FLoadProtected = read.Report.ReadOnly();
+    FEditor->SetReadOnly(FLoadProtected);
+    FEditor->SetModified(false);
+    FFormat = read.Format;
+    StateChanged();
+    if (OnLoadProgress) OnLoadProgress(*this);
+}
+
+TLoadResult TOrvaneSheetForm::LoadWhole(const std::string& Path, TDocumentEncoding Request) {
+    TLoadResult result;
+    TDocumentText read;
+    try {
+        // Read whole before the document changes: a failure leaves it as it was.
+        read = ReadDocumentFile(Path, Request);
+    } catch (const std::exception& e) {
+        result.Error = "ファイル " + Path + " が開けないニャ\n" + e.what();
+        return result;
+    }
+    try {
+        FSlicedOpen.reset();
+        FSliceTimer->stop();
         FEditor->Document().AdoptText(std::move(read.Text));
     } catch (const std::exception& e) {
-        result.Error = "ファイル " + path + " が開けないニャ\n" + e.what();
+        result.Error = "ファイル " + Path + " が開けないニャ\n" + e.what();
         return result;
     }
     if (TCharMap* map = FEditor->CharMap()) *map = read.Map;  // copy and paste keep its characters
@@ -116,7 +201,7 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
     FEditor->SetModified(false);
     FEditor->SetRowCol(0, 0);
     FFormat = read.Format;
-    FFileName = QString::fromStdString(path);
+    FFileName = QString::fromStdString(Path);
     FUntitled = false;
     result.Ok = true;
     result.Warning = read.Report.Warning();
@@ -155,6 +240,10 @@ std::size_t TOrvaneSheetForm::UnwritableCount(const TDocumentFormat& Format) con
 
 TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentFormat& Format, const TSaveRequest& Request) {
     TSaveResult result;
+    if (FSlicedOpen) {
+        result.Reason = "ファイルを読み込み中です。読み終わってから保存してください: " + FFileName.toStdString();
+        return result;
+    }
     if (FLoadProtected && !Request.SaveProtected) {
         result.Status = TSaveStatus::Protected;
         result.Reason = "この文書は読み込めなかった部分があるため書き込み禁止です: " + FLoadReport.Warning();
@@ -197,6 +286,10 @@ TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentForma
 
 TLoadResult TOrvaneSheetForm::InsertFile(const QString& Name, TDocumentEncoding Request) {
     TLoadResult result;
+    if (FSlicedOpen) {
+        result.Error = "ファイルを読み込み中です: " + FFileName.toStdString();
+        return result;
+    }
     const std::string path = QFileInfo(Name).absoluteFilePath().toStdString();
     if (std::string refusal = RefusalOf(path); !refusal.empty()) {
         result.Error = std::move(refusal);

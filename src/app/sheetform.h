@@ -10,11 +10,15 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
+
+class QTimer;
 
 namespace orvane {
 
 class TOrvaneEditor;
+class TSlicedOpen;
 
 // The name of a new document.
 inline constexpr const char* kUntitledName = "無題";
@@ -87,8 +91,15 @@ public:
     const TReadReport& LoadReport() const noexcept { return FLoadReport; }
 
     // Reads Name (deAuto: detected) into the editor. A folder, a device, a FIFO, a file over
-    // 2 GB or one that cannot be read: Error says why, and the holder is unchanged.
+    // 2 GB or one that cannot be read: Error says why, and the holder is unchanged. A large
+    // Shift_JIS file shows its first lines at once and is read on in slices from the event
+    // loop: the document stays read-only (and cannot be saved) until LoadingInSlices ends;
+    // OnLoadProgress follows it, and the load's warning comes at the end in LoadReport.
     TLoadResult LoadFile(const QString& Name, TDocumentEncoding Request);
+    bool LoadingInSlices() const noexcept { return FSlicedOpen != nullptr; }
+    double LoadProgress() const noexcept;
+    // Why the last sliced load could not read the whole file (the part read stays, protected).
+    const std::string& LoadError() const noexcept { return FLoadError; }
     // Characters of the text that Format cannot hold.
     std::size_t UnwritableCount(const TDocumentFormat& Format) const;
     // Backs up and writes the text to Name in Format. On success the holder takes Name and
@@ -106,12 +117,16 @@ public:
 
     // Name, format, modified state or protection changed.
     std::function<void(TOrvaneSheetForm& Sender)> OnStateChange;
+    // A slice of a sliced load was laid out, or the load ended.
+    std::function<void(TOrvaneSheetForm& Sender)> OnLoadProgress;
 
 protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
     void StateChanged();
+    TLoadResult LoadWhole(const std::string& Path, TDocumentEncoding Request);
+    void LoadNextSlice();
 
     TOrvaneEditor* FEditor = nullptr;
     QString FFileName;
@@ -119,6 +134,9 @@ private:
     TDocumentFormat FFormat;
     TReadReport FLoadReport;
     bool FLoadProtected = false;
+    std::unique_ptr<TSlicedOpen> FSlicedOpen;  // destroyed before the editor's document
+    QTimer* FSliceTimer = nullptr;
+    std::string FLoadError;
 };
 
 }  // namespace orvane

@@ -102,7 +102,8 @@ void TEditorScreenStrings::SetUpdateState(bool Updating) {
         FChangeFlag = false;
         ClampAllCarets();
 #ifndef NDEBUG
-        const std::string fault = InvariantFault();
+        // While a sliced load appends rows, the whole is checked once, when it ends.
+        const std::string fault = FLayingOut ? std::string() : InvariantFault();
         if (!fault.empty()) {
             std::fprintf(stderr, "document invariant broken: %s\n", fault.c_str());
             std::abort();
@@ -290,6 +291,7 @@ int TEditorScreenStrings::RowToLineCount(int Rows) const {
 // ---- editing
 
 void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text) {
+    if (FLayingOut) return;
     const int count = GetCount();
     if (Row < 0 || Count < 0 || Row + Count > count || (Count == 0 && Text.empty())) return;
     if (Row == count && count > 0 && RowEndKind(count - 1) != reLineBreak) {
@@ -457,6 +459,8 @@ void TEditorScreenStrings::Exchange(int Index1, int Index2) {
 }
 
 void TEditorScreenStrings::Clear() {
+    FLayingOut = false;  // a sliced load of the old text adds no more rows
+    ++FTextGeneration;
     FHintRow = FHintLine = 0;
     DropAllSelections();
     FUndoEngine->Clear();
@@ -493,12 +497,84 @@ void TEditorScreenStrings::SetRows(TEditorStringList& List) {
     TokenizeAllRows();
 }
 
+std::uint64_t TEditorScreenStrings::AppendLaidOutRows(TEditorStringList& List, std::uint64_t Generation,
+                                                     int ExpectedRows) {
+    if (Generation == 0) {
+        SetRows(List);
+        FLayingOut = true;
+        return FTextGeneration;
+    }
+    if (Generation != FTextGeneration || !FLayingOut) {
+        List.Clear();
+        return Generation;
+    }
+    const int at = GetCount(), n = List.GetCount();
+    if (n == 0) return Generation;
+    Reserve(std::max(ExpectedRows, at + n));
+    {
+        TUpdateGuard update(*this);  // the views' scroll ranges follow; no change of text is recorded
+        InsertItems(at, n);
+        for (int i = 0; i < n; ++i) CopyRow(at + i, List, i);
+    }
+    List.Clear();
+    for (IDocumentView* editor : FEditors) {
+        const int rowHeight = editor->RowHeight();
+        const int shownEnd = rowHeight > 0 ? editor->TopRow() + editor->ScreenHeight() / rowHeight + 1 : at + 1;
+        if (at < shownEnd) editor->RefreshView();
+    }
+    return Generation;
+}
+
+void TEditorScreenStrings::EndLayout(std::uint64_t Generation, bool EndsWithBreak) {
+    if (Generation != FTextGeneration || !FLayingOut) return;
+    FLayingOut = false;
+    const int count = GetCount();
+    const bool endOfText = !EndsWithBreak && count > 0 && RowEndKind(count - 1) != reEndOfText;
+    {
+        TUpdateGuard update(*this);  // checks the whole in debug builds
+        if (endOfText) SetRowEndKind(count - 1, reEndOfText);
+    }
+    if (endOfText) RefreshAllEditors();
+}
+
 // ---- TDocumentTextLoader
 
-TDocumentTextLoader::TDocumentTextLoader(TEditorScreenStrings& Document)
-    : FDocument(Document), FLayout(Document.Layout()) {
-    if (Document.WordWrap() && !Document.Loading())
-        FWrapper = std::make_unique<TLineWrapper>(Document.WrapOption(), FLayout);
+TDocumentTextLoader::TDocumentTextLoader(TEditorScreenStrings& Document) : FDocument(Document) { UseDocumentLayout(); }
+
+TDocumentTextLoader::~TDocumentTextLoader() {
+    if (!FSliced || FFinished) return;
+    // Abandoned: the rows handed over stay, every one ending its line.
+    try {
+        FDocument.EndLayout(FGeneration, true);
+    } catch (...) {
+    }
+}
+
+void TDocumentTextLoader::UseDocumentLayout() {
+    FLayout = FDocument.Layout();
+    if (FDocument.WordWrap() && !FDocument.Loading())
+        FWrapper = std::make_unique<TLineWrapper>(FDocument.WrapOption(), FLayout);
+    else
+        FWrapper.reset();
+}
+
+void TDocumentTextLoader::AdoptPiece(std::string&& Piece) {
+    UseDocumentLayout();  // word wrap may have been switched meanwhile
+    FBytes += Piece.size();
+    FBuffer = std::make_unique<TRowTextBuffer>(std::move(Piece));
+    Append(FBuffer->Text());
+}
+
+void TDocumentTextLoader::Flush(std::uint64_t ExpectedSize) {
+    if (FFinished) return;
+    int expected = 0;
+    if (ExpectedSize > FBytes && FBytes > 0) {
+        // As many rows per byte as so far, and a little more.
+        const double rows = double((FSliced ? FDocument.GetCount() : 0) + FRows.GetCount());
+        expected = int(std::min(rows * double(ExpectedSize) / double(FBytes) * 1.05, double(0x7FFFFFFF)));
+    }
+    FGeneration = FDocument.AppendLaidOutRows(FRows, FSliced ? FGeneration : 0, expected);
+    FSliced = true;
 }
 
 void TDocumentTextLoader::AddLine(std::string_view Line) {
@@ -558,10 +634,18 @@ void TDocumentTextLoader::Append(std::string_view Piece) {
 }
 
 void TDocumentTextLoader::Finish() {
+    if (FFinished) return;
     if (!FPending.empty()) {
         AddLine(FPending);
         FPending.clear();
     }
+    if (FSliced) {
+        Flush();
+        FFinished = true;
+        FDocument.EndLayout(FGeneration, FEndsWithBreak);
+        return;
+    }
+    FFinished = true;
     if (FRows.GetCount() > 0 && !FEndsWithBreak) FRows.SetRowEndKind(FRows.GetCount() - 1, reEndOfText);
     FDocument.SetRows(FRows);
 }

@@ -114,6 +114,9 @@ public:
     // Replaces all rows by those of List as SetText does (List is left empty; on failure the
     // document is as it was).
     void SetRows(TEditorStringList& List);
+    // A sliced load is still adding rows at the end (TDocumentTextLoader::Flush): until it
+    // finishes the text is read-only (ReplaceRows, Undo and Redo do nothing).
+    bool LayingOut() const noexcept { return FLayingOut; }
     // The whole text, CR LF after each row that ends a line, and its length.
     std::string GetText() const;
     std::size_t GetTextLen() const;
@@ -136,8 +139,12 @@ public:
     // ---- undo
     TEditorUndoObj& UndoEngine() noexcept { return *FUndoEngine; }
     const TEditorUndoObj& UndoEngine() const noexcept { return *FUndoEngine; }
-    virtual void Undo() { FUndoEngine->Undo(); }
-    virtual void Redo() { FUndoEngine->Redo(); }
+    virtual void Undo() {
+        if (!FLayingOut) FUndoEngine->Undo();
+    }
+    virtual void Redo() {
+        if (!FLayingOut) FUndoEngine->Redo();
+    }
 
     // ---- tokenizer
     int RetokenizeRows(int FirstRow, bool Invalidate);
@@ -164,6 +171,7 @@ protected:
 private:
     friend class TDocumentTokenizer;
     friend class TEditorUndoObj;
+    friend class TDocumentTextLoader;
 
     // The row-list mutators bypass undo, the change record and the line hint: only the
     // document itself, its undo engine and the tokenizers (through TDocumentTokenizer::Rows)
@@ -216,6 +224,15 @@ private:
     TRowMarkSet DeleteRows(int Row, int Count) noexcept;
     // Removes whole lines; their marks go to the row that follows (or the new last row).
     void RemoveLines(int Row, int Count) noexcept;
+    // Sliced loading: appends the rows of List (left empty) after the document's, room made for
+    // about ExpectedRows in all; a text that a SetRows replaced meanwhile takes no more rows.
+    // The views' scroll ranges grow; rows that come into view are painted. Nothing is modified.
+    // Generation 0: the first rows, which replace the text; answers the generation of the text
+    // that the next calls name.
+    std::uint64_t AppendLaidOutRows(TEditorStringList& List, std::uint64_t Generation, int ExpectedRows);
+    // The sliced load of Generation is complete: the last row ends the text (with or without a
+    // line break) and the text may be edited again.
+    void EndLayout(std::uint64_t Generation, bool EndsWithBreak);
     // The change record the views read when the outermost update bracket ends.
     void SetChange(int Row, int OldCount, int TokenCount, int NewCount);
     // Records a change of text for the views and re-tokenizes from its first row.
@@ -250,6 +267,8 @@ private:
     // or (0, 0)). Walks of LineToRow and RowToLineCount start from it and leave it where they end.
     mutable int FHintRow = 0;
     mutable int FHintLine = 0;
+    bool FLayingOut = false;
+    std::uint64_t FTextGeneration = 0;  // counts the texts SetRows put in place
 };
 
 // Builds the rows of a whole text that arrives in pieces (a file read block by block), so that a
@@ -268,8 +287,19 @@ public:
     // Replaces the document's text by what was appended (see TEditorScreenStrings::SetText).
     void Finish();
 
+    // Sliced loading of a text too large to lay out at once, so that its first rows are shown
+    // before the rest is read. AdoptPiece appends a piece and keeps it as the storage of its
+    // rows (lines are wrapped with the document's settings of that moment); Flush hands the rows
+    // built so far to the document, after those handed before; the first Flush replaces the
+    // document's text. From then until Finish (or the loader's end) the document is LayingOut.
+    // ExpectedSize, the whole text's size when known, lets the document make room once.
+    void AdoptPiece(std::string&& Piece);
+    void Flush(std::uint64_t ExpectedSize = 0);
+    ~TDocumentTextLoader();
+
 private:
     void AddLine(std::string_view Line);
+    void UseDocumentLayout();
 
     TEditorScreenStrings& FDocument;
     TEditorStringList FRows;
@@ -281,6 +311,10 @@ private:
     bool FAfterCR = false;    // the last piece ended with CR: a LF at the start of the next is its pair
     bool FEndsWithBreak = false;
     TColumnLayout FLayout;
+    bool FSliced = false;        // rows were handed to the document already
+    bool FFinished = false;
+    std::uint64_t FGeneration = 0;  // of the document's text the first Flush put in place
+    std::uint64_t FBytes = 0;       // appended so far
 };
 
 }  // namespace orvane

@@ -55,7 +55,8 @@ public:
     TEditorStrings& Lines() noexcept { return FLines; }
     // Setting Lines: one line per string; undo emptied, rows laid out and tokenized again.
     void SetLines(const TStrings& Value) { FLines.SetTextStr(Value.GetTextStr()); }
-    bool ReadOnly() const noexcept { return FReadOnly; }
+    // Also while a sliced load is still adding rows to the document.
+    bool ReadOnly() const noexcept { return FReadOnly || FDocument->LayingOut(); }
     // Not while a selection is dragged.
     void SetReadOnly(bool Value) {
         if (FDragState == dsNone) FReadOnly = Value;

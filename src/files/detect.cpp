@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,6 +34,42 @@ static_assert(std::endian::native == std::endian::little, "the Shift_JIS scan re
 // most 3 bytes), which the next call gets again in front of the next piece. A scanner that has
 // decided (an invalid byte) is not called again.
 
+#if defined(__SSE2__)
+// Bytes of 16 in [Lo, Hi] as a bit mask.
+inline unsigned InRange16(__m128i X, std::uint8_t Lo, std::uint8_t Hi) noexcept {
+    const __m128i clamped = _mm_min_epu8(_mm_max_epu8(X, _mm_set1_epi8(char(Lo))), _mm_set1_epi8(char(Hi)));
+    return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, X)));
+}
+
+// Masks of 64 bytes: bit k for byte k.
+struct TBlockMasks {
+    std::uint64_t High = 0, Lead = 0, Half = 0;
+};
+
+inline TBlockMasks BlockMasks(const u8* S) noexcept {
+    TBlockMasks m;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + 16 * k));
+        const int shift = 16 * k;
+        m.High |= std::uint64_t(unsigned(_mm_movemask_epi8(x))) << shift;
+        m.Lead |= std::uint64_t(InRange16(x, 0x81, 0x9F) | InRange16(x, 0xE0, 0xFC)) << shift;
+        m.Half |= std::uint64_t(InRange16(x, 0xA1, 0xDF)) << shift;
+    }
+    return m;
+}
+#endif
+
+// The second bytes of pairs among 64 bytes that begin at a character start, given the bytes that
+// may begin a pair: a lead-range byte starts a pair unless it is itself a second byte. Runs of
+// lead-range bytes alternate, counted from their first byte.
+inline std::uint64_t SecondBytes(std::uint64_t Lead) noexcept {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull;
+    const std::uint64_t follows = Lead << 1;
+    const std::uint64_t oddStarts = Lead & ~kEven & ~follows;
+    const std::uint64_t evenRuns = oddStarts + Lead;  // carries clear the runs that start on odd bits
+    return (kEven ^ (evenRuns << 1)) & follows;
+}
+
 // Strict Shift_JIS (code page 932), with the cost of its characters outside ASCII.
 struct TSjisScan {
     bool Valid = true;
@@ -38,14 +77,69 @@ struct TSjisScan {
     bool Half = false;  // the character before was a half-width kana
 
     std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+        std::size_t i = 0;
+        for (;;) {
+            i = ScanBlocks(s, i, n);
+            // A block that is not plain pairs, ASCII and half-width kana, and the end: one by one.
+            const std::size_t stop = std::min(n, i + 64);
+            bool more = false;
+            i = ScanBytes(s, i, n, stop, Last, more);
+            if (!Valid) return 0;
+            if (more || i >= n) return i;
+        }
+    }
+
+    // Whole blocks of 64 bytes from I, a character start, while each holds nothing but valid
+    // pairs, ASCII and half-width kana; answers the character start where it stopped.
+    std::size_t ScanBlocks(const u8* s, std::size_t i, std::size_t n) {
+#if defined(__SSE2__)
+        const std::uint8_t* pair = TextCosts().SjisPair;
+        std::uint64_t cost = Cost;
+        bool half = Half;
+        while (i + 64 < n) {  // the pair at the last byte reads one byte more
+            const TBlockMasks m = BlockMasks(s + i);
+            const std::uint64_t starts = ~SecondBytes(m.Lead);
+            const std::uint64_t leads = m.Lead & starts, halves = m.Half & starts;
+            if (starts & m.High & ~m.Lead & ~m.Half) break;  // a byte that starts no character
+            // The look-ups of the pairs depend on no one before them: they overlap.
+            std::uint64_t pairCost = 0;
+            unsigned bad = 0;
+            for (std::uint64_t b = leads; b; b &= b - 1) {
+                std::uint16_t word;
+                std::memcpy(&word, s + i + unsigned(std::countr_zero(b)), 2);
+                const unsigned v = pair[word];
+                bad |= v;
+                pairCost += v;
+            }
+            if (bad >= kPairOneByte) break;  // a pair the table refuses
+            if (halves) {
+                const std::uint64_t runStarts = halves & ~(halves << 1 | std::uint64_t(half));
+                const int first = std::popcount(runStarts);
+                pairCost += std::uint64_t(first) * kHalfKanaFirst +
+                            std::uint64_t(std::popcount(halves) - first) * kHalfKanaNext;
+            }
+            cost += pairCost;
+            half = halves >> 63;
+            i += 64 + (leads >> 63);
+        }
+        Cost = cost;
+        Half = half;
+#else
+        (void)s, (void)n;
+#endif
+        return i;
+    }
+
+    // Characters from I up to at least Stop (or the end): answers where it stopped. More: a
+    // character at the end of a piece that is not the last continues in the next.
+    std::size_t ScanBytes(const u8* s, std::size_t i, std::size_t n, std::size_t Stop, bool Last, bool& More) {
         const std::uint8_t* pair = TextCosts().SjisPair;
         const std::uint8_t* lead = TextCosts().SjisLead;
         std::uint64_t cost = Cost;
         bool half = Half;
-        std::size_t i = 0;
-        while (i < n) {
+        while (i < Stop) {
             // Two-byte characters and ASCII, the bulk of Japanese text: one table look-up a step.
-            while (i + 1 < n) {
+            while (i + 1 < n && i < Stop) {
                 std::uint16_t word;
                 std::memcpy(&word, s + i, 2);  // little-endian: the first byte lowest
                 const unsigned v = pair[word];
@@ -61,13 +155,14 @@ struct TSjisScan {
                 }
                 half = false;
             }
-            if (i >= n) break;
+            if (i >= Stop) break;
             const u8 c = s[i];
             if (c < 0x80) {
                 i = SkipAscii(reinterpret_cast<const char*>(s), i, n);
                 half = false;
             } else if (lead[c] != kNotLead) {
                 if (i + 1 < n || Last) return Fail();  // a pair the table refused, or a lone lead at the end
+                More = true;
                 break;
             } else if (IsHalfKana(c)) {
                 cost += half ? kHalfKanaNext : kHalfKanaFirst;
@@ -402,6 +497,45 @@ TFileDetection DetectInPieces(TRead&& Read, TDocumentEncoding Default, std::size
 }
 
 }  // namespace
+
+struct TEncodingDetector::TState {
+    static constexpr std::size_t kCarry = 3;
+    static constexpr std::size_t kPiece = 256 << 10;
+    explicit TState(TDocumentEncoding Default) : Detector(Default, true), Buffer(kCarry + kPiece) {}
+    TDetector Detector;
+    std::vector<u8> Buffer;  // three bytes of the text before each piece, then the piece
+    std::size_t Carried = 0;
+    std::string Head;
+    std::size_t Size = 0;
+};
+
+TEncodingDetector::TEncodingDetector(TDocumentEncoding Default) : FState(std::make_unique<TState>(Default)) {}
+TEncodingDetector::~TEncodingDetector() = default;
+
+void TEncodingDetector::Feed(std::string_view Piece, bool Last) {
+    TState& s = *FState;
+    if (s.Head.size() < kHeadSize) s.Head.append(Piece.substr(0, kHeadSize - s.Head.size()));
+    s.Size += Piece.size();
+    // The scanners read up to three bytes before each piece: pieces pass through the buffer.
+    do {
+        const std::size_t n = std::min(Piece.size(), TState::kPiece);
+        u8* const at = s.Buffer.data() + TState::kCarry;
+        if (n) std::memcpy(at, Piece.data(), n);
+        Piece.remove_prefix(n);
+        s.Detector.Feed(at, n, Last && Piece.empty());
+        const std::size_t keep = std::min(TState::kCarry, s.Carried + n);
+        std::memmove(at - keep, at + n - keep, keep);
+        s.Carried = keep;
+    } while (!Piece.empty());
+}
+
+TFileDetection TEncodingDetector::Result() const {
+    TFileDetection r;
+    r.Detection = FState->Detector.Result(FState->Head);
+    r.LineEnds = FState->Detector.LineEnds();
+    r.Size = FState->Size;
+    return r;
+}
 
 TFileDetection DetectEncodingInPieces(std::string_view B, TDocumentEncoding Default, std::size_t PieceSize) {
     std::size_t at = 0;

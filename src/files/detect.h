@@ -4,6 +4,7 @@
 #include "files/docformat.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,25 @@ TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Def
 // The same over a text in memory given a piece at a time (what DetectFileEncoding does with a
 // file; for tests).
 TFileDetection DetectEncodingInPieces(std::string_view Bytes, TDocumentEncoding Default, std::size_t PieceSize);
+
+// Detection over a text that arrives a piece at a time, cut anywhere: what DetectFileEncoding
+// does, for a reader that keeps the pieces. Result may be asked at any time: before the last
+// piece it answers for the text so far, leaving out a character the last piece cut off.
+class TEncodingDetector {
+public:
+    explicit TEncodingDetector(TDocumentEncoding Default = deShiftJis);
+    ~TEncodingDetector();
+    TEncodingDetector(const TEncodingDetector&) = delete;
+    TEncodingDetector& operator=(const TEncodingDetector&) = delete;
+
+    // Piece follows the pieces fed before; Last: it ends the text.
+    void Feed(std::string_view Piece, bool Last = false);
+    TFileDetection Result() const;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> FState;
+};
 
 // The charset a text declares in its first bytes (HTML meta charset, XML encoding
 // declaration, an editor coding cookie), deAuto when none is recognised.

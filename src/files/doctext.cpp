@@ -6,7 +6,11 @@
 #include "base/linebreak.h"
 #include "files/unicode.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvane {
 
@@ -209,6 +213,87 @@ TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& O
     else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
     d.Report.MixedLineEnds = le.Kinds() > 1;
     d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    return d;
+}
+
+TDocumentFileReader::TDocumentFileReader(const std::string& Path, const TReadOptions& Options, std::size_t HeadSize)
+    : FFd(OpenRegularFile(Path)), FOptions(Options), FDetector(Options.DefaultEncoding), FPath(Path) {
+    struct stat st;
+    if (::fstat(FFd, &st) == 0) FFileSize = std::uint64_t(st.st_size);
+    try {
+        FHead = Cut(std::max<std::size_t>(HeadSize, 1));
+    } catch (...) {
+        ::close(FFd);
+        throw;
+    }
+    const TDetection d = FDetector.Result().Detection;
+    FInPieces = d.Format.Encoding == deShiftJis && !d.Binary;
+}
+
+TDocumentFileReader::~TDocumentFileReader() { ::close(FFd); }
+
+void TDocumentFileReader::Fill(std::size_t Size) {
+    if (FAtEnd || FRest.size() >= Size) return;
+    std::size_t have = FRest.size();
+    FRest.resize(Size);
+    while (have < Size) {
+        const ssize_t n = ::read(FFd, FRest.data() + have, Size - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            FRest.resize(have);
+            throw Exception("ファイルを読めません: " + FPath + ": " + std::strerror(err));
+        }
+        if (n == 0) {
+            FAtEnd = true;
+            break;
+        }
+        have += std::size_t(n);
+    }
+    FRest.resize(have);
+}
+
+std::string TDocumentFileReader::Cut(std::size_t Size) {
+    Fill(Size);
+    // After the last line break; a CR at the very end may have its LF in what follows.
+    std::size_t cut = FRest.size();
+    if (!FAtEnd) {
+        if (const void* lf = ::memrchr(FRest.data(), '\n', FRest.size())) {
+            cut = std::size_t(static_cast<const char*>(lf) - FRest.data()) + 1;
+        } else if (FRest.size() > 1) {
+            if (const void* cr = ::memrchr(FRest.data(), '\r', FRest.size() - 1))
+                cut = std::size_t(static_cast<const char*>(cr) - FRest.data()) + 1;
+        }
+    }
+    std::string piece = std::move(FRest);
+    FRest.assign(piece, cut);
+    piece.resize(cut);
+    FGiven += piece.size();
+    FDetector.Feed(piece, FAtEnd && FRest.empty());
+    return piece;
+}
+
+std::string TDocumentFileReader::Next(std::size_t Size) {
+    if (!FHeadGiven) {
+        FHeadGiven = true;
+        return std::move(FHead);
+    }
+    if (FAtEnd && FRest.empty()) return {};
+    return Cut(std::max<std::size_t>(Size, 1));
+}
+
+TDocumentText TDocumentFileReader::Result(bool& Confirmed) const {
+    const TFileDetection det = FDetector.Result();
+    TDocumentText d;
+    d.Format = det.Detection.Format;
+    d.DetectedBy = det.Detection.Reason;
+    d.Report.Binary = det.Detection.Binary;
+    const TLineEndCount& le = det.LineEnds;
+    if (le.Kinds() == 0) d.Format.LineEnd = FOptions.DefaultLineEnd;
+    else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    d.Report.MixedLineEnds = le.Kinds() > 1;
+    d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    Confirmed = d.Format.Encoding == deShiftJis;
     return d;
 }
 

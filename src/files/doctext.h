@@ -47,6 +47,49 @@ TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Reques
 // are decoded, since only decoding tells what they hold.
 TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options = {});
 
+// Reads a document file a piece at a time, for opening a large file while its first lines are
+// shown already. Only a file whose bytes are its text can be read so: one that its head (the
+// first piece) shows to be Shift_JIS or 7-bit text. Every piece is checked by the detection as it
+// passes; at the end Result tells whether the whole file confirmed the head.
+class TDocumentFileReader {
+public:
+    // Opens Path and reads its head of about HeadSize bytes (whole lines). Throws
+    // orvane::Exception when the file cannot be read or is not a regular file.
+    explicit TDocumentFileReader(const std::string& Path, const TReadOptions& Options = {},
+                                 std::size_t HeadSize = 1 << 20);
+    ~TDocumentFileReader();
+    TDocumentFileReader(const TDocumentFileReader&) = delete;
+    TDocumentFileReader& operator=(const TDocumentFileReader&) = delete;
+
+    // The head reads as Shift_JIS (or 7-bit text taken as Shift_JIS) without zero bytes.
+    bool InPieces() const noexcept { return FInPieces; }
+    // The next piece of text: the head first, then whole lines of about Size bytes (a piece
+    // ends after a line break, or at the end of the file); empty once everything was given.
+    std::string Next(std::size_t Size);
+    bool AtEnd() const noexcept { return FAtEnd && FRest.empty() && FHeadGiven; }
+    std::uint64_t FileSize() const noexcept { return FFileSize; }
+    std::uint64_t BytesGiven() const noexcept { return FGiven; }
+    // After the end: the file's format and report as ReadDocumentFile(Path, deAuto) gives them,
+    // without the text. Confirmed: the whole file is Shift_JIS too (else read it whole).
+    TDocumentText Result(bool& Confirmed) const;
+
+private:
+    // Reads until FRest holds Size bytes or the file ends.
+    void Fill(std::size_t Size);
+    std::string Cut(std::size_t Size);
+
+    int FFd = -1;
+    TReadOptions FOptions;
+    TEncodingDetector FDetector;
+    std::string FRest;  // read, not given yet
+    std::string FHead;
+    bool FHeadGiven = false;
+    bool FAtEnd = false;
+    bool FInPieces = false;
+    std::uint64_t FFileSize = 0, FGiven = 0;
+    std::string FPath;
+};
+
 struct TEncoded {
     std::string Bytes;
     std::size_t Lost = 0;  // characters the encoding cannot hold (written as 〓, or U+FFFD)

@@ -1,5 +1,6 @@
 // Encoding detection over short and long samples of every encoding.
 #include "files/detect.h"
+#include "base/dbcs.h"
 #include "support/sj.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,30 @@ TEST(DetectEncoding, DeclaredCharsetAndDefaultDecideTies) {
     EXPECT_EQ(DetectEncoding(To("EUC-JP-MS", "abc学校"), deShiftJis).Format.Encoding, deEuc);
     EXPECT_EQ(DetectEncoding("\xB1\xB2", deEuc).Format.Encoding, deShiftJis);  // ｱｲ, not 渦
     EXPECT_EQ(DetectEncoding("plain", deUtf16).Format.Encoding, deShiftJis);  // 7-bit text is never UTF-16
+}
+
+TEST(DetectEncoding, LongTextsReadWholeAndInSmallPiecesAgree) {
+    // Whole, long runs are checked 64 bytes at a time; pieces of 7 bytes go byte by byte.
+    auto same = [](const std::string& Text) {
+        const TDetection whole = DetectEncoding(Text);
+        const TDetection pieces = DetectEncodingInPieces(Text, deShiftJis, 7).Detection;
+        EXPECT_EQ(whole.Format.Encoding, pieces.Format.Encoding);
+        EXPECT_EQ(whole.Reason, pieces.Reason);
+        return whole;
+    };
+    const std::string sjis = To("CP932", kLong);
+    EXPECT_EQ(same(sjis).Format.Encoding, deShiftJis);
+    EXPECT_EQ(same(To("EUC-JP-MS", kLong)).Format.Encoding, deEuc);
+    EXPECT_EQ(same(Repeat("\xB1\xB2", 200)).Format.Encoding, deShiftJis);  // ｱｲ, both valid: by cost
+    EXPECT_EQ(same(Repeat(To("CP932", "ｶﾞｷﾞ髙漢字abc"), 40)).Format.Encoding, deShiftJis);
+    // A byte that starts no Shift_JIS character, put before each character of the first blocks.
+    for (std::size_t at = 0; at < 200; at += IsLeadByte(sjis[at]) ? 2 : 1) {
+        SCOPED_TRACE(at);
+        for (const char* bad : {"\xFD", "\x80", "\x82\x0A"}) {
+            const std::string text = sjis.substr(0, at) + bad + sjis.substr(at);
+            EXPECT_EQ(same(text).Reason, "fallback");
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,190 @@
+// Opening a file a slice at a time: the rows come in pieces while the document stays read-only,
+// and the rows, line ends and report at the end are those of reading the file whole.
+#include "editor/controller.h"
+#include "editor/slicedopen.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace orvane {
+namespace {
+
+class TTempFile {
+public:
+    explicit TTempFile(const std::string& Bytes) {
+        FPath = testing::TempDir() + "sliced-" + std::to_string(::getpid()) + "-" + std::to_string(++FCount) + ".txt";
+        std::ofstream(FPath, std::ios::binary) << Bytes;
+    }
+    ~TTempFile() { std::remove(FPath.c_str()); }
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+    static inline int FCount = 0;
+};
+
+// Japanese lines of 0 to 90 bytes (some wrap at 20 columns), with the given line break.
+std::string Lines(int Count, const std::string& Break) {
+    std::string t;
+    for (int i = 0; i < Count; ++i) {
+        for (int k = 0; k < i % 46; ++k) t += k % 3 ? "\x82\xA0" : "a";  // あ and a
+        t += Break;
+    }
+    return t;
+}
+
+// Rows as "text|end" lines, for comparing two layouts.
+std::string Layout(const TEditorScreenStrings& Doc) {
+    std::string s;
+    for (int r = 0; r < Doc.GetCount(); ++r) s += std::string(Doc.RowView(r)) + "|" + char('0' + Doc.RowEndKind(r)) + "\n";
+    return s;
+}
+
+void Wrap(TEditorController& Editor) {
+    Editor.Document().WrapOption().SetWrapByte(20);
+    Editor.SetWordWrap(true);
+}
+
+constexpr auto kNoTime = std::chrono::steady_clock::duration::zero();
+
+TEST(SlicedOpen, RowsComeInPiecesReadOnlyAndEndAsAWholeRead) {
+    const TTempFile file(Lines(3000, "\r\n") + "last line");
+    TEditorController editor;
+    Wrap(editor);
+    editor.Document().SetText("old text");
+    auto open = TSlicedOpen::Start(file.Path(), deAuto, editor.Document(), {}, 0, 4096);
+    ASSERT_TRUE(open);
+    TEditorScreenStrings& doc = editor.Document();
+    const int firstRows = doc.GetCount();
+    EXPECT_GT(firstRows, 0);
+    EXPECT_TRUE(doc.LayingOut());
+    EXPECT_TRUE(editor.ReadOnly());
+    const std::string before = doc.GetText();
+    EXPECT_EQ(before.substr(0, 10), "\r\na\r\na\x82\xA0\r\n");
+    doc.ReplaceRows(0, 1, "typed\r\n");
+    editor.KeyChar('x');
+    editor.SetModified(false);  // as after reading a file
+    EXPECT_EQ(doc.GetText(), before);
+    EXPECT_TRUE(doc.InvariantFault().empty()) << doc.InvariantFault();
+
+    int steps = 0, rows = firstRows;
+    double progress = open->Progress();
+    while (!open->Step(kNoTime)) {
+        ++steps;
+        EXPECT_GE(doc.GetCount(), rows);
+        EXPECT_GE(open->Progress(), progress);
+        rows = doc.GetCount();
+        progress = open->Progress();
+        EXPECT_TRUE(editor.ReadOnly());
+    }
+    EXPECT_GT(steps, 3);
+    EXPECT_FALSE(doc.LayingOut());
+    EXPECT_FALSE(editor.ReadOnly());
+    EXPECT_FALSE(editor.Modified());
+    EXPECT_EQ(open->Progress(), 1.0);
+    EXPECT_TRUE(open->Confirmed());
+    EXPECT_EQ(open->Result().Format.Encoding, deShiftJis);
+    EXPECT_EQ(open->Result().Format.LineEnd, dlCrLf);
+    EXPECT_FALSE(open->Result().Report.MixedLineEnds);
+    EXPECT_TRUE(doc.InvariantFault().empty()) << doc.InvariantFault();
+
+    TEditorController whole;
+    Wrap(whole);
+    ReadDocumentText(file.Path(), whole.Document(), deAuto);
+    EXPECT_EQ(Layout(doc), Layout(whole.Document()));
+    EXPECT_FALSE(doc.UndoEngine().CanUndo());
+    doc.ReplaceRows(0, 0, "typed\r\n");  // editable again
+    EXPECT_EQ(doc.RowView(0), "typed");
+}
+
+TEST(SlicedOpen, LineEndsAndLinesLongerThanAPieceComeOutAsReadWhole) {
+    const std::string longLine(10000, 'x');
+    const struct {
+        const char* Name;
+        std::string Text;
+    } cases[] = {
+        {"LF, ending with a break", Lines(800, "\n")},
+        {"CR only", Lines(800, "\r")},
+        {"mixed", Lines(300, "\r\n") + Lines(300, "\n") + Lines(300, "\r")},
+        {"lines longer than a piece", "a\r\n" + longLine + "\r\n" + longLine + longLine + "\r\nend"},
+        {"one line, no break", longLine + "\x82\xA0" + longLine},
+        {"ending in a lone CR", Lines(500, "\r\n") + "\r"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TTempFile file(c.Text);
+        for (bool wrap : {false, true}) {
+            TEditorController sliced, whole;
+            if (wrap) {
+                Wrap(sliced);
+                Wrap(whole);
+            }
+            auto open = TSlicedOpen::Start(file.Path(), deAuto, sliced.Document(), {}, 0, 1000);
+            ASSERT_TRUE(open);
+            while (!open->Step(kNoTime)) {
+            }
+            const TDocumentText read = ReadDocumentText(file.Path(), whole.Document(), deAuto);
+            EXPECT_EQ(Layout(sliced.Document()), Layout(whole.Document()));
+            EXPECT_EQ(open->Result().Format.LineEnd, read.Format.LineEnd);
+            EXPECT_EQ(open->Result().Report.MixedLineEnds, read.Report.MixedLineEnds);
+            EXPECT_TRUE(sliced.Document().InvariantFault().empty()) << sliced.Document().InvariantFault();
+        }
+    }
+}
+
+TEST(SlicedOpen, OnlyFilesWhoseHeadIsShiftJisAndLargeEnough) {
+    TEditorController editor;
+    editor.Document().SetText("keep");
+    std::string euc;
+    for (int i = 0; i < 200; ++i) euc += "abc \xA4\xA2\xA4\xA4\r\n";  // あい in EUC-JP
+    const TTempFile eucFile(euc);
+    EXPECT_FALSE(TSlicedOpen::Start(eucFile.Path(), deAuto, editor.Document(), {}, 0, 1000));
+    const TTempFile small(Lines(100, "\r\n"));
+    EXPECT_FALSE(TSlicedOpen::Start(small.Path(), deAuto, editor.Document(), {}, 1 << 20, 1000));
+    EXPECT_FALSE(TSlicedOpen::Start(small.Path(), deShiftJis, editor.Document(), {}, 0, 1000));
+    EXPECT_EQ(editor.Document().GetText(), "keep");
+    EXPECT_THROW(TSlicedOpen::Start(testing::TempDir() + "no such file", deAuto, editor.Document()), Exception);
+}
+
+TEST(SlicedOpen, AFileThatTurnsOutNotShiftJisIsNotConfirmed) {
+    // 7-bit text in the head, UTF-8 further on: the whole file must be read as UTF-8.
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i) + "\n";
+    const TTempFile file(text + "\xE3\x81\x82\n");
+    TEditorController editor;
+    auto open = TSlicedOpen::Start(file.Path(), deAuto, editor.Document(), {}, 0, 1000);
+    ASSERT_TRUE(open);
+    while (!open->Step(kNoTime)) {
+    }
+    EXPECT_FALSE(open->Confirmed());
+    EXPECT_EQ(open->Result().Format.Encoding, deUtf8);
+}
+
+TEST(SlicedOpen, ANewTextOrAnAbandonedOpenEndsTheLayout) {
+    const TTempFile file(Lines(2000, "\r\n"));
+    TEditorController editor;
+    TEditorScreenStrings& doc = editor.Document();
+    {
+        auto open = TSlicedOpen::Start(file.Path(), deAuto, doc, {}, 0, 1000);
+        ASSERT_TRUE(open && doc.LayingOut());
+        open->Step(kNoTime);
+    }
+    EXPECT_FALSE(doc.LayingOut());
+    EXPECT_TRUE(doc.InvariantFault().empty()) << doc.InvariantFault();
+
+    auto open = TSlicedOpen::Start(file.Path(), deAuto, doc, {}, 0, 1000);
+    ASSERT_TRUE(open);
+    doc.SetText("new\r\ntext");
+    EXPECT_FALSE(doc.LayingOut());
+    while (!open->Step(kNoTime)) {
+    }
+    EXPECT_EQ(doc.GetText(), "new\r\ntext");
+}
+
+}  // namespace
+}  // namespace orvane
