@@ -76,7 +76,13 @@ key() {
 }
 
 type_text() {
-  xdotool type --delay 40 "$1"
+  # Characters outside the keyboard map are typed through a key remapped for each one: slower,
+  # so that a busy program still reads each key before its mapping changes again.
+  if LC_ALL=C.UTF-8 grep -qP '[^\x00-\x7f]' <<<"$1"; then
+    xdotool type --delay 150 "$1"
+  else
+    xdotool type --delay 40 "$1"
+  fi
   settle
 }
 
@@ -117,6 +123,18 @@ ini_value() {
 
 expect_eq() {
   [ "$2" == "$3" ] || fail "$1: expected '$3', got '$2'"
+}
+
+# Like expect_eq, for what the program writes in its own time: the command's output is asked
+# again for up to ten seconds.
+expect_soon() {
+  local got
+  for _ in $(seq 50); do
+    got=$(eval "$2")
+    [ "$got" == "$3" ] && return 0
+    sleep 0.2
+  done
+  fail "$1: expected '$3', got '$got'"
 }
 
 start_x

@@ -12,7 +12,7 @@ key ctrl+End
 type_text "語です"
 key ctrl+s
 # 日本 CR LF 語です
-expect_eq "saved as Shift_JIS with CR LF" "$(hex "$DOC")" "93fa967b0d0a8cea82c582b7"
+expect_soon "saved as Shift_JIS with CR LF" 'hex "$DOC"' "93fa967b0d0a8cea82c582b7"
 expect_eq "the backup holds the old text" "$(hex "$E2E_TMP/doc.~txt")" "93fa967b0d0a"
 xdotool getwindowname "$WINDOW" | grep -q '^doc.txt - ' || fail "title: $(xdotool getwindowname "$WINDOW")"
 
@@ -28,9 +28,8 @@ key End
 xdotool windowfocus --sync "$DIALOG"
 key Return
 settle 0.6
-[ -f "$E2E_TMP/utf8.txt" ] || fail "Save As wrote nothing"
 # BOM, 日本 CR LF 語です in UTF-8
-expect_eq "saved as UTF-8" "$(hex "$E2E_TMP/utf8.txt")" "efbbbfe697a5e69cac0d0ae8aa9ee381a7e38199"
+expect_soon "saved as UTF-8" 'hex "$E2E_TMP/utf8.txt" 2>/dev/null' "efbbbfe697a5e69cac0d0ae8aa9ee381a7e38199"
 expect_eq "the first file is left alone" "$(hex "$DOC")" "93fa967b0d0a8cea82c582b7"
 xdotool getwindowname "$WINDOW" | grep -q '^utf8.txt - ' || fail "title after Save As: $(xdotool getwindowname "$WINDOW")"
 
