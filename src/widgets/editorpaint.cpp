@@ -81,6 +81,19 @@ void TEditor::DrawCells(QPainter& P, int X, int Y, std::string_view Text, const 
         }
         const bool lone = length == 1 && IsLeadByte(b);
         const unsigned code = length == 2 ? (unsigned(b) << 8) | static_cast<unsigned char>(Text[i + 1]) : b;
+        if (const char32_t kept = length == 2 && CharMap() ? CharMap()->CharOf(std::uint16_t(code)) : 0) {
+            // A character the code page cannot hold, kept in the user-defined area: drawn as
+            // itself, with the fonts the system offers for it (an emoji, say).
+            const QString text = QString::fromUcs4(&kept, 1);
+            QFont styled = FQFont;
+            styled.setPixelSize(std::max(1, QFontInfo(FQFont).pixelSize()));
+            styled.setBold(Style & fsBold);
+            styled.setItalic(Style & fsItalic);
+            P.setFont(styled);
+            P.drawText(QPointF(x, Y + baseline), text);
+            i += length;
+            continue;
+        }
         quint32 glyph = lone ? TGlyphCache::kUnknown : glyphOf[code];
         if (glyph == TGlyphCache::kUnknown) {
             const QChar ch(CharOfCode(code, lone));

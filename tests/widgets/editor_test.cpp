@@ -210,5 +210,23 @@ TEST_F(EditorFixture, PaintsTextIntoAnImage) {
     EXPECT_EQ(darkPixels(QRect(left, top + 5 * 16, 200, 16)), 0);
 }
 
+TEST_F(EditorFixture, KeptCharactersAreDrawnAsThemselves) {
+    // Two characters the code page cannot hold, kept in the user-defined area: before they were
+    // drawn as the same empty box.
+    TCharMap* map = Editor.CharMap();
+    ASSERT_NE(map, nullptr);
+    auto cellsOf = [&](char32_t C) {
+        const std::uint16_t code = map->CodeFor(C);
+        Doc().SetText(std::string{char(code >> 8), char(code & 0xFF)});
+        QImage image(400, 300, QImage::Format_RGB32);
+        QPainter painter(&image);
+        Editor.PaintRect(painter, QRect(0, 0, 400, 300));
+        painter.end();
+        return image.copy(QRect(Editor.TextLeft(), Editor.TextTop(), 16, 16));
+    };
+    const QImage e = cellsOf(U'\u00E9'), u = cellsOf(U'\u00FC');
+    EXPECT_NE(e, u);
+}
+
 }  // namespace
 }  // namespace orvane
