@@ -11,8 +11,10 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -120,6 +122,22 @@ void BM_EncodeUtf8(benchmark::State& State) {
     Done(State, in.size());
 }
 
+// One short line at a time into UTF-8, as a search prints or lists its hits.
+void BM_SjisLinesToUtf8(benchmark::State& State) {
+    const std::string& in = SjisText();
+    const std::string_view text(in.data(), std::min<std::size_t>(in.size(), 1 << 20));
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    for (auto _ : State)
+        for (std::string_view line : lines) benchmark::DoNotOptimize(SjisToUtf8(line, nullptr, nullptr).data());
+    Done(State, text.size());
+}
+
 void BM_Detect(benchmark::State& State) {
     const std::string& in = State.range(0) == 0 ? SjisText() : State.range(0) == 1 ? EucText() : Utf8Text();
     State.SetLabel(State.range(0) == 0 ? "sjis" : State.range(0) == 1 ? "euc-jp" : "utf-8");
@@ -176,6 +194,7 @@ BENCHMARK(BM_DecodeSjis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeEuc)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SjisLinesToUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Detect)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetectFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDocument)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include "files/bytewriter.h"
 #include "files/cp932.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvane {
@@ -168,7 +169,9 @@ std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* 
 
 std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* Counts, std::string_view Prefix) {
     const TCp932Table& t = Cp932();
-    TByteWriter w(Prefix.size() + Sjis.size() + Sjis.size() / 2 + 3 * 65536);
+    // Room for the text as mostly two-byte characters, and for the longest output of one block;
+    // no more, so that converting a short line does not clear a large buffer.
+    TByteWriter w(Prefix.size() + Sjis.size() + Sjis.size() / 2 + 3 * std::min<std::size_t>(Sjis.size(), 65536) + 8);
     w.Append(Prefix);
     TCodeCounts counts;
     const std::size_t n = Sjis.size();
