@@ -12,7 +12,10 @@ namespace orvane {
 void SetClipboardText(std::string_view Sjis, bool Box, const TCharMap* Map) {
     auto* data = new QMimeData;
     const std::string utf8 = SjisToUtf8(Sjis, Map, nullptr);
-    data->setText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    // Other programs here expect lines ended by LF alone; pasting turns them back into CR LF.
+    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    data->setText(text);
     if (Box) data->setData(QString::fromLatin1(kBoxClipboardType), QByteArray(Sjis.data(), qsizetype(Sjis.size())));
     QApplication::clipboard()->setMimeData(data);
 }

@@ -29,5 +29,16 @@ TEST(Clipboard, CharactersOutsideTheCodePageSurviveAPasteAndACopy) {
     EXPECT_EQ(QString::fromUtf8(encoded.Bytes.data(), qsizetype(encoded.Bytes.size())), outside);
 }
 
+TEST(Clipboard, LinesGoOutWithLfAndComeBackWithCrLf) {
+    TEditor editor;
+    editor.Document().SetText("one\r\ntwo\r\n");
+    editor.SelectAll();
+    editor.CopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("one\ntwo\n"));
+    editor.Document().SetText("");
+    editor.PasteFromClipboard();
+    EXPECT_EQ(editor.Document().GetText(), "one\r\ntwo\r\n");
+}
+
 }  // namespace
 }  // namespace orvane
