@@ -160,14 +160,15 @@ TEST_F(InputFixture, TheInputMethodCommitsOnce) {
 
 TEST_F(InputFixture, TheClipboardCarriesUnicodeTextAndTheBoxMark) {
     const QString boxType = QString::fromLatin1(kBoxClipboardType);
-    // A box copy: Unicode text for other programs, the Shift_JIS bytes under the private type.
+    // A box copy: Unicode text with LF line ends for other programs, the Shift_JIS bytes (with
+    // CR LF) under the private type.
     Doc().SetText(sj("日本語") + "\r\nabcdef\r\n");
     Editor.SetSelectionMode(smBox);
     Select(0, 2, 1, 4);
     Editor.CopyToClipboard();
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->text(), QStringLiteral("本\r\ncd\r\n"));
+    EXPECT_EQ(data->text(), QStringLiteral("本\ncd\n"));
     const std::string box = sj("本") + "\r\ncd\r\n";
     EXPECT_EQ(data->data(boxType), QByteArray(box.data(), qsizetype(box.size())));
     // Pasted into another control it keeps its shape.
