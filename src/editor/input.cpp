@@ -294,7 +294,9 @@ void TEditorController::MouseUp(TMouseButtons Button, TKeyModifiers Modifiers, T
 
 void TEditorController::Wheel(int AngleDelta) {
     if (MouseHoldsSelection()) return;
-    // Three rows a notch of 120, through the scroll-bar path (so LockScroll holds).
+    // Three rows a notch of 120, through the scroll-bar path (so LockScroll holds). Part of a
+    // notch left over from the other direction is dropped: a turn back scrolls at once.
+    if ((AngleDelta > 0 && FWheelDelta < 0) || (AngleDelta < 0 && FWheelDelta > 0)) FWheelDelta = 0;
     FWheelDelta += AngleDelta;
     while (std::abs(FWheelDelta) >= 120) {
         const unsigned code = FWheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN;

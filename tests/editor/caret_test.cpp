@@ -325,7 +325,10 @@ TEST_F(CaretFixture, TheWheelScrollsThreeRowsANotch) {
     EXPECT_EQ(Editor.TopRow(), 3);
     Editor.Wheel(-60);
     EXPECT_EQ(Editor.TopRow(), 6);
-    Editor.Wheel(2 * 120);
+    Editor.Wheel(-100);  // most of a notch down, then a whole notch back up: up at once
+    Editor.Wheel(120);
+    EXPECT_EQ(Editor.TopRow(), 3);
+    Editor.Wheel(120);
     EXPECT_EQ(Editor.TopRow(), 0);
     EXPECT_EQ(Caret(), std::make_pair(0, 0));  // the caret stays where it was
 
