@@ -26,25 +26,6 @@ namespace {
     throw Exception(std::string(What) + ": " + Path + ": " + std::strerror(Err));
 }
 
-class TFd {
-public:
-    explicit TFd(int Fd) : FFd(Fd) {}
-    ~TFd() {
-        if (FFd >= 0) ::close(FFd);
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return FFd; }
-    int Release() {
-        int fd = FFd;
-        FFd = -1;
-        return fd;
-    }
-
-private:
-    int FFd;
-};
-
 // The file a save replaces: Path itself, or what a symbolic link at Path points to.
 std::string SaveTarget(const std::string& Path) {
     struct stat st;
@@ -76,19 +57,6 @@ int WriteAll(const TFileWriter& W, int Fd, std::string_view Bytes) {
     return 0;
 }
 
-// Copies From (from its start) to To; 0, or the error.
-int CopyContents(const TFileWriter& W, int From, int To) {
-    std::string buf(1 << 20, '\0');
-    if (::lseek(From, 0, SEEK_SET) != 0) return errno;
-    for (;;) {
-        const ssize_t got = ::read(From, buf.data(), buf.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return errno;
-        if (got == 0) return 0;
-        if (int err = WriteAll(W, To, std::string_view(buf.data(), std::size_t(got)))) return err;
-    }
-}
-
 // Writes the new contents over the file itself. The old contents are first copied to the
 // program's state folder; a failed write puts them back, and the copy is removed once the file
 // holds either the new or the old contents in full.
@@ -97,16 +65,9 @@ void WriteInPlace(const std::string& Path, const std::string& Target,
     const std::string folder = StateFolder();
     const std::size_t slash = Target.rfind('/');
     const std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
-    std::random_device rd;
     std::string backup;
-    int backupFd = -1;
-    for (int attempt = 0; attempt < 100 && backupFd < 0; ++attempt) {
-        backup = folder + "/" + base + ".orvane-old-" + std::to_string(rd() % 1000000000u);
-        backupFd = ::open(backup.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (backupFd < 0 && errno != EEXIST) Fail("保存前のコピーを作れません", backup, errno);
-    }
-    if (backupFd < 0) Fail("保存前のコピーを作れません", backup, EEXIST);
-    TFd copy(backupFd);
+    TFd copy(CreateUniqueFile(folder + "/" + base + ".orvane-old-", O_RDWR, 0600, backup));
+    if (copy.Get() < 0) Fail("保存前のコピーを作れません", backup, errno);
     TFd file(::open(Target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
     auto dropCopy = [&] {
         ::close(copy.Release());
@@ -161,6 +122,33 @@ void WriteInPlace(const std::string& Path, const std::string& Target,
 }
 
 }  // namespace
+
+TFd::~TFd() {
+    if (FFd >= 0) ::close(FFd);
+}
+
+int CreateUniqueFile(const std::string& Prefix, int Flags, mode_t Mode, std::string& Name) {
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Name = Prefix + std::to_string(rd() % 1000000000u);
+        const int fd = ::open(Name.c_str(), Flags | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+int CopyContents(const TFileWriter& W, int From, int To) {
+    std::string buf(1 << 20, '\0');
+    if (::lseek(From, 0, SEEK_SET) != 0) return errno;
+    for (;;) {
+        const ssize_t got = ::read(From, buf.data(), buf.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return errno;
+        if (got == 0) return 0;
+        if (int err = WriteAll(W, To, std::string_view(buf.data(), std::size_t(got)))) return err;
+    }
+}
 
 std::string StateFolder() {
     std::string folder;
@@ -245,16 +233,9 @@ void WriteFileAtomically(const std::string& Path, const std::function<void(const
     }
 
     // A new name beside the target; the kernel applies the umask to a new file's mode.
-    std::random_device rd;
     std::string temp;
-    int fdNum = -1;
-    for (int attempt = 0; attempt < 100 && fdNum < 0; ++attempt) {
-        temp = dir + "/." + base + ".orvane-" + std::to_string(rd() % 1000000000u);
-        fdNum = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fdNum < 0 && errno != EEXIST) Fail("ファイルに書き込めません", Path, errno);
-    }
-    if (fdNum < 0) Fail("ファイルに書き込めません", Path, EEXIST);
-    TFd fd(fdNum);
+    TFd fd(CreateUniqueFile(dir + "/." + base + ".orvane-", O_WRONLY, 0666, temp));
+    if (fd.Get() < 0) Fail("ファイルに書き込めません", Path, errno);
     auto abandon = [&](int Err) {
         ::close(fd.Release());
         ::unlink(temp.c_str());

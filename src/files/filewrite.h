@@ -18,6 +18,31 @@ public:
     virtual int Sync(int Fd) const;
 };
 
+// An open file descriptor, closed when it goes.
+class TFd {
+public:
+    explicit TFd(int Fd) noexcept : FFd(Fd) {}
+    ~TFd();
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const noexcept { return FFd; }
+    int Release() noexcept {
+        const int fd = FFd;
+        FFd = -1;
+        return fd;
+    }
+
+private:
+    int FFd;
+};
+
+// Creates a file that was not there, named Prefix followed by a random number, open with Flags
+// (O_CREAT, O_EXCL and O_CLOEXEC are added) and Mode; its name in Name. -1 with errno set when
+// it cannot.
+int CreateUniqueFile(const std::string& Prefix, int Flags, mode_t Mode, std::string& Name);
+// Copies From (from its start) to To through W; 0, or the error.
+int CopyContents(const TFileWriter& W, int From, int To);
+
 // The whole file. Throws orvane::Exception (message naming the file and the reason).
 std::string ReadFileBytes(const std::string& Path);
 // A descriptor open for reading on Path, which must be a regular file: FIFOs and devices are

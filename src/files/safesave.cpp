@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,23 +40,14 @@ std::string BaseOf(const std::string& Path) {
     return slash == std::string::npos ? Path : Path.substr(slash + 1);
 }
 
-class TFd {
+// The system's calls with a fault point before each write, so that tests can fail a backup copy
+// midway.
+class TFaultingWriter : public TFileWriter {
 public:
-    explicit TFd(int Fd) : FFd(Fd) {}
-    ~TFd() {
-        if (FFd >= 0) ::close(FFd);
+    ssize_t Write(int Fd, const char* Data, std::size_t Size) const override {
+        FaultPoint();
+        return TFileWriter::Write(Fd, Data, Size);
     }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return FFd; }
-    int Close() {
-        const int r = ::close(FFd);
-        FFd = -1;
-        return r;
-    }
-
-private:
-    int FFd;
 };
 
 // Copies the file From into a new temporary file in Folder with From's permission bits; the
@@ -65,47 +56,30 @@ std::string CopyToTemporary(const std::string& From, const std::string& Folder, 
     TFd in(OpenRegularFile(From));
     struct stat st;
     if (::fstat(in.Get(), &st) != 0) Fail("ファイルを読めません", From, errno);
-    std::random_device rd;
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = Folder + "/." + Base + ".orvane-bak-" + std::to_string(rd() % 1000000000u);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) Fail("バックアップファイルを作れません", temp, errno);
-    }
-    if (fd < 0) Fail("バックアップファイルを作れません", temp, EEXIST);
-    TFd out(fd);
+    TFd out(CreateUniqueFile(Folder + "/." + Base + ".orvane-bak-", O_WRONLY, 0600, temp));
+    if (out.Get() < 0) Fail("バックアップファイルを作れません", temp, errno);
     auto abandon = [&](int Err) {
-        out.Close();
+        ::close(out.Release());
         ::unlink(temp.c_str());
         Fail("バックアップファイルを作れません", temp, Err);
     };
+    static const TFaultingWriter kWriter;
+    int err = 0;
     try {
-        std::string buf(1 << 20, '\0');
-        for (;;) {
-            FaultPoint();
-            const ssize_t got = ::read(in.Get(), buf.data(), buf.size());
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) abandon(errno);
-            if (got == 0) break;
-            for (ssize_t done = 0; done < got;) {
-                const ssize_t put = ::write(out.Get(), buf.data() + done, std::size_t(got - done));
-                if (put < 0 && errno == EINTR) continue;
-                if (put <= 0) abandon(put < 0 ? errno : EIO);
-                done += put;
-            }
-        }
+        err = CopyContents(kWriter, in.Get(), out.Get());
     } catch (const std::bad_alloc&) {
-        out.Close();
+        ::close(out.Release());
         ::unlink(temp.c_str());
         throw;
     }
+    if (err) abandon(err);
     if (::fchmod(out.Get(), st.st_mode & 07777) != 0) abandon(errno);
     if (::fsync(out.Get()) != 0) abandon(errno);
-    if (out.Close() != 0) {
-        const int err = errno;
+    if (::close(out.Release()) != 0) {
+        const int closeErr = errno;
         ::unlink(temp.c_str());
-        Fail("バックアップファイルを作れません", temp, err);
+        Fail("バックアップファイルを作れません", temp, closeErr);
     }
     return temp;
 }
