@@ -73,6 +73,19 @@ protected:
     std::vector<std::string> Errors, Questions;
 };
 
+TEST_F(MainWindowStyles, AFirstStartGivesScriptsAndPagesTheirModesAndWritesNothing) {
+    TForm1& w = Start();
+    ASSERT_TRUE(w.OpenFile(PathOf("a.pl"), deAuto));
+    EXPECT_EQ(w.ActiveEditor()->Fountain(), &w.StyleList().PerlMode());
+    ASSERT_TRUE(w.OpenFile(PathOf("b.html"), deAuto));
+    EXPECT_EQ(w.ActiveEditor()->Fountain(), &w.StyleList().HtmlMode());
+    ASSERT_TRUE(w.OpenFile(PathOf("c.txt"), deAuto));
+    EXPECT_EQ(w.ActiveEditor()->Fountain(), nullptr);
+    Window.reset();
+    EXPECT_FALSE(fs::exists(StyleFile));
+    EXPECT_TRUE(Errors.empty());
+}
+
 TEST_F(MainWindowStyles, DocumentsTakeTheStyleOfTheirExtension) {
     WriteStyles();
     TForm1& w = Start();
