@@ -110,8 +110,8 @@ window_geometry() {
   echo "$X $Y $WIDTH $HEIGHT"
 }
 
-# The clipboard text with its line breaks as LF.
-clipboard() { xclip -selection clipboard -o 2>/dev/null | tr -d "\r" || true; }
+# What the clipboard holds, as other programs read it (lines end with LF alone).
+clipboard() { xclip -selection clipboard -o 2>/dev/null || true; }
 
 # A value of the main settings file (section, key), or empty.
 ini_value() {
