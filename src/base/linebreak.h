@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -23,5 +24,13 @@ inline const char* FindLineBreak(const char* P, const char* End) noexcept {
     while (P < End && *P != '\r' && *P != '\n') ++P;
     return P;
 }
+
+// The line-break bytes of a text: its CRs, its LFs and the CR LF pairs among them. A CR LF pair is
+// one line break, so a text has CrLf pairs, Cr - CrLf lone CRs and Lf - CrLf lone LFs.
+struct TLineBreakBytes {
+    std::uint64_t Cr = 0, Lf = 0, CrLf = 0;
+};
+// Counts them in [P, P + N), sixty-four bytes a step (pairs only within the range).
+TLineBreakBytes CountLineBreakBytes(const char* P, std::size_t N) noexcept;
 
 }  // namespace orvane

@@ -80,9 +80,8 @@ void SplitTextToList(std::string_view Text, TStrings& Strings) {
 }
 
 std::size_t CountLines(std::string_view Text) noexcept {
-    std::size_t lines = 0;
-    ForEachLine(Text, [&](std::string_view) { ++lines; });
-    return lines;
+    const TLineBreakBytes b = CountLineBreakBytes(Text.data(), Text.size());
+    return std::size_t(b.Cr + b.Lf - b.CrLf) + (!Text.empty() && !EndsWithLineBreak(Text));
 }
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include "base/linebreak.h"
 #include "files/bytescan.h"
 #include "files/filewrite.h"
+#include "files/mappedfile.h"
 #include "files/textcost.h"
 #include "files/unicode.h"
 
@@ -46,6 +47,32 @@ struct TBlockMasks {
     std::uint64_t High = 0, Lead = 0, Half = 0;
 };
 
+// Pairs among 16 that the table surely holds, whatever it says of the others: bit k when S[k]
+// S[k + 1] is a kanji of a full row, a hiragana, a katakana or a mark of the first rows. These
+// make up most Japanese text, and need no look-up.
+inline unsigned PlainPairs16(const u8* S) noexcept {
+    const __m128i lead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S));
+    const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + 1));
+    const auto in = [](__m128i X, std::uint8_t Lo, std::uint8_t Hi) {
+        return _mm_cmpeq_epi8(_mm_min_epu8(_mm_max_epu8(X, _mm_set1_epi8(char(Lo))), _mm_set1_epi8(char(Hi))), X);
+    };
+    const auto is = [](__m128i X, std::uint8_t B) { return _mm_cmpeq_epi8(X, _mm_set1_epi8(char(B))); };
+    // Trail bytes counted from 0x40 (those below wrap round to large values).
+    const __m128i t = _mm_sub_epi8(trail, _mm_set1_epi8(0x40));
+    const auto upTo = [&](std::uint8_t Hi) { return _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(char(Hi - 0x40))), t); };
+    const __m128i kanjiRow = _mm_or_si128(_mm_or_si128(in(lead, 0x89, 0x97), in(lead, 0x99, 0x9F)), in(lead, 0xE0, 0xE9));
+    __m128i plain = _mm_and_si128(kanjiRow, upTo(0xFC));                          // kanji
+    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x81), upTo(0xAC)));       // marks
+    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x82), in(trail, 0x9F, 0xF1)));  // hiragana
+    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x83), upTo(0x96)));       // katakana
+    return unsigned(_mm_movemask_epi8(_mm_andnot_si128(is(trail, 0x7F), plain)));
+}
+
+inline std::uint64_t PlainPairs(const u8* S) noexcept {
+    return std::uint64_t(PlainPairs16(S)) | std::uint64_t(PlainPairs16(S + 16)) << 16 |
+           std::uint64_t(PlainPairs16(S + 32)) << 32 | std::uint64_t(PlainPairs16(S + 48)) << 48;
+}
+
 inline TBlockMasks BlockMasks(const u8* S) noexcept {
     TBlockMasks m;
     for (int k = 0; k < 4; ++k) {
@@ -75,6 +102,7 @@ struct TSjisScan {
     bool Valid = true;
     std::uint64_t Cost = 0;
     bool Half = false;  // the character before was a half-width kana
+    bool NeedCost = true;  // else only validate: Cost is left out where that is quicker
 
     std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         std::size_t i = 0;
@@ -104,7 +132,8 @@ struct TSjisScan {
             // The look-ups of the pairs depend on no one before them: they overlap.
             std::uint64_t pairCost = 0;
             unsigned bad = 0;
-            for (std::uint64_t b = leads; b; b &= b - 1) {
+            const std::uint64_t lookUp = NeedCost ? leads : leads & ~PlainPairs(s + i);
+            for (std::uint64_t b = lookUp; b; b &= b - 1) {
                 std::uint16_t word;
                 std::memcpy(&word, s + i + unsigned(std::countr_zero(b)), 2);
                 const unsigned v = pair[word];
@@ -301,22 +330,20 @@ struct TEscapeScan {
 
 struct TLineEndScan {
     TLineEndCount Count;
+    bool AfterCr = false;  // the text so far ends with a CR, counted alone until an LF follows
 
-    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
-        const char* b = reinterpret_cast<const char*>(s);
-        const char* end = b + n;
-        for (const char* p = FindLineBreak(b, end); p < end; p = FindLineBreak(p, end)) {
-            if (*p == '\n') {
-                ++Count.Lf, ++p;
-            } else if (p + 1 < end) {
-                if (p[1] == '\n') ++Count.CrLf, p += 2;
-                else ++Count.Cr, ++p;
-            } else if (Last) {
-                ++Count.Cr, ++p;
-            } else {
-                return std::size_t(p - b);  // a CR that may be followed by an LF
-            }
+    std::size_t Scan(const u8* s, std::size_t n, bool) {
+        if (n == 0) return 0;
+        const TLineBreakBytes b = CountLineBreakBytes(reinterpret_cast<const char*>(s), n);
+        std::uint64_t pairs = b.CrLf;
+        if (AfterCr && s[0] == '\n') {
+            --Count.Cr;
+            ++pairs;
         }
+        Count.CrLf += pairs;
+        Count.Cr += b.Cr - b.CrLf;
+        Count.Lf += b.Lf - pairs;
+        AfterCr = s[n - 1] == '\r';
         return n;
     }
 };
@@ -351,11 +378,16 @@ public:
     }
 
     // Bytes S[0..N) follow the bytes given before; S[-3..0) must hold the last three of those.
+    // Newer processors get their own copy of the scanners, with population counts and
+    // three-operand vector instructions.
+    [[gnu::target_clones("arch=x86-64-v3", "default")]]
     void Feed(const u8* S, std::size_t N, bool Last) {
         if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
         if (!FEightBit && N) FEightBit = SkipAscii(reinterpret_cast<const char*>(S), 0, N) < N;
-        Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
         Run(FEuc, FEuc.Valid, FEucLeft, S, N, Last);
+        // The cost of Shift_JIS only decides against EUC-JP.
+        FSjis.NeedCost = FEuc.Valid;
+        Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
         Run(FUtf8, FUtf8.Valid, FUtf8Left, S, N, Last);
         Run(FUtf16Le, FUtf16Le.Valid, FUtf16LeLeft, S, N, Last);
         Run(FUtf16Be, FUtf16Be.Valid, FUtf16BeLeft, S, N, Last);
@@ -550,16 +582,39 @@ TFileDetection DetectEncodingInPieces(std::string_view B, TDocumentEncoding Defa
 }
 
 TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Default, std::size_t PieceSize) {
-    const int fd = OpenRegularFile(Path);
-    struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
+    TFd fd(OpenRegularFile(Path));
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+    // A large file is read where it lies, in the page cache, rather than copied a piece at a time.
+    constexpr std::size_t kMapFrom = 1 << 20;
+    if (std::size_t(st.st_size) >= kMapFrom) {
+        const std::size_t size = std::size_t(st.st_size);
+        PieceSize = std::max<std::size_t>(PieceSize, 1);
+        const TMappedFile mapped(fd.Get(), size, Path);
+        std::string head(std::min(size, kHeadSize), '\0');
+        TDetector detector(Default, true);
+        mapped.Read([&](std::string_view Bytes) {
+            std::memcpy(head.data(), Bytes.data(), head.size());
+            // Each piece has the bytes before it right in front, as Feed wants.
+            const u8* const b = reinterpret_cast<const u8*>(Bytes.data());
+            std::size_t forgotten = 0;
+            for (std::size_t at = 0; at < Bytes.size(); at += PieceSize) {
+                const std::size_t n = std::min(PieceSize, Bytes.size() - at);
+                detector.Feed(b + at, n, at + n == Bytes.size());
+                if (at - forgotten >= 8 << 20) mapped.Forget(forgotten = at);  // keeps the bytes just before the next piece
+            }
+        });
+        TFileDetection r;
+        r.Detection = detector.Result(head);
+        r.LineEnds = detector.LineEnds();
+        r.Size = size;
+        return r;
+    }
     return DetectInPieces(
         [&](u8* Into, std::size_t Max) {
             std::size_t got = 0;
             while (got < Max) {
-                const ssize_t n = ::read(fd, Into + got, Max - got);
+                const ssize_t n = ::read(fd.Get(), Into + got, Max - got);
                 if (n < 0 && errno == EINTR) continue;
                 if (n < 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
                 if (n == 0) break;

@@ -17,18 +17,8 @@ namespace orvane {
 namespace {
 
 TLineEndCount CountLineEnds(std::string_view T) {
-    TLineEndCount c;
-    const char* end = T.data() + T.size();
-    for (const char* p = FindLineBreak(T.data(), end); p < end; p = FindLineBreak(p, end)) {
-        if (*p == '\n') {
-            ++c.Lf, ++p;
-        } else if (p + 1 < end && p[1] == '\n') {
-            ++c.CrLf, p += 2;
-        } else {
-            ++c.Cr, ++p;
-        }
-    }
-    return c;
+    const TLineBreakBytes b = CountLineBreakBytes(T.data(), T.size());
+    return {b.CrLf, b.Cr - b.CrLf, b.Lf - b.CrLf};
 }
 
 bool LineEndsAre(std::string_view T, TLineEndKind Kind) {

@@ -137,5 +137,27 @@ TEST(DetectEncoding, LongTextsReadWholeAndInSmallPiecesAgree) {
     }
 }
 
+TEST(DetectEncoding, ATwoByteCodeInALongTextIsShiftJisExactlyWhenCodePage932HasIt) {
+    // Long runs of common kana and kanji skip the table: none may pass that the code page lacks.
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    ASSERT_NE(cd, iconv_t(-1));
+    const std::string before = "\x82\xA0" + std::string(31, 'a');  // あ: no EUC-JP text
+    const std::string after(100, 'a');
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsLeadByte(char(lead))) continue;
+        for (unsigned trail = 0; trail < 256; ++trail) {
+            char pair[2] = {char(lead), char(trail)}, out[8];
+            char* in = pair;
+            char* o = out;
+            std::size_t inLeft = 2, outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool held = iconv(cd, &in, &inLeft, &o, &outLeft) != std::size_t(-1) && inLeft == 0 && outLeft == 6;
+            const TDetection d = DetectEncoding(before + std::string(pair, 2) + after);
+            ASSERT_EQ(d.Reason, held ? "score" : "fallback") << std::hex << lead << " " << trail;
+        }
+    }
+    iconv_close(cd);
+}
+
 }  // namespace
 }  // namespace orvane

@@ -3,6 +3,7 @@
 
 #include "base/exceptions.h"
 #include "document/document.h"
+#include "files/mappedfile.h"
 #include "support/sj.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <grp.h>
@@ -302,6 +304,65 @@ TEST(ReadDocument, AFileReadInPiecesIsDetectedAsItWouldBeWhole) {
         EXPECT_EQ(inspected.Report.Warning(), read.Report.Warning());
         EXPECT_TRUE(inspected.Text.empty());
     }
+}
+
+TEST(ReadDocument, ALargeFileIsDetectedWhereItLiesAsInPieces) {
+    // Over a megabyte: a CR LF pair across the first megabyte's end, each kind of line end, a
+    // character across a piece's end, and a lone CR at the very end.
+    std::string bytes(std::size_t(1 << 20) - 1, 'a');
+    bytes += "\r\n";
+    while (bytes.size() < 3u << 20) bytes += sj("あいう漢字ｱｲ、。カナabc\r\n ねこ\n 犬\r");
+    bytes += sj("終わり\r");
+    TempDir dir;
+    const std::string path = dir / "large";
+    Put(path, bytes);
+    for (std::size_t piece : {std::size_t(1) << 20, std::size_t(4099)}) {
+        SCOPED_TRACE(piece);
+        const TFileDetection mapped = DetectFileEncoding(path, deShiftJis, piece);
+        const TFileDetection read = DetectEncodingInPieces(bytes, deShiftJis, piece);
+        EXPECT_EQ(mapped.Detection.Format, read.Detection.Format);
+        EXPECT_EQ(mapped.Detection.Reason, "score");
+        EXPECT_EQ(mapped.Size, bytes.size());
+        const std::size_t lines = (bytes.size() - (1 << 20) - 1) / sj("あいう漢字ｱｲ、。カナabc\r\n ねこ\n 犬\r").size();
+        EXPECT_EQ(mapped.LineEnds.CrLf, lines + 1);
+        EXPECT_EQ(mapped.LineEnds.Lf, lines);
+        EXPECT_EQ(mapped.LineEnds.Cr, lines + 1);
+        EXPECT_EQ(read.LineEnds.CrLf, mapped.LineEnds.CrLf);
+        EXPECT_EQ(read.LineEnds.Cr, mapped.LineEnds.Cr);
+        EXPECT_EQ(read.LineEnds.Lf, mapped.LineEnds.Lf);
+    }
+}
+
+TEST(ReadDocument, AFileCutShortWhileMappedIsAnErrorNotACrash) {
+    TempDir dir;
+    const std::string path = dir / "shrinking";
+    Put(path, std::string(3 << 20, 'a'));
+    for (int round = 0; round < 2; ++round) {  // the second time after a caught fault
+        Put(path, std::string(3 << 20, 'a'));
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        const TMappedFile mapped(fd, 3 << 20, path);
+        ::close(fd);
+        std::size_t seen = 0;
+        try {
+            mapped.Read([&](std::string_view Bytes) {
+                ASSERT_EQ(::truncate(path.c_str(), 4096), 0);
+                for (std::size_t i = 0; i < Bytes.size(); i += 4096) seen += Bytes[i] == 'a';
+            });
+            ADD_FAILURE() << "read past the end";
+        } catch (const Exception& x) {
+            EXPECT_NE(std::string(x.what()).find(path), std::string::npos);
+        }
+        EXPECT_EQ(seen, 1u);
+    }
+    // A file that keeps its size reads whole.
+    Put(path, std::string(2 << 20, 'b'));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const TMappedFile mapped(fd, 2 << 20, path);
+    ::close(fd);
+    std::size_t bs = 0;
+    mapped.Read([&](std::string_view Bytes) { bs = std::size_t(std::count(Bytes.begin(), Bytes.end(), 'b')); });
+    EXPECT_EQ(bs, 2u << 20);
 }
 
 TEST(ReadDocument, ReportsFilesThatCannotBeRead) {
