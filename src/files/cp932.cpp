@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <mutex>
@@ -135,6 +136,8 @@ void BuildEucExtra(TEucExtraTable& T) {
     }
 }
 
+std::atomic<const TCp932Table*> gCp932{nullptr};  // the table Cp932 built, once it is there
+
 }  // namespace
 
 const TCp932Table& Cp932() {
@@ -144,8 +147,19 @@ const TCp932Table& Cp932() {
         auto t = std::make_unique<TCp932Table>();
         BuildCp932(*t);
         table = std::move(t);
+        gCp932 = table.get();
     });
     return *table;
+}
+
+void WithCp932(const std::function<void(const TCp932Table&)>& Fn) {
+    if (const TCp932Table* built = gCp932.load()) {
+        Fn(*built);
+        return;
+    }
+    auto t = std::make_unique<TCp932Table>();
+    BuildCp932(*t);
+    Fn(*t);
 }
 
 const TEucExtraTable& EucExtra() {

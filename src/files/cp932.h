@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orvane {
@@ -28,6 +29,10 @@ struct TCp932Table {
 
 // The table, built on first use (thread-safe). Throws orvane::Exception when iconv lacks CP932.
 const TCp932Table& Cp932();
+// Calls Fn with the table: the one built already, else one built for the call alone and freed
+// after it. For work that needs the table once (building smaller tables from it), so that a
+// program that never converts to Unicode does not keep it.
+void WithCp932(const std::function<void(const TCp932Table&)>& Fn);
 
 // EUC-JP three-byte forms (0x8F, b1, b2) against Unicode, from iconv ("EUC-JP-MS"), built on
 // first use. Index of a form: (b1 - 0xA1) * 94 + (b2 - 0xA1).

@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <bit>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 #include <cerrno>
 #include <cstring>
@@ -256,6 +256,80 @@ struct TEucScan {
     }
 };
 
+#if defined(__x86_64__)
+// Strict UTF-8 thirty-two bytes at a time, after the method of Keiser and Lemire: three table
+// look-ups on the high and low halves of each byte and the one before it name every error a pair
+// of bytes can show; third and fourth bytes are checked against the bytes two and three before.
+// Answers a character start P such that [S, S + P) is valid and whole, for the byte-wise scan
+// to take over there, a block before the end or before the first block that shows an error.
+// Multibyte: a byte >= 0x80 was passed.
+[[gnu::target("avx2")]] std::size_t ValidUtf8Blocks(const u8* S, std::size_t N, bool& Multibyte) {
+    constexpr char kTooShort = 1, kTooLong = 2, kOverlong3 = 4, kTooLarge = 8, kSurrogate = 16, kOverlong2 = 32,
+                   kTooLarge1000 = 64, kOverlong4 = 64;
+    constexpr char kTwoConts = char(128), kCarry = char(kTooShort | kTooLong | kTwoConts);
+    constexpr char kLarge = kCarry | kTooLarge | kTooLarge1000;
+    constexpr char kCont8 = char(kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge1000 | kOverlong4);
+    constexpr char kCont9 = char(kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge);
+    constexpr char kContAB = char(kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge);
+    // By the high half of the byte before, its low half, and the high half of the byte itself.
+    alignas(16) static constexpr char kFirstHigh[16] = {
+        kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTwoConts, kTwoConts,
+        kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,
+        kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+    alignas(16) static constexpr char kFirstLow[16] = {
+        char(kCarry | kOverlong3 | kOverlong2 | kOverlong4), char(kCarry | kOverlong2), kCarry, kCarry,
+        char(kCarry | kTooLarge), kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge,
+        char(kLarge | kSurrogate), kLarge, kLarge};
+    alignas(16) static constexpr char kSecondHigh[16] = {kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+                                                         kTooShort, kTooShort, kTooShort, kCont8, kCont9, kContAB,
+                                                         kContAB, kTooShort, kTooShort, kTooShort, kTooShort};
+    const __m256i firstHigh = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kFirstHigh)));
+    const __m256i firstLow = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kFirstLow)));
+    const __m256i secondHigh = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kSecondHigh)));
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    // Bytes that start a sequence the block's end cuts off: the next block must continue it.
+    const __m256i lastMax = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
+    __m256i prev = _mm256_setzero_si256(), prevCut = _mm256_setzero_si256();
+    bool high = false;
+    std::size_t i = 0;
+    for (; i + 32 <= N; i += 32) {
+        const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S + i));
+        __m256i error;
+        if (_mm256_movemask_epi8(in) == 0) {
+            error = prevCut;  // ASCII cannot continue what the block before cut off
+            prevCut = _mm256_setzero_si256();
+        } else {
+            const __m256i joined = _mm256_permute2x128_si256(prev, in, 0x21);  // prev's high half, in's low half
+            const __m256i prev1 = _mm256_alignr_epi8(in, joined, 15);
+            const __m256i prev2 = _mm256_alignr_epi8(in, joined, 14);
+            const __m256i prev3 = _mm256_alignr_epi8(in, joined, 13);
+            const __m256i special = _mm256_and_si256(
+                _mm256_and_si256(_mm256_shuffle_epi8(firstHigh, _mm256_and_si256(_mm256_srli_epi16(prev1, 4), nibble)),
+                                 _mm256_shuffle_epi8(firstLow, _mm256_and_si256(prev1, nibble))),
+                _mm256_shuffle_epi8(secondHigh, _mm256_and_si256(_mm256_srli_epi16(in, 4), nibble)));
+            const __m256i third = _mm256_subs_epu8(prev2, _mm256_set1_epi8(char(0xE0 - 0x80)));
+            const __m256i fourth = _mm256_subs_epu8(prev3, _mm256_set1_epi8(char(0xF0 - 0x80)));
+            const __m256i must23 = _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(char(0x80)));
+            error = _mm256_xor_si256(must23, special);
+            prevCut = _mm256_subs_epu8(in, lastMax);
+        }
+        if (!_mm256_testz_si256(error, error)) break;
+        high |= _mm256_movemask_epi8(in) != 0;
+        prev = in;
+    }
+    // A byte is judged with the bytes after it, so the last block passed may hold a byte that
+    // is wrong by itself or a character the stop cuts off: the byte-wise scan takes over at the
+    // start of the character that block starts in.
+    std::size_t p = i >= 32 ? i - 32 : 0;
+    for (int k = 0; k < 3 && p > 0 && (S[p] & 0xC0) == 0x80; ++k) --p;
+    Multibyte = Multibyte || high;
+    return p;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 // Strict UTF-8. CutAtEnd: everything is valid but the last character, which the end of the
 // text cuts off.
 struct TUtf8Scan {
@@ -266,9 +340,15 @@ struct TUtf8Scan {
     std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         const std::string_view b(reinterpret_cast<const char*>(s), n);
         std::size_t i = 0;
+#if defined(__x86_64__)
+        if (kHasAvx2) i = ValidUtf8Blocks(s, n, Multibyte);
+#endif
         for (;;) {
             i = SkipAscii(b.data(), i, n);
             if (i >= n) return i;
+            i = SkipThreeByteRun(s, i, n);
+            if (i >= n) return i;
+            if (s[i] < 0x80) continue;
             const std::size_t len = Utf8SequenceLength(b, i);
             if (len) {
                 Multibyte = true;
@@ -281,6 +361,23 @@ struct TUtf8Scan {
             Valid = CutAtEnd;
             return n;
         }
+    }
+
+    // Past a run of three-byte sequences (kana and kanji, most of Japanese text) from I, with
+    // the bytes after them; answers where the run stopped.
+    std::size_t SkipThreeByteRun(const u8* s, std::size_t i, std::size_t n) {
+        const std::size_t start = i;
+        while (i + 4 <= n) {
+            std::uint32_t w;
+            std::memcpy(&w, s + i, 4);  // little-endian: the first byte lowest
+            if ((w & 0xC0C0F0) != 0x8080E0) break;
+            // E0 needs a second byte from A0 (else overlong), ED one below A0 (else a surrogate).
+            const unsigned lead = w & 0xFF, second = (w >> 8) & 0xFF;
+            if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F)) break;
+            i += 3;
+        }
+        if (i > start) Multibyte = true;
+        return i;
     }
 };
 

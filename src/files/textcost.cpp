@@ -54,8 +54,7 @@ unsigned CostOfCode(std::uint16_t Code, const std::vector<bool>& Common) {
     return 13;                                         // NEC-selected and IBM extensions
 }
 
-std::vector<bool> CommonKanjiCodes() {
-    const TCp932Table& cp = Cp932();
+std::vector<bool> CommonKanjiCodes(const TCp932Table& cp) {
     std::vector<bool> common(65536, false);
     for (std::size_t i = 0; i < kCommonKanji.size();) {
         const std::size_t len = Utf8SequenceLength(kCommonKanji, i);
@@ -69,9 +68,8 @@ std::vector<bool> CommonKanjiCodes() {
     return common;
 }
 
-void Build(TTextCosts& T) {
-    const TCp932Table& cp = Cp932();
-    const std::vector<bool> common = CommonKanjiCodes();
+void Build(TTextCosts& T, const TCp932Table& cp) {
+    const std::vector<bool> common = CommonKanjiCodes(cp);
     unsigned rows = 0;
     for (unsigned b = 0; b < 256; ++b) {
         T.SjisLead[b] = IsLeadByte(static_cast<unsigned char>(b)) ? u8(rows++) : u8(kNotLead);
@@ -196,7 +194,7 @@ const TTextCosts& TextCosts() {
     static std::unique_ptr<TTextCosts> table;
     std::call_once(once, [] {
         auto t = std::make_unique<TTextCosts>();
-        Build(*t);
+        WithCp932([&](const TCp932Table& cp) { Build(*t, cp); });
         table = std::move(t);
     });
     return *table;
