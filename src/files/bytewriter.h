@@ -2,6 +2,7 @@
 // bookkeeping of std::string.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -14,7 +15,9 @@ static_assert(std::endian::native == std::endian::little, "PutPacked assumes a l
 
 class TByteWriter {
 public:
-    explicit TByteWriter(std::size_t Expected) { FBuf.resize(Expected + 16); }
+    // Room for Expected bytes is reserved, not touched: a large guess costs no memory until
+    // it is written.
+    explicit TByteWriter(std::size_t Expected) { FBuf.reserve(Expected + 16); }
 
     void Put(std::uint8_t B) {
         Need(1);
@@ -52,16 +55,26 @@ public:
     }
     void Commit(std::size_t Used) noexcept { FLen += Used; }
     std::size_t Size() const noexcept { return FLen; }
+    // The bytes written. Room left over is given back when the text is small; in a large one
+    // it was never touched, and copying the text to give it back would cost more.
     std::string Take() {
-        bool slack = FBuf.size() - FLen > FLen / 4 + 64;
+        const bool slack = FBuf.capacity() - FLen > FLen / 4 + 64;
         FBuf.resize(FLen);
-        if (slack) FBuf.shrink_to_fit();
+        if (slack && FLen < kStep * 16) FBuf.shrink_to_fit();
         return std::move(FBuf);
     }
 
 private:
+    static constexpr std::size_t kStep = 64 << 10;
     void Need(std::size_t N) {
-        if (FLen + N > FBuf.size()) FBuf.resize((FBuf.size() + N) * 2);
+        if (FLen + N > FBuf.size()) Grow(N);
+    }
+    // The string's size runs ahead of what is written by a step at a time (resize fills what
+    // it adds), its capacity doubles when the room runs out.
+    void Grow(std::size_t N) {
+        const std::size_t need = FLen + N;
+        if (need > FBuf.capacity()) FBuf.reserve(std::max(need, FBuf.capacity() * 2));
+        FBuf.resize(std::min(FBuf.capacity(), std::max(need, FBuf.size() + kStep)));
     }
     std::string FBuf;
     std::size_t FLen = 0;

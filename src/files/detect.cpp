@@ -104,7 +104,7 @@ struct TSjisScan {
     bool Half = false;  // the character before was a half-width kana
     bool NeedCost = true;  // else only validate: Cost is left out where that is quicker
 
-    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+    [[gnu::always_inline]] std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         std::size_t i = 0;
         for (;;) {
             i = ScanBlocks(s, i, n);
@@ -119,7 +119,7 @@ struct TSjisScan {
 
     // Whole blocks of 64 bytes from I, a character start, while each holds nothing but valid
     // pairs, ASCII and half-width kana; answers the character start where it stopped.
-    std::size_t ScanBlocks(const u8* s, std::size_t i, std::size_t n) {
+    [[gnu::always_inline]] std::size_t ScanBlocks(const u8* s, std::size_t i, std::size_t n) {
 #if defined(__SSE2__)
         const std::uint8_t* pair = TextCosts().SjisPair;
         std::uint64_t cost = Cost;
@@ -161,7 +161,7 @@ struct TSjisScan {
 
     // Characters from I up to at least Stop (or the end): answers where it stopped. More: a
     // character at the end of a piece that is not the last continues in the next.
-    std::size_t ScanBytes(const u8* s, std::size_t i, std::size_t n, std::size_t Stop, bool Last, bool& More) {
+    [[gnu::always_inline]] std::size_t ScanBytes(const u8* s, std::size_t i, std::size_t n, std::size_t Stop, bool Last, bool& More) {
         const std::uint8_t* pair = TextCosts().SjisPair;
         const std::uint8_t* lead = TextCosts().SjisLead;
         std::uint64_t cost = Cost;
@@ -217,7 +217,7 @@ struct TEucScan {
     std::uint64_t Cost = 0;
     bool Half = false;
 
-    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+    [[gnu::always_inline]] std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         const TTextCosts& t = TextCosts();
         std::size_t i = 0;
         while (i < n) {
@@ -337,7 +337,7 @@ struct TUtf8Scan {
     bool Multibyte = false;
     bool CutAtEnd = false;
 
-    std::size_t Scan(const u8* s, std::size_t n, bool Last) {
+    [[gnu::always_inline]] std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         const std::string_view b(reinterpret_cast<const char*>(s), n);
         std::size_t i = 0;
 #if defined(__x86_64__)
@@ -365,7 +365,7 @@ struct TUtf8Scan {
 
     // Past a run of three-byte sequences (kana and kanji, most of Japanese text) from I, with
     // the bytes after them; answers where the run stopped.
-    std::size_t SkipThreeByteRun(const u8* s, std::size_t i, std::size_t n) {
+    [[gnu::always_inline]] std::size_t SkipThreeByteRun(const u8* s, std::size_t i, std::size_t n) {
         const std::size_t start = i;
         while (i + 4 <= n) {
             std::uint32_t w;
@@ -475,8 +475,8 @@ public:
     }
 
     // Bytes S[0..N) follow the bytes given before; S[-3..0) must hold the last three of those.
-    // Newer processors get their own copy of the scanners, with population counts and
-    // three-operand vector instructions.
+    // Newer processors get their own copy of the scanners (which are inlined for that), with
+    // population counts and three-operand vector instructions.
     [[gnu::target_clones("arch=x86-64-v3", "default")]]
     void Feed(const u8* S, std::size_t N, bool Last) {
         if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
@@ -497,7 +497,7 @@ public:
 
 private:
     template <class TScanner>
-    static void Run(TScanner& Scanner, bool Active, std::size_t& Left, const u8* S, std::size_t N, bool Last) {
+    [[gnu::always_inline]] static void Run(TScanner& Scanner, bool Active, std::size_t& Left, const u8* S, std::size_t N, bool Last) {
         if (!Active) return;
         const std::size_t avail = Left + N;
         Left = avail - Scanner.Scan(S - Left, avail, Last);

@@ -4,6 +4,7 @@
 #include "base/dbcs.h"
 #include "base/exceptions.h"
 #include "base/linebreak.h"
+#include "files/bytewriter.h"
 #include "files/unicode.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace orvane {
 
@@ -111,6 +113,123 @@ std::string TReadReport::Warning() const {
     return w;
 }
 
+namespace {
+
+// Line ends and the report of a text read with Counts. Known: its line ends, counted already.
+void ReportOn(TDocumentText& d, const TCodeCounts& Counts, const TReadOptions& Options,
+              const TLineEndCount* Known = nullptr) {
+    TDocumentFormat& f = d.Format;
+    d.Report.Kept = Counts.Kept;
+    d.Report.Invalid = Counts.Invalid;
+    d.Report.Lost = Counts.Lost;
+    const TLineEndCount le = Known ? *Known : CountLineEnds(d.Text);
+    if (le.Kinds() == 0) f.LineEnd = Options.DefaultLineEnd;
+    else f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    d.Report.MixedLineEnds = le.Kinds() > 1;
+    // Shift_JIS is kept as read; the Unicode readers give back what they read unless they found
+    // invalid bytes (tested); EUC-JP and JIS files can use forms that are written differently,
+    // so they are checked by writing them again.
+    d.Report.NotRoundTrip = Counts.Invalid || Counts.Lost || d.Report.MixedLineEnds;
+}
+
+// Decodes Bytes in the format d holds already. LineEnds: those of Bytes, when counted already.
+TDocumentText DecodeAs(TDocumentText d, std::string Bytes, const TReadOptions& Options,
+                       const TLineEndCount* LineEnds = nullptr) {
+    TDocumentFormat& f = d.Format;
+    TCodeCounts counts;
+    std::string_view b = Bytes;
+    switch (f.Encoding) {
+        case deUtf8: {
+            std::string_view body = f.Bom ? b.substr(3) : b;
+            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return Utf8ToSjis(body, &d.Map, &c); });
+            break;
+        }
+        case deUtf16: {
+            std::string_view body = f.Bom ? b.substr(2) : b;
+            d.Text = ReadWithMap(d.Map, counts,
+                                 [&](TCodeCounts& c) { return Utf16ToSjis(body, f.BigEndian, &d.Map, &c); });
+            break;
+        }
+        case deEuc:
+            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return EucToSjis(b, &c, &d.Map); });
+            break;
+        case deJis: d.Text = JisToSjis(b, &counts, &f.Jis); break;
+        default:
+            f.Encoding = deShiftJis;
+            d.Text = std::move(Bytes);
+            break;
+    }
+    ReportOn(d, counts, Options, f.Encoding == deShiftJis ? LineEnds : nullptr);
+    if (!d.Report.NotRoundTrip && (f.Encoding == deEuc || f.Encoding == deJis))
+        d.Report.NotRoundTrip = !EncodesBackTo(d.Text, f, &d.Map, Bytes);
+    return d;
+}
+
+// Where a piece of UTF-8 or UTF-16 bytes may end so that no character is cut: before a
+// sequence the end cuts off (UTF-8), at an even length and not after a high surrogate (UTF-16).
+std::size_t CharCut(std::string_view B, const TDocumentFormat& F) {
+    std::size_t n = B.size();
+    if (F.Encoding == deUtf16) {
+        n &= ~std::size_t(1);
+        if (n >= 2) {
+            const unsigned unit = F.BigEndian ? unsigned(std::uint8_t(B[n - 2])) << 8 | std::uint8_t(B[n - 1])
+                                              : unsigned(std::uint8_t(B[n - 1])) << 8 | std::uint8_t(B[n - 2]);
+            if (unit >= 0xD800 && unit <= 0xDBFF) n -= 2;
+        }
+        return n;
+    }
+    for (std::size_t k = 1; k <= 3 && k <= n; ++k) {
+        const unsigned c = std::uint8_t(B[n - k]);
+        if (c < 0x80) break;
+        if (c >= 0xC0) return Utf8LengthOfLead(c) > k ? n - k : n;
+    }
+    return n;
+}
+
+// Reads a UTF-8 or UTF-16 file (format in d) a piece at a time, decoding each as it comes, so
+// that the file's bytes are never held whole beside the text.
+TDocumentText ReadUnicodeFile(TDocumentText d, const std::string& Path, const TReadOptions& Options,
+                              std::size_t PieceSize) {
+    TFd fd(OpenRegularFile(Path));
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+    const TDocumentFormat& f = d.Format;
+    const std::size_t mark = !f.Bom ? 0 : f.Encoding == deUtf8 ? 3 : 2;
+    TCodeCounts counts;
+    std::vector<char> buf(std::max<std::size_t>(PieceSize, 8));
+    d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) {
+        TByteWriter out(std::size_t(st.st_size));
+        std::size_t have = 0;
+        off_t at = 0;
+        for (bool end = false; !end;) {
+            while (have < buf.size()) {
+                const ssize_t n = ::pread(fd.Get(), buf.data() + have, buf.size() - have, at);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+                if (n == 0) {
+                    end = true;
+                    break;
+                }
+                have += std::size_t(n);
+                at += n;
+            }
+            const std::string_view bytes(buf.data(), have);
+            const std::size_t from = std::size_t(at) - have < mark ? std::min(mark, have) : 0;
+            const std::size_t cut = end ? have : std::max(CharCut(bytes, f), from);
+            const std::string_view piece = bytes.substr(from, cut - from);
+            if (f.Encoding == deUtf8) AppendUtf8AsSjis(out, piece, &d.Map, &c);
+            else AppendUtf16AsSjis(out, piece, f.BigEndian, &d.Map, &c);
+            std::memmove(buf.data(), buf.data() + cut, have - cut);
+            have -= cut;
+        }
+        return out.Take();
+    });
+    ReportOn(d, counts, Options);
+    return d;
+}
+
+}  // namespace
+
 TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const TReadOptions& Options) {
     TDocumentText d;
     TDocumentFormat& f = d.Format;
@@ -139,50 +258,29 @@ TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const
         }
         if (Request != deUtf16 && std::memchr(Bytes.data(), 0, Bytes.size())) d.Report.Binary = true;
     }
-
-    TCodeCounts counts;
-    std::string_view b = Bytes;
-    switch (f.Encoding) {
-        case deUtf8: {
-            std::string_view body = f.Bom ? b.substr(3) : b;
-            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return Utf8ToSjis(body, &d.Map, &c); });
-            break;
-        }
-        case deUtf16: {
-            std::string_view body = f.Bom ? b.substr(2) : b;
-            d.Text = ReadWithMap(d.Map, counts,
-                                 [&](TCodeCounts& c) { return Utf16ToSjis(body, f.BigEndian, &d.Map, &c); });
-            break;
-        }
-        case deEuc:
-            d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) { return EucToSjis(b, &c, &d.Map); });
-            break;
-        case deJis: d.Text = JisToSjis(b, &counts, &f.Jis); break;
-        default:
-            f.Encoding = deShiftJis;
-            d.Text = std::move(Bytes);
-            break;
-    }
-    d.Report.Kept = counts.Kept;
-    d.Report.Invalid = counts.Invalid;
-    d.Report.Lost = counts.Lost;
-
-    TLineEndCount le = CountLineEnds(d.Text);
-    if (le.Kinds() == 0) f.LineEnd = Options.DefaultLineEnd;
-    else f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
-    d.Report.MixedLineEnds = le.Kinds() > 1;
-
-    // Shift_JIS is kept as read; the Unicode readers give back what they read unless they found
-    // invalid bytes (tested); EUC-JP and JIS files can use forms that are written differently,
-    // so they are checked by writing them again.
-    bool clean = !counts.Invalid && !counts.Lost && !d.Report.MixedLineEnds;
-    d.Report.NotRoundTrip = !clean;
-    if (clean && (f.Encoding == deEuc || f.Encoding == deJis)) d.Report.NotRoundTrip = !EncodesBackTo(d.Text, f, &d.Map, Bytes);
-    return d;
+    return DecodeAs(std::move(d), std::move(Bytes), Options);
 }
 
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options) {
-    return DecodeDocument(ReadFileBytes(Path), Request, Options);
+    return ReadDocumentFile(Path, Request, Options, 1 << 20);
+}
+
+TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options,
+                               std::size_t PieceSize) {
+    if (Request != deAuto) return DecodeDocument(ReadFileBytes(Path), Request, Options);
+    // Detected where the file lies; a Unicode file is then decoded as it is read, any other
+    // read whole (a Shift_JIS file's bytes are its text).
+    const TFileDetection det = DetectFileEncoding(Path, Options.DefaultEncoding);
+    TDocumentText d;
+    d.Format = det.Detection.Format;
+    d.Report.Binary = det.Detection.Binary;
+    d.DetectedBy = det.Detection.Reason;
+    if (d.Format.Encoding == deUtf8 || d.Format.Encoding == deUtf16)
+        return ReadUnicodeFile(std::move(d), Path, Options, PieceSize);
+    std::string bytes = ReadFileBytes(Path);
+    // The line ends counted are those of the bytes read, unless the file changed in between.
+    const bool same = bytes.size() == det.Size;
+    return DecodeAs(std::move(d), std::move(bytes), Options, same ? &det.LineEnds : nullptr);
 }
 
 TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options) {

@@ -42,6 +42,9 @@ struct TDocumentText {
 // UTF-16 or UTF-8 byte-order mark is still recognised and remembered).
 TDocumentText DecodeDocument(std::string Bytes, TDocumentEncoding Request, const TReadOptions& Options = {});
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options = {});
+// The same, reading a UTF-8 or UTF-16 file PieceSize bytes at a time (for tests).
+TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options,
+                               std::size_t PieceSize);
 // What ReadDocumentFile(Path, deAuto) would report, without the text (Text stays empty). A file
 // in Shift_JIS or plain 7-bit text is read a piece at a time and never held whole; the others
 // are decoded, since only decoding tells what they hold.

@@ -54,8 +54,13 @@ struct TSjisSink {
 }  // namespace
 
 std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts) {
-    const TCp932Table& t = Cp932();
     TByteWriter w(Utf8.size());
+    AppendUtf8AsSjis(w, Utf8, Map, Counts);
+    return w.Take();
+}
+
+void AppendUtf8AsSjis(TByteWriter& w, std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts) {
+    const TCp932Table& t = Cp932();
     TCodeCounts counts;
     TSjisSink sink{w, t, Map, counts};
     const std::size_t n = Utf8.size();
@@ -99,12 +104,16 @@ std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts
         i += len;
     }
     if (Counts) *Counts += counts;
-    return w.Take();
 }
 
 std::string Utf16ToSjis(std::string_view Bytes, bool BigEndian, TCharMap* Map, TCodeCounts* Counts) {
-    const TCp932Table& t = Cp932();
     TByteWriter w(Bytes.size());
+    AppendUtf16AsSjis(w, Bytes, BigEndian, Map, Counts);
+    return w.Take();
+}
+
+void AppendUtf16AsSjis(TByteWriter& w, std::string_view Bytes, bool BigEndian, TCharMap* Map, TCodeCounts* Counts) {
+    const TCp932Table& t = Cp932();
     TCodeCounts counts;
     TSjisSink sink{w, t, Map, counts};
     const std::size_t units = Bytes.size() / 2;
@@ -127,7 +136,6 @@ std::string Utf16ToSjis(std::string_view Bytes, bool BigEndian, TCharMap* Map, T
     }
     if (Bytes.size() % 2) sink.Invalid();
     if (Counts) *Counts += counts;
-    return w.Take();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files/charcode.h"
+#include "files/bytewriter.h"
 #include "files/charmap.h"
 
 #include <string>
@@ -17,6 +18,9 @@ std::string Utf8ToSjis(std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts
 // UTF-16 units (no byte-order mark expected: the caller strips it) to Shift_JIS, as above. An
 // unpaired surrogate or an odd last byte counts as Invalid. U+0000 is an ordinary character.
 std::string Utf16ToSjis(std::string_view Bytes, bool BigEndian, TCharMap* Map, TCodeCounts* Counts);
+// The same, appended to Out: a text read a piece at a time (pieces cut between characters).
+void AppendUtf8AsSjis(TByteWriter& Out, std::string_view Utf8, TCharMap* Map, TCodeCounts* Counts);
+void AppendUtf16AsSjis(TByteWriter& Out, std::string_view Bytes, bool BigEndian, TCharMap* Map, TCodeCounts* Counts);
 
 // Shift_JIS to UTF-8 / UTF-16: codes of Map give back their characters; bytes that are no
 // character of the code page become U+FFFD and count as Lost.
