@@ -111,14 +111,15 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
     }
     if (!sliced) return LoadWhole(path, Request);
     FSlicedOpen = std::move(sliced);
-    if (TCharMap* map = FEditor->CharMap()) *map = TCharMap();  // Shift_JIS needs none
+    if (TCharMap* map = FEditor->CharMap()) *map = TCharMap();  // filled at the end for UTF-8
     FLoadError.clear();
     FLoadReport = {};
     FLoadProtected = false;
     FEditor->SetReadOnly(false);  // the document itself is read-only until the end
     FEditor->SetModified(false);
     FEditor->SetRowCol(0, 0);
-    FFormat = FormatForEncoding(deShiftJis, dlCrLf);  // until the whole file is read
+    FFormat = FormatForEncoding(FSlicedOpen->HeadFormat().Encoding, dlCrLf);  // until the whole file is read
+    FFormat.Bom = FSlicedOpen->HeadFormat().Bom;
     FFileName = QString::fromStdString(path);
     FUntitled = false;
     result.Ok = true;
@@ -155,7 +156,7 @@ void TOrvaneSheetForm::LoadNextSlice() {
         return;
     }
     if (!open->Confirmed()) {
-        // The rest of the file is not Shift_JIS: read it whole in its own encoding.
+        // The rest of the file is not in the head's encoding: read it whole in its own.
         if (const TLoadResult whole = LoadWhole(FFileName.toStdString(), deAuto); !whole) {
             FLoadError = whole.Error;
             FLoadProtected = true;
@@ -166,6 +167,7 @@ void TOrvaneSheetForm::LoadNextSlice() {
         return;
     }
     const TDocumentText& read = open->Result();
+    if (TCharMap* map = FEditor->CharMap()) *map = read.Map;  // copy and paste keep its characters
     FLoadReport = read.Report;
     FLoadProtected = read.Report.ReadOnly();
     FEditor->SetReadOnly(FLoadProtected);

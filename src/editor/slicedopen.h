@@ -20,7 +20,7 @@ public:
     // Starts reading Path into Document and lays out its first piece, replacing the document's
     // text (undo emptied); the document is then LayingOut until the last step. Null, with the
     // document untouched, when the file is not one to open in slices: smaller than MinSize, an
-    // encoding requested, or a head that is not Shift_JIS (read it whole then). Throws
+    // encoding requested, or a head that is neither Shift_JIS nor UTF-8 (read it whole then). Throws
     // orvane::Exception when the file cannot be read.
     static std::unique_ptr<TSlicedOpen> Start(const std::string& Path, TDocumentEncoding Request,
                                               TEditorScreenStrings& Document, const TReadOptions& Options = {},
@@ -33,8 +33,10 @@ public:
     bool Done() const noexcept { return FDone; }
     // The share of the file laid out, 0 to 1.
     double Progress() const noexcept;
-    // After the last step: the format and report (Text empty). Confirmed false: the whole file is
-    // not Shift_JIS after all; read it whole.
+    // The format the head shows, until the result is there.
+    const TDocumentFormat& HeadFormat() const noexcept { return FReader->HeadFormat(); }
+    // After the last step: the format, report and kept characters (Text empty). Confirmed false:
+    // the whole file is not in the head's encoding after all; read it whole.
     const TDocumentText& Result() const noexcept { return FResult; }
     bool Confirmed() const noexcept { return FConfirmed; }
 

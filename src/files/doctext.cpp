@@ -315,7 +315,9 @@ TDocumentFileReader::TDocumentFileReader(const std::string& Path, const TReadOpt
         throw;
     }
     const TDetection d = FDetector.Result().Detection;
-    FInPieces = d.Format.Encoding == deShiftJis && !d.Binary;
+    FFormat = d.Format;
+    FInPieces = (d.Format.Encoding == deShiftJis || d.Format.Encoding == deUtf8) && !d.Binary;
+    if (FInPieces && d.Format.Encoding == deUtf8) FHead = Decoded(std::move(FHead));
 }
 
 TDocumentFileReader::~TDocumentFileReader() { ::close(FFd); }
@@ -343,14 +345,16 @@ void TDocumentFileReader::Fill(std::size_t Size) {
 
 std::string TDocumentFileReader::Cut(std::size_t Size) {
     Fill(Size);
-    // After the last line break; a CR at the very end may have its LF in what follows.
+    // After the last line break; a CR at the very end may have its LF in what follows. A line
+    // longer than the piece is cut between characters (UTF-8 pieces are decoded one by one).
     std::size_t cut = FRest.size();
     if (!FAtEnd) {
         if (const void* lf = ::memrchr(FRest.data(), '\n', FRest.size())) {
             cut = std::size_t(static_cast<const char*>(lf) - FRest.data()) + 1;
-        } else if (FRest.size() > 1) {
-            if (const void* cr = ::memrchr(FRest.data(), '\r', FRest.size() - 1))
-                cut = std::size_t(static_cast<const char*>(cr) - FRest.data()) + 1;
+        } else if (const void* cr = FRest.size() > 1 ? ::memrchr(FRest.data(), '\r', FRest.size() - 1) : nullptr) {
+            cut = std::size_t(static_cast<const char*>(cr) - FRest.data()) + 1;
+        } else if (FFormat.Encoding == deUtf8) {
+            cut = CharCut(FRest, FFormat);
         }
     }
     std::string piece = std::move(FRest);
@@ -367,7 +371,16 @@ std::string TDocumentFileReader::Next(std::size_t Size) {
         return std::move(FHead);
     }
     if (FAtEnd && FRest.empty()) return {};
-    return Cut(std::max<std::size_t>(Size, 1));
+    std::string piece = Cut(std::max<std::size_t>(Size, 1));
+    return FFormat.Encoding == deUtf8 ? Decoded(std::move(piece)) : piece;
+}
+
+std::string TDocumentFileReader::Decoded(std::string Piece) {
+    std::string_view bytes = Piece;
+    if (FGiven == Piece.size() && FFormat.Bom) bytes.remove_prefix(std::min<std::size_t>(3, bytes.size()));
+    TByteWriter w(bytes.size());
+    AppendUtf8AsSjis(w, bytes, &FMap, &FCounts);
+    return w.Take();
 }
 
 TDocumentText TDocumentFileReader::Result(bool& Confirmed) const {
@@ -381,6 +394,17 @@ TDocumentText TDocumentFileReader::Result(bool& Confirmed) const {
     else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
     d.Report.MixedLineEnds = le.Kinds() > 1;
     d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    if (FFormat.Encoding == deUtf8) {
+        // Line ends are the same bytes in UTF-8 and in the text.
+        d.Map = FMap;
+        d.Report.Kept = FCounts.Kept;
+        d.Report.Invalid = FCounts.Invalid;
+        d.Report.Lost = FCounts.Lost;
+        d.Report.NotRoundTrip = FCounts.Invalid || FCounts.Lost || d.Report.MixedLineEnds;
+        // A code handed out for a character turned up in the text itself: read whole.
+        Confirmed = d.Format.Encoding == deUtf8 && d.Format.Bom == FFormat.Bom && !FMap.Conflict();
+        return d;
+    }
     Confirmed = d.Format.Encoding == deShiftJis;
     return d;
 }

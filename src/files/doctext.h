@@ -1,6 +1,7 @@
 // Reading a document file into the editor's Shift_JIS text and writing it back.
 #pragma once
 
+#include "files/charcode.h"
 #include "files/charmap.h"
 #include "files/detect.h"
 #include "files/docformat.h"
@@ -51,9 +52,9 @@ TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Reques
 TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options = {});
 
 // Reads a document file a piece at a time, for opening a large file while its first lines are
-// shown already. Only a file whose bytes are its text can be read so: one that its head (the
-// first piece) shows to be Shift_JIS or 7-bit text. Every piece is checked by the detection as it
-// passes; at the end Result tells whether the whole file confirmed the head.
+// shown already. Only a file that its head (the first piece) shows to be Shift_JIS, 7-bit text
+// or UTF-8 can be read so (UTF-8 is decoded a piece at a time). Every piece is checked by the
+// detection as it passes; at the end Result tells whether the whole file confirmed the head.
 class TDocumentFileReader {
 public:
     // Opens Path and reads its head of about HeadSize bytes (whole lines). Throws
@@ -64,28 +65,35 @@ public:
     TDocumentFileReader(const TDocumentFileReader&) = delete;
     TDocumentFileReader& operator=(const TDocumentFileReader&) = delete;
 
-    // The head reads as Shift_JIS (or 7-bit text taken as Shift_JIS) without zero bytes.
+    // The head reads as Shift_JIS (or 7-bit text taken as Shift_JIS) or UTF-8, without zero bytes.
     bool InPieces() const noexcept { return FInPieces; }
+    // The format the head shows (line end left at its default).
+    const TDocumentFormat& HeadFormat() const noexcept { return FFormat; }
     // The next piece of text: the head first, then whole lines of about Size bytes (a piece
     // ends after a line break, or at the end of the file); empty once everything was given.
     std::string Next(std::size_t Size);
     bool AtEnd() const noexcept { return FAtEnd && FRest.empty() && FHeadGiven; }
     std::uint64_t FileSize() const noexcept { return FFileSize; }
     std::uint64_t BytesGiven() const noexcept { return FGiven; }
-    // After the end: the file's format and report as ReadDocumentFile(Path, deAuto) gives them,
-    // without the text. Confirmed: the whole file is Shift_JIS too (else read it whole).
+    // After the end: the file's format, report and kept characters as ReadDocumentFile(Path,
+    // deAuto) gives them, without the text. Confirmed: the whole file is in the head's encoding
+    // too (else read it whole).
     TDocumentText Result(bool& Confirmed) const;
 
 private:
     // Reads until FRest holds Size bytes or the file ends.
     void Fill(std::size_t Size);
     std::string Cut(std::size_t Size);
+    std::string Decoded(std::string Piece);
 
     int FFd = -1;
     TReadOptions FOptions;
     TEncodingDetector FDetector;
     std::string FRest;  // read, not given yet
     std::string FHead;
+    TDocumentFormat FFormat;
+    TCharMap FMap;
+    TCodeCounts FCounts;
     bool FHeadGiven = false;
     bool FAtEnd = false;
     bool FInPieces = false;

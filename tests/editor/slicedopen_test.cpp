@@ -165,6 +165,53 @@ TEST(SlicedOpen, AFileThatTurnsOutNotShiftJisIsNotConfirmed) {
     EXPECT_EQ(open->Result().Format.Encoding, deUtf8);
 }
 
+TEST(SlicedOpen, AUtf8FileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
+    // あ, a and é (which code page 932 lacks: kept in the user-defined area), lines longer than a
+    // piece cut between characters, with and without a byte-order mark.
+    std::string lines;
+    for (int i = 0; i < 600; ++i) {
+        for (int k = 0; k < i % 40; ++k) lines += k % 3 ? "\xE3\x81\x82" : k % 7 ? "a" : "\xC3\xA9";
+        lines += i % 5 ? "\r\n" : "\n";
+    }
+    std::string longLine;
+    while (longLine.size() < 5000) longLine += "\xE3\x81\x82\xF0\x9F\x98\x80";
+    const struct {
+        const char* Name;
+        std::string Text;
+    } cases[] = {
+        {"lines", lines},
+        {"with a mark", "\xEF\xBB\xBF" + lines},
+        {"lines longer than a piece", lines + longLine + "\r\n" + longLine},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TTempFile file(c.Text);
+        TEditorController sliced, whole;
+        auto open = TSlicedOpen::Start(file.Path(), deAuto, sliced.Document(), {}, 0, 1000);
+        ASSERT_TRUE(open);
+        EXPECT_EQ(open->HeadFormat().Encoding, deUtf8);
+        while (!open->Step(kNoTime)) {
+        }
+        const TDocumentText read = ReadDocumentText(file.Path(), whole.Document(), deAuto);
+        EXPECT_TRUE(open->Confirmed());
+        EXPECT_EQ(Layout(sliced.Document()), Layout(whole.Document()));
+        const TDocumentText& result = open->Result();
+        EXPECT_EQ(result.Format, read.Format);
+        EXPECT_EQ(result.Report.Warning(), read.Report.Warning());
+        EXPECT_GT(read.Report.Kept, 0u);
+        for (int slot = 0; slot < 4; ++slot)
+            EXPECT_EQ(result.Map.CharOf(UserAreaCode(slot)), read.Map.CharOf(UserAreaCode(slot)));
+    }
+    // UTF-8 in the head, a byte further on that no UTF-8 text holds: read whole after all.
+    const TTempFile broken(lines + "\xFF\r\n");
+    TEditorController editor;
+    auto open = TSlicedOpen::Start(broken.Path(), deAuto, editor.Document(), {}, 0, 1000);
+    ASSERT_TRUE(open);
+    while (!open->Step(kNoTime)) {
+    }
+    EXPECT_FALSE(open->Confirmed());
+}
+
 TEST(SlicedOpen, ANewTextOrAnAbandonedOpenEndsTheLayout) {
     const TTempFile file(Lines(2000, "\r\n"));
     TEditorController editor;
