@@ -194,30 +194,22 @@ std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* 
         const std::size_t end = std::min(n, i + kBlock);
         char* const out0 = w.Reserve((end - i) * 3 + 8);
         char* out = out0;
+        // One step for ASCII and two-byte codes alike, without a branch on which it is: the
+        // table has the UTF-8 of single bytes too.
         while (i < end) {
-            u8 c = u8(s[i]);
-            if (c < 0x80) {
-                *out++ = char(c);
-                ++i;
-                continue;
-            }
-            std::uint32_t packed;
-            std::size_t len;
-            if (IsLeadByte(char(c)) && i + 1 < n) {
-                std::uint16_t code = std::uint16_t(c << 8 | u8(s[i + 1]));
-                packed = (checkMap && IsUserAreaCode(code) && Map->CharOf(code)) ? 0 : t.Utf8[code];
-                len = 2;
-            } else {
-                packed = t.Utf8[c];
-                len = 1;
-            }
+            const unsigned c = u8(s[i]);
+            const unsigned next = u8(s[std::min(i + 1, n - 1)]);
+            const bool pair = IsLeadByte(char(c)) && i + 1 < n;
+            const std::uint16_t code = std::uint16_t(pair ? c << 8 | next : c);
+            std::uint32_t packed = t.Utf8[code];
+            if (checkMap && pair && IsUserAreaCode(code) && Map->CharOf(code)) packed = 0;
             if (!packed) {
                 slow = true;
                 break;
             }
             std::memcpy(out, &packed, 4);  // little-endian: the first byte lowest
             out += packed >> 24;
-            i += len;
+            i += 1 + pair;
         }
         w.Commit(std::size_t(out - out0));
     }
