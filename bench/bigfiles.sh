@@ -2,7 +2,7 @@
 # Big files side by side: iconv -f CP932 -t UTF-8 of a 100 MB Shift_JIS file with CR LF, and on the
 # same file orvane-text detect, load and convert --to utf-8, nkf --guess and uchardet (those two
 # when installed), and the window's first picture (orvane --screenshot, under Xvfb, when both are
-# there). The programs take turns for RUNS rounds; each line gives the median wall time, the median
+# there); then detect, load and the window on the same text in UTF-8 (the *-u8 lines). The programs take turns for RUNS rounds; each line gives the median wall time, the median
 # CPU time (user + system), the medians as a ratio to iconv's, and the peak resident memory.
 #   bench/bigfiles.sh [--runs N] [--build DIR] [--file FILE] [--size MB]
 # Without --file the file is made once as /tmp/orvane-big-SIZE.txt (mostly Japanese: hiragana,
@@ -61,12 +61,17 @@ cat "$FILE" >/dev/null  # into the page cache
 BYTES=$(stat -c %s "$FILE")
 
 TMP=$(mktemp -d /tmp/orvane-bigfiles.XXXXXX)
+UTF8=$TMP/utf8.txt
+iconv -f CP932 -t UTF-8 -o "$UTF8" "$FILE"
+U8BYTES=$(stat -c %s "$UTF8")
 XVFB=""
 cleanup() { [ -n "$XVFB" ] && kill "$XVFB" 2>/dev/null; rm -rf "$TMP"; }
 trap cleanup EXIT
 
-NAMES=(iconv detect load convert)
+NAMES=(iconv detect load convert detect-u8 load-u8)
 declare -A CMD
+CMD[detect-u8]="$TEXT detect $UTF8"
+CMD[load-u8]="$TEXT load $UTF8"
 CMD[iconv]="iconv -f CP932 -t UTF-8 -o $TMP/iconv.out $FILE"
 CMD[detect]="$TEXT detect $FILE"
 CMD[load]="$TEXT load $FILE"
@@ -81,8 +86,9 @@ if [ -x "$ORVANE" ] && command -v Xvfb >/dev/null; then
   for _ in $(seq 100); do [ -s "$TMP/display" ] && break; sleep 0.05; done
   export DISPLAY=":$(head -1 "$TMP/display")" XDG_RUNTIME_DIR=$TMP/run ORVANE_SETTINGS_DIR=$TMP/settings
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-  NAMES+=(window)
+  NAMES+=(window window-u8)
   CMD[window]="env QT_QPA_PLATFORM=xcb $ORVANE --screenshot $TMP/shot.png $FILE"
+  CMD[window-u8]="env QT_QPA_PLATFORM=xcb $ORVANE --screenshot $TMP/shot.png $UTF8"
 fi
 
 declare -A WALL CPU RSS
@@ -104,15 +110,16 @@ done
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 IW=$(echo "${WALL[iconv]}" | median)
 IC=$(echo "${CPU[iconv]}" | median)
-printf '%s: %d bytes; %s rounds; %s\n' "$FILE" "$BYTES" "$RUNS" "$(date -u +%FT%TZ)"
+printf '%s: %d bytes (%d in UTF-8); %s rounds; %s\n' "$FILE" "$BYTES" "$U8BYTES" "$RUNS" "$(date -u +%FT%TZ)"
 printf '%-9s %8s %8s %9s %9s %9s %7s\n' program wall_s cpu_s wall/iconv cpu/iconv peak_MB xfile
+# xfile: peak memory over the size of the file read (the UTF-8 one is larger)
 for name in "${NAMES[@]}"; do
   w=$(echo "${WALL[$name]}" | median)
   c=$(echo "${CPU[$name]}" | median)
   r=$(echo "${RSS[$name]}" | median)
   printf '%-9s %8.3f %8.3f %9.3f %9.3f %9.1f %7.2f\n' "$name" "$w" "$c" \
     "$(echo "$w / $IW" | bc -l)" "$(echo "$c / $IC" | bc -l)" "$(echo "$r / 1024" | bc -l)" \
-    "$(echo "$r * 1024 / $BYTES" | bc -l)"
+    "$(echo "$r * 1024 / $([[ $name == *-u8 ]] && echo "$U8BYTES" || echo "$BYTES")" | bc -l)"
 done
 echo "detect: ${DETECTED:-}"
 [ -n "${NKF:-}" ] && echo "nkf --guess: $NKF"
