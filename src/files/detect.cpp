@@ -684,10 +684,10 @@ TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Def
     if (::fstat(fd.Get(), &st) != 0) throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
     // A large file is read where it lies, in the page cache, rather than copied a piece at a time.
     constexpr std::size_t kMapFrom = 1 << 20;
-    if (std::size_t(st.st_size) >= kMapFrom) {
-        const std::size_t size = std::size_t(st.st_size);
+    const std::size_t size = std::size_t(st.st_size);
+    const TMappedFile mapped(fd.Get(), size >= kMapFrom ? size : 0, Path);
+    if (size >= kMapFrom && mapped.Mapped()) {
         PieceSize = std::max<std::size_t>(PieceSize, 1);
-        const TMappedFile mapped(fd.Get(), size, Path);
         std::string head(std::min(size, kHeadSize), '\0');
         TDetector detector(Default, true);
         mapped.Read([&](std::string_view Bytes) {

@@ -4,7 +4,6 @@
 #include "base/exceptions.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <csetjmp>
 #include <csignal>
 #include <cstring>
@@ -60,8 +59,7 @@ void InstallHandler() {
 TMappedFile::TMappedFile(int Fd, std::size_t Size, const std::string& Path) : FSize(Size), FPath(Path) {
     if (Size == 0) return;
     void* p = ::mmap(nullptr, Size, PROT_READ, MAP_PRIVATE, Fd, 0);
-    if (p == MAP_FAILED)
-        throw Exception("ファイルを読めません: " + Path + ": " + std::strerror(errno));
+    if (p == MAP_FAILED) return;
     FData = static_cast<const char*>(p);
     ::madvise(p, Size, MADV_SEQUENTIAL);
 }
@@ -78,6 +76,7 @@ void TMappedFile::Forget(std::size_t Upto) const noexcept {
 
 void TMappedFile::Read(void (*Fn)(void* Context, std::string_view Bytes), void* Context) const {
     if (!FData) {
+        if (FSize) throw Exception("ファイルを読めません: " + FPath + ": 対応付けできません");
         Fn(Context, {});
         return;
     }

@@ -14,8 +14,10 @@ namespace orvane {
 class TMappedFile {
 public:
     // Maps the first Size bytes of the open file Fd (which stays the caller's). Path names it
-    // in messages. Throws orvane::Exception when it cannot be mapped.
+    // in messages. Some file systems cannot map files: Mapped() tells, and the caller reads
+    // the file instead.
     TMappedFile(int Fd, std::size_t Size, const std::string& Path);
+    bool Mapped() const noexcept { return FData || FSize == 0; }
     ~TMappedFile();
     TMappedFile(const TMappedFile&) = delete;
     TMappedFile& operator=(const TMappedFile&) = delete;
