@@ -6,8 +6,8 @@
 namespace orvane {
 
 // Newer processors get their own copy, with a population-count instruction.
-[[gnu::target_clones("arch=x86-64-v3", "default")]]
-TLineBreakBytes CountLineBreakBytes(const char* P, std::size_t N) noexcept {
+[[gnu::target_clones("arch=x86-64-v3", "default")]] TLineBreakBytes CountLineBreakBytes(const char* P,
+                                                                                        std::size_t N) noexcept {
     TLineBreakBytes t;
     std::size_t i = 0;
     bool afterCr = false;

@@ -59,12 +59,15 @@ inline unsigned PlainPairs16(const u8* S) noexcept {
     const auto is = [](__m128i X, std::uint8_t B) { return _mm_cmpeq_epi8(X, _mm_set1_epi8(char(B))); };
     // Trail bytes counted from 0x40 (those below wrap round to large values).
     const __m128i t = _mm_sub_epi8(trail, _mm_set1_epi8(0x40));
-    const auto upTo = [&](std::uint8_t Hi) { return _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(char(Hi - 0x40))), t); };
-    const __m128i kanjiRow = _mm_or_si128(_mm_or_si128(in(lead, 0x89, 0x97), in(lead, 0x99, 0x9F)), in(lead, 0xE0, 0xE9));
-    __m128i plain = _mm_and_si128(kanjiRow, upTo(0xFC));                          // kanji
-    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x81), upTo(0xAC)));       // marks
+    const auto upTo = [&](std::uint8_t Hi) {
+        return _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(char(Hi - 0x40))), t);
+    };
+    const __m128i kanjiRow =
+        _mm_or_si128(_mm_or_si128(in(lead, 0x89, 0x97), in(lead, 0x99, 0x9F)), in(lead, 0xE0, 0xE9));
+    __m128i plain = _mm_and_si128(kanjiRow, upTo(0xFC));                                // kanji
+    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x81), upTo(0xAC)));             // marks
     plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x82), in(trail, 0x9F, 0xF1)));  // hiragana
-    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x83), upTo(0x96)));       // katakana
+    plain = _mm_or_si128(plain, _mm_and_si128(is(lead, 0x83), upTo(0x96)));             // katakana
     return unsigned(_mm_movemask_epi8(_mm_andnot_si128(is(trail, 0x7F), plain)));
 }
 
@@ -161,7 +164,8 @@ struct TSjisScan {
 
     // Characters from I up to at least Stop (or the end): answers where it stopped. More: a
     // character at the end of a piece that is not the last continues in the next.
-    [[gnu::always_inline]] std::size_t ScanBytes(const u8* s, std::size_t i, std::size_t n, std::size_t Stop, bool Last, bool& More) {
+    [[gnu::always_inline]] std::size_t ScanBytes(const u8* s, std::size_t i, std::size_t n, std::size_t Stop, bool Last,
+                                                 bool& More) {
         const std::uint8_t* pair = TextCosts().SjisPair;
         const std::uint8_t* lead = TextCosts().SjisLead;
         std::uint64_t cost = Cost;
@@ -257,11 +261,10 @@ struct TEucScan {
 };
 
 #if defined(__x86_64__)
-// Strict UTF-8 thirty-two bytes at a time, after the method of Keiser and Lemire: three table
-// look-ups on the high and low halves of each byte and the one before it name every error a pair
-// of bytes can show; third and fourth bytes are checked against the bytes two and three before.
-// Answers a character start P such that [S, S + P) is valid and whole, for the byte-wise scan
-// to take over there, a block before the end or before the first block that shows an error.
+// Strict UTF-8 thirty-two bytes at a time by table look-ups: three look-ups on the high and low
+// halves of each byte and the one before it name every error a pair of bytes can show; third and fourth bytes are
+// checked against the bytes two and three before. Answers a character start P such that [S, S + P) is valid and whole,
+// for the byte-wise scan to take over there, a block before the end or before the first block that shows an error.
 // Multibyte: a byte >= 0x80 was passed.
 [[gnu::target("avx2")]] std::size_t ValidUtf8Blocks(const u8* S, std::size_t N, bool& Multibyte) {
     constexpr char kTooShort = 1, kTooLong = 2, kOverlong3 = 4, kTooLarge = 8, kSurrogate = 16, kOverlong2 = 32,
@@ -272,6 +275,7 @@ struct TEucScan {
     constexpr char kCont9 = char(kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge);
     constexpr char kContAB = char(kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge);
     // By the high half of the byte before, its low half, and the high half of the byte itself.
+    // clang-format off
     alignas(16) static constexpr char kFirstHigh[16] = {
         kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTwoConts, kTwoConts,
         kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,
@@ -283,13 +287,16 @@ struct TEucScan {
     alignas(16) static constexpr char kSecondHigh[16] = {kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
                                                          kTooShort, kTooShort, kTooShort, kCont8, kCont9, kContAB,
                                                          kContAB, kTooShort, kTooShort, kTooShort, kTooShort};
+    // clang-format on
     const __m256i firstHigh = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kFirstHigh)));
     const __m256i firstLow = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kFirstLow)));
-    const __m256i secondHigh = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kSecondHigh)));
+    const __m256i secondHigh =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kSecondHigh)));
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     // Bytes that start a sequence the block's end cuts off: the next block must continue it.
-    const __m256i lastMax = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
+    const __m256i lastMax =
+        _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                         -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
     __m256i prev = _mm256_setzero_si256(), prevCut = _mm256_setzero_si256();
     bool high = false;
     std::size_t i = 0;
@@ -477,8 +484,7 @@ public:
     // Bytes S[0..N) follow the bytes given before; S[-3..0) must hold the last three of those.
     // Newer processors get their own copy of the scanners (which are inlined for that), with
     // population counts and three-operand vector instructions.
-    [[gnu::target_clones("arch=x86-64-v3", "default")]]
-    void Feed(const u8* S, std::size_t N, bool Last) {
+    [[gnu::target_clones("arch=x86-64-v3", "default")]] void Feed(const u8* S, std::size_t N, bool Last) {
         if (!FZeros && N) FZeros = std::memchr(S, 0, N) != nullptr;
         if (!FEightBit && N) FEightBit = SkipAscii(reinterpret_cast<const char*>(S), 0, N) < N;
         Run(FEuc, FEuc.Valid, FEucLeft, S, N, Last);
@@ -497,7 +503,8 @@ public:
 
 private:
     template <class TScanner>
-    [[gnu::always_inline]] static void Run(TScanner& Scanner, bool Active, std::size_t& Left, const u8* S, std::size_t N, bool Last) {
+    [[gnu::always_inline]] static void Run(TScanner& Scanner, bool Active, std::size_t& Left, const u8* S,
+                                           std::size_t N, bool Last) {
         if (!Active) return;
         const std::size_t avail = Left + N;
         Left = avail - Scanner.Scan(S - Left, avail, Last);
@@ -698,7 +705,8 @@ TFileDetection DetectFileEncoding(const std::string& Path, TDocumentEncoding Def
             for (std::size_t at = 0; at < Bytes.size(); at += PieceSize) {
                 const std::size_t n = std::min(PieceSize, Bytes.size() - at);
                 detector.Feed(b + at, n, at + n == Bytes.size());
-                if (at - forgotten >= 8 << 20) mapped.Forget(forgotten = at);  // keeps the bytes just before the next piece
+                // Pages before this piece go; the bytes right before the next one stay.
+                if (at - forgotten >= 8 << 20) mapped.Forget(forgotten = at);
             }
         });
         TFileDetection r;

@@ -123,8 +123,10 @@ void ReportOn(TDocumentText& d, const TCodeCounts& Counts, const TReadOptions& O
     d.Report.Invalid = Counts.Invalid;
     d.Report.Lost = Counts.Lost;
     const TLineEndCount le = Known ? *Known : CountLineEnds(d.Text);
-    if (le.Kinds() == 0) f.LineEnd = Options.DefaultLineEnd;
-    else f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    if (le.Kinds() == 0)
+        f.LineEnd = Options.DefaultLineEnd;
+    else
+        f.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
     d.Report.MixedLineEnds = le.Kinds() > 1;
     // Shift_JIS is kept as read; the Unicode readers give back what they read unless they found
     // invalid bytes (tested); EUC-JP and JIS files can use forms that are written differently,
@@ -217,8 +219,10 @@ TDocumentText ReadUnicodeFile(TDocumentText d, const std::string& Path, const TR
             const std::size_t from = std::size_t(at) - have < mark ? std::min(mark, have) : 0;
             const std::size_t cut = end ? have : std::max(CharCut(bytes, f), from);
             const std::string_view piece = bytes.substr(from, cut - from);
-            if (f.Encoding == deUtf8) AppendUtf8AsSjis(out, piece, &d.Map, &c);
-            else AppendUtf16AsSjis(out, piece, f.BigEndian, &d.Map, &c);
+            if (f.Encoding == deUtf8)
+                AppendUtf8AsSjis(out, piece, &d.Map, &c);
+            else
+                AppendUtf16AsSjis(out, piece, f.BigEndian, &d.Map, &c);
             std::memmove(buf.data(), buf.data() + cut, have - cut);
             have -= cut;
         }

@@ -190,8 +190,7 @@ TEST(SlicedOpen, AUtf8FileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
         auto open = TSlicedOpen::Start(file.Path(), deAuto, sliced.Document(), {}, 0, 1000);
         ASSERT_TRUE(open);
         EXPECT_EQ(open->HeadFormat().Encoding, deUtf8);
-        while (!open->Step(kNoTime)) {
-        }
+        while (!open->Step(kNoTime)) {}
         const TDocumentText read = ReadDocumentText(file.Path(), whole.Document(), deAuto);
         EXPECT_TRUE(open->Confirmed());
         EXPECT_EQ(Layout(sliced.Document()), Layout(whole.Document()));
@@ -207,8 +206,7 @@ TEST(SlicedOpen, AUtf8FileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
     TEditorController editor;
     auto open = TSlicedOpen::Start(broken.Path(), deAuto, editor.Document(), {}, 0, 1000);
     ASSERT_TRUE(open);
-    while (!open->Step(kNoTime)) {
-    }
+    while (!open->Step(kNoTime)) {}
     EXPECT_FALSE(open->Confirmed());
 }
 

@@ -308,17 +308,20 @@ TEST(ReadDocument, AFileReadInPiecesIsDetectedAsItWouldBeWhole) {
 
 TEST(ReadDocument, AUnicodeFileDecodedAsItIsReadGivesWhatTheWholeBytesGive) {
     // Pieces of every small size cut each sequence, surrogate pair and broken sequence somewhere.
-    const std::string utf8 = "\xE3\x81\x82\xC3\xA9\xF0\x9F\x98\x80" "a\r\n\xE6\xBC\xA2\r\n";
-    const std::string broken = "\xE3\x81" "b\x80\xC0\xAF\xF0\x9F\x98\r\n";  // read as 〓 (a mark says UTF-8)
+    const std::string utf8 = "\xE3\x81\x82\xC3\xA9\xF0\x9F\x98\x80\x61\r\n\xE6\xBC\xA2\r\n";  // あé😀a 漢
+    const std::string broken = "\xE3\x81\x62\x80\xC0\xAF\xF0\x9F\x98\r\n";  // read as 〓 (a mark says UTF-8)
     std::string utf16le, utf16be;
-    for (char16_t u : {u'あ', u'é', char16_t(0xD83D), char16_t(0xDE00), u'a', u'\r', u'\n', u'漢', char16_t(0xD800), u'b'}) {
+    for (char16_t u :
+         {u'あ', u'é', char16_t(0xD83D), char16_t(0xDE00), u'a', u'\r', u'\n', u'漢', char16_t(0xD800), u'b'}) {
         utf16le += char(u & 0xFF), utf16le += char(u >> 8);
         utf16be += char(u >> 8), utf16be += char(u & 0xFF);
     }
-    const std::vector<std::string> samples = {
-        utf8 + utf8, "\xEF\xBB\xBF" + utf8 + broken + utf8, "\xFF\xFE" + utf16le + utf16le, "\xFE\xFF" + utf16be,
-        "\xFF\xFE" + utf16le + "x",            // an odd byte at the end
-        "\xEF\xBB\xBF" + utf8.substr(0, 8)};  // cut inside a character at the end
+    const std::vector<std::string> samples = {utf8 + utf8,
+                                              "\xEF\xBB\xBF" + utf8 + broken + utf8,
+                                              "\xFF\xFE" + utf16le + utf16le,
+                                              "\xFE\xFF" + utf16be,
+                                              "\xFF\xFE" + utf16le + "x",           // an odd byte at the end
+                                              "\xEF\xBB\xBF" + utf8.substr(0, 8)};  // cut inside a character at the end
     TempDir dir;
     const std::string path = dir / "unicode";
     for (const std::string& bytes : samples) {
