@@ -36,17 +36,6 @@ static_assert(std::endian::native == std::endian::little, "the Shift_JIS scan re
 // decided (an invalid byte) is not called again.
 
 #if defined(__SSE2__)
-// Bytes of 16 in [Lo, Hi] as a bit mask.
-inline unsigned InRange16(__m128i X, std::uint8_t Lo, std::uint8_t Hi) noexcept {
-    const __m128i clamped = _mm_min_epu8(_mm_max_epu8(X, _mm_set1_epi8(char(Lo))), _mm_set1_epi8(char(Hi)));
-    return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(clamped, X)));
-}
-
-// Masks of 64 bytes: bit k for byte k.
-struct TBlockMasks {
-    std::uint64_t High = 0, Lead = 0, Half = 0;
-};
-
 // Pairs among 16 that the table surely holds, whatever it says of the others: bit k when S[k]
 // S[k + 1] is a kanji of a full row, a hiragana, a katakana or a mark of the first rows. These
 // make up most Japanese text, and need no look-up.
@@ -76,29 +65,7 @@ inline std::uint64_t PlainPairs(const u8* S) noexcept {
            std::uint64_t(PlainPairs16(S + 32)) << 32 | std::uint64_t(PlainPairs16(S + 48)) << 48;
 }
 
-inline TBlockMasks BlockMasks(const u8* S) noexcept {
-    TBlockMasks m;
-    for (int k = 0; k < 4; ++k) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + 16 * k));
-        const int shift = 16 * k;
-        m.High |= std::uint64_t(unsigned(_mm_movemask_epi8(x))) << shift;
-        m.Lead |= std::uint64_t(InRange16(x, 0x81, 0x9F) | InRange16(x, 0xE0, 0xFC)) << shift;
-        m.Half |= std::uint64_t(InRange16(x, 0xA1, 0xDF)) << shift;
-    }
-    return m;
-}
 #endif
-
-// The second bytes of pairs among 64 bytes that begin at a character start, given the bytes that
-// may begin a pair: a lead-range byte starts a pair unless it is itself a second byte. Runs of
-// lead-range bytes alternate, counted from their first byte.
-inline std::uint64_t SecondBytes(std::uint64_t Lead) noexcept {
-    constexpr std::uint64_t kEven = 0x5555555555555555ull;
-    const std::uint64_t follows = Lead << 1;
-    const std::uint64_t oddStarts = Lead & ~kEven & ~follows;
-    const std::uint64_t evenRuns = oddStarts + Lead;  // carries clear the runs that start on odd bits
-    return (kEven ^ (evenRuns << 1)) & follows;
-}
 
 // Strict Shift_JIS (code page 932), with the cost of its characters outside ASCII.
 struct TSjisScan {

@@ -8,6 +8,7 @@
 #include "files/cp932.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace orvane {
@@ -194,6 +195,38 @@ std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* 
         const std::size_t end = std::min(n, i + kBlock);
         char* const out0 = w.Reserve((end - i) * 3 + 8);
         char* out = out0;
+#if defined(__SSE2__)
+        // Blocks of 64 bytes with their character starts found at once, so that no character's
+        // look-up waits for the one before; a block of ASCII is a copy. A block with a code
+        // that is no character (or a map code) is left to the steps below.
+        const std::uint8_t* const b = reinterpret_cast<const std::uint8_t*>(s);
+        while (!checkMap && i + 64 < end) {
+            const TBlockMasks m = BlockMasks(b + i);
+            if (!m.High) {
+                std::memcpy(out, s + i, 64);
+                out += 64;
+                i += 64;
+                continue;
+            }
+            const std::uint64_t starts = ~SecondBytes(m.Lead), leads = m.Lead & starts;
+            char* const blockOut = out;
+            bool bad = false;
+            for (std::uint64_t left = starts; left; left &= left - 1) {
+                const unsigned k = unsigned(std::countr_zero(left));
+                // Arithmetic, not a branch, on whether a pair starts here: ASCII and pairs mix.
+                const unsigned pair = unsigned(leads >> k) & 1, first = b[i + k], second = b[i + k + 1];
+                const std::uint32_t packed = t.Utf8[first << (8 * pair) | (second & (0u - pair))];
+                bad |= !packed;
+                std::memcpy(out, &packed, 4);  // little-endian: the first byte lowest
+                out += packed >> 24;
+            }
+            if (bad) {
+                out = blockOut;
+                break;
+            }
+            i += 64 + (leads >> 63);  // a pair at the last byte ends in the next block
+        }
+#endif
         // One step for ASCII and two-byte codes alike, without a branch on which it is: the
         // table has the UTF-8 of single bytes too.
         while (i < end) {

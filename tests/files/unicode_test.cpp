@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace orvane {
 namespace {
 
@@ -70,6 +73,27 @@ TEST(SjisToUnicode, ReplacesBytesThatAreNoCharacter) {
     EXPECT_EQ(SjisToUtf8(sj("あ") + "\x80" + "\x85\x40" + "\x82", nullptr, &counts),
               "\xE3\x81\x82\xEF\xBF\xBD\xEF\xBF\xBD@\xEF\xBF\xBD");
     EXPECT_EQ(counts.Lost, 3u);
+}
+
+TEST(SjisToUnicode, ALongTextConvertsAsItsCharactersDoOneByOne) {
+    // Long texts go 64 bytes at a time: a byte that is no character, a pair the code page lacks
+    // or a lead at the end of a block must come out as they do alone.
+    const std::vector<std::string> units = {"a", "\r\n", "\x82\xA0", "\x88\x9F", "\xEA\xA4", "\xB1", "\x83\x40",
+                                            "\x80", "\xA0", "\xFD", "\x85\x40", "\x82\x0A", std::string(1, '\0')};
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string text, expected;
+        TCodeCounts alone;
+        while (text.size() < 300) {
+            // Mostly kana and ASCII, with trouble now and then.
+            const std::size_t k = random() % 8 ? random() % 7 : random() % units.size();
+            text += units[k];
+            expected += SjisToUtf8(units[k], nullptr, &alone);
+        }
+        TCodeCounts counts;
+        ASSERT_EQ(SjisToUtf8(text, nullptr, &counts), expected) << testing::PrintToString(text);
+        EXPECT_EQ(counts.Lost, alone.Lost);
+    }
 }
 
 }  // namespace
