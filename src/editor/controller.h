@@ -222,6 +222,10 @@ public:
     // the hit as HitStyle says, scrolled into view; false when there is none, the caret and the
     // selection staying as they were.
     virtual bool FindText(std::string_view S, TSearchOptions Options);
+    // Finds S inside the selection: the first hit (searching up: the last), which then becomes
+    // the selection, scrolled into view; false, the selection staying, when there is none. The
+    // rows of a box selection are searched each on its own.
+    bool FindInSelection(std::string_view S, TSearchOptions Options);
 
     // ---- replace. Each call changes the document once: one undo step. A read-only editor
     // replaces nothing.

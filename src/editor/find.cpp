@@ -28,4 +28,32 @@ bool TEditorController::FindText(std::string_view S, TSearchOptions Options) {
     return true;
 }
 
+bool TEditorController::FindInSelection(std::string_view S, TSearchOptions Options) {
+    if (!Selected() || S.empty()) return false;
+    const bool down = Options & soDown;
+    auto select = [&](int Offset, std::int64_t Length) {
+        TEditorCaretLock lock(*this);
+        SetSelStart(Offset);
+        SetSelLength(int(std::min<std::int64_t>(Length, 0x7FFFFFFF)));
+        Perform(EM_SCROLLCARET);
+        return true;
+    };
+    if (FSelectionMode != smBox) {
+        const std::string text = SelText();
+        TSearchPos pos{down ? 0 : std::int64_t(text.size()), 0};
+        if (!SearchText(text, pos, S, Options)) return false;
+        return select(SelStart() + int(pos.Start), pos.Length);
+    }
+    const int first = FSelStartRow, last = std::min(FSelEndRow, RowCount() - 1);
+    for (int k = 0; k <= last - first; ++k) {
+        const int row = down ? first + k : last - k;
+        int begin = 0, end = 0;
+        BoxBytes(row, FDispStartCol, FDispEndCol, begin, end);
+        const std::string_view part = FDocument->RowView(row).substr(std::size_t(begin), std::size_t(end - begin));
+        TSearchPos pos{down ? 0 : std::int64_t(part.size()), 0};
+        if (SearchText(part, pos, S, Options)) return select(OffsetOfByte(0, row, begin + int(pos.Start)), pos.Length);
+    }
+    return false;
+}
+
 }  // namespace orvane

@@ -248,6 +248,12 @@ bool TSearchResultsForm::FindNext(bool Down) {
     FProperties.SetOption(OptionBit(soDown), Down);
     TEditor* editor = FHost.ActiveDocument().Editor;
     if (!editor || FProperties.SearchValue.empty()) return false;
+    if (FProperties.SelectedOnly && editor->Selected()) {
+        // Inside the selection, which becomes the hit; from the caret or the start plays no part.
+        if (editor->FindInSelection(FProperties.SearchValue, FProperties.Options)) return true;
+        Inform(this, "選択範囲内に、検索文字列 \"" + SearchValueUtf8() + "\" は見つかりましぇん。");
+        return false;
+    }
     if (!FProperties.FromCursor) {
         // From the start of the text (searching up: its end), once.
         editor->DropSelection();
@@ -256,10 +262,7 @@ bool TSearchResultsForm::FindNext(bool Down) {
         RefreshFromSettings();
     }
     const bool found = editor->FindText(FProperties.SearchValue, FProperties.Options);
-    if (!found) {
-        Inform(this, std::string(FProperties.SelectedOnly ? "選択範囲内に、" : "") + "検索文字列 \"" + SearchValueUtf8() +
-                         "\" は見つかりましぇん。");
-    }
+    if (!found) Inform(this, "検索文字列 \"" + SearchValueUtf8() + "\" は見つかりましぇん。");
     return found;
 }
 

@@ -64,6 +64,57 @@ TEST_F(Find, TheHitStyleSaysHowTheHitIsShown) {
     EXPECT_TRUE(drawn.SelectionDraw().Active);
 }
 
+TEST(FindInSelection, TheHitInsideTheSelectionBecomesTheSelection) {
+    TEditorController editor;
+    editor.Document().SetText("abc abc\r\nabc x abc\r\nabc");
+    auto selectFrom = [&](int Start, int Length, TEditorSelectionMode Mode = smStream) {
+        editor.SetSelStart(Start);
+        editor.SetSelLength(Length);
+        editor.SetSelectionMode(Mode);
+    };
+    // From the second "abc" of row 0 to the middle of row 1: down finds the first hit in it,
+    // up the last, and a hit may span the line break.
+    const struct {
+        const char* Pattern;
+        TSearchOptions Options;
+        bool Found;
+        int Row, Col, Length;
+    } cases[] = {
+        {"abc", soDown, true, 0, 4, 3},
+        {"abc", 0, true, 1, 0, 3},
+        {"c\r\na", soDown, true, 0, 6, 4},
+        {"x abc", soDown, false, 0, 4, 12},  // runs past the selection's end: not found, selection kept
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Pattern);
+        selectFrom(4, 12);  // "abc\r\nabc x a"
+        ASSERT_EQ(editor.SelText(), "abc\r\nabc x a");
+        EXPECT_EQ(editor.FindInSelection(c.Pattern, c.Options), c.Found);
+        EXPECT_EQ(std::make_pair(editor.SelStartRow(), editor.SelStartCol()), std::make_pair(c.Row, c.Col));
+        EXPECT_EQ(editor.SelLength(), c.Length);
+    }
+    // Searching again looks inside the hit, which is all there is.
+    selectFrom(4, 12);
+    ASSERT_TRUE(editor.FindInSelection("abc", soDown));
+    ASSERT_TRUE(editor.FindInSelection("abc", soDown));
+    EXPECT_EQ(editor.SelText(), "abc");
+    EXPECT_FALSE(editor.FindInSelection("ab c", soDown));
+
+    // A box: columns 4-6 of rows 0-2 hold "abc", "x a" and nothing; each row on its own, so
+    // "abcx" (across two rows' parts) is not there.
+    editor.SetSelectionMode(smBox);
+    editor.SetRowCol(0, 4);
+    editor.StartSelection();
+    editor.SetRowCol(2, 7);
+    editor.UpdateSelection();
+    ASSERT_EQ(editor.SelText(), "abc\r\nx a\r\n\r\n");
+    EXPECT_FALSE(editor.FindInSelection("abcx", soDown));
+    EXPECT_TRUE(editor.FindInSelection("a", 0));  // up: the last hit, in row 1
+    EXPECT_EQ(std::make_pair(editor.SelStartRow(), editor.SelStartCol()), std::make_pair(1, 6));
+    editor.DropSelection();
+    EXPECT_FALSE(editor.FindInSelection("abc", soDown));  // no selection, nothing to search
+}
+
 TEST(FindEmpty, NothingIsFoundInAnEmptyDocumentOrForAnEmptyPattern) {
     TEditorController editor;
     EXPECT_FALSE(editor.FindText("a", soDown));

@@ -88,6 +88,25 @@ TEST_F(SearchPanel, FindNextPreviousAndTheNotFoundBox) {
     EXPECT_EQ(Properties.SearchHistory().Strings(0), sj("検索"));
 }
 
+TEST_F(SearchPanel, SelectedOnlyFindsInsideTheSelectionWhateverFromTheStartSays) {
+    TEditor& e = Host.Add("a.txt", sj("検索 一 検索 二 検索"));
+    Type(Panel->SearchBox(), QStringLiteral("検索"));
+    Properties.SelectedOnly = true;
+    Properties.FromCursor = false;  // would start over at the top, dropping the selection
+    e.SetSelStart(5);
+    e.SetSelLength(10);  // "一 検索 二"
+    ASSERT_TRUE(Panel->FindNext(true));
+    EXPECT_EQ(e.SelStart(), 8);
+    EXPECT_EQ(e.SelLength(), 4);
+    e.SetSelStart(12);
+    e.SetSelLength(3);  // " 二": no hit inside, the selection stays
+    EXPECT_FALSE(Panel->FindNext(true));
+    EXPECT_EQ(e.SelStart(), 12);
+    EXPECT_EQ(e.SelLength(), 3);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "選択範囲内に、検索文字列 \"検索\" は見つかりましぇん。");
+}
+
 TEST_F(SearchPanel, ReplaceAskedHitByHitThenAll) {
     TEditor& e = Host.Add("a.txt", "x x x x");
     Properties.FromCursor = true;
