@@ -20,7 +20,7 @@ public:
     // Starts reading Path into Document and lays out its first piece, replacing the document's
     // text (undo emptied); the document is then LayingOut until the last step. Null, with the
     // document untouched, when the file is not one to open in slices: smaller than MinSize, an
-    // encoding requested, or a head that is neither Shift_JIS nor UTF-8 (read it whole then). Throws
+    // encoding requested, or a head that is not Shift_JIS, UTF-8 or EUC-JP (read it whole then). Throws
     // orvane::Exception when the file cannot be read.
     static std::unique_ptr<TSlicedOpen> Start(const std::string& Path, TDocumentEncoding Request,
                                               TEditorScreenStrings& Document, const TReadOptions& Options = {},

@@ -5,6 +5,7 @@
 #include "base/exceptions.h"
 #include "base/linebreak.h"
 #include "files/bytewriter.h"
+#include "files/textcost.h"
 #include "files/unicode.h"
 
 #include <algorithm>
@@ -167,10 +168,26 @@ TDocumentText DecodeAs(TDocumentText d, std::string Bytes, const TReadOptions& O
     return d;
 }
 
-// Where a piece of UTF-8 or UTF-16 bytes may end so that no character is cut: before a
-// sequence the end cuts off (UTF-8), at an even length and not after a high surrogate (UTF-16).
+// Where a piece of UTF-8, UTF-16 or EUC-JP bytes may end so that no character is cut: before a
+// sequence the end cuts off (UTF-8), at an even length and not after a high surrogate (UTF-16),
+// after a line feed or else before the character the end cuts off (EUC-JP, whose characters
+// are only told apart from the piece's start).
 std::size_t CharCut(std::string_view B, const TDocumentFormat& F) {
     std::size_t n = B.size();
+    if (F.Encoding == deEuc) {
+        if (const void* lf = ::memrchr(B.data(), '\n', n)) return std::size_t(static_cast<const char*>(lf) - B.data()) + 1;
+        // As the decoder steps: a pair, a kana after 0x8E or a three-byte form, else one byte.
+        std::size_t i = 0;
+        while (i < n) {
+            const std::uint8_t c = std::uint8_t(B[i]);
+            const std::size_t need = c < 0x80 ? 1 : c == 0x8F ? 3 : (c == 0x8E || IsEuc94(c)) ? 2 : 1;
+            if (i + need > n) return i;
+            bool whole = true;
+            for (std::size_t k = 1; k < need; ++k) whole = whole && (c == 0x8E ? IsHalfKana(std::uint8_t(B[i + k])) : IsEuc94(std::uint8_t(B[i + k])));
+            i += whole ? need : 1;
+        }
+        return n;
+    }
     if (F.Encoding == deUtf16) {
         n &= ~std::size_t(1);
         if (n >= 2) {
@@ -188,9 +205,10 @@ std::size_t CharCut(std::string_view B, const TDocumentFormat& F) {
     return n;
 }
 
-// Reads a UTF-8 or UTF-16 file (format in d) a piece at a time, decoding each as it comes, so
-// that the file's bytes are never held whole beside the text.
-TDocumentText ReadUnicodeFile(TDocumentText d, const std::string& Path, const TReadOptions& Options,
+// Reads a UTF-8, UTF-16 or EUC-JP file (format in d) a piece at a time, decoding each as it
+// comes, so that the file's bytes are never held whole beside the text. An EUC-JP piece is
+// encoded back too: whether an unchanged save gives the same bytes.
+TDocumentText ReadDecodedFile(TDocumentText d, const std::string& Path, const TReadOptions& Options,
                               std::size_t PieceSize) {
     TFd fd(OpenRegularFile(Path));
     struct stat st;
@@ -199,7 +217,9 @@ TDocumentText ReadUnicodeFile(TDocumentText d, const std::string& Path, const TR
     const std::size_t mark = !f.Bom ? 0 : f.Encoding == deUtf8 ? 3 : 2;
     TCodeCounts counts;
     std::vector<char> buf(std::max<std::size_t>(PieceSize, 8));
+    bool same = true;  // every EUC-JP piece encodes back to its bytes
     d.Text = ReadWithMap(d.Map, counts, [&](TCodeCounts& c) {
+        same = true;
         TByteWriter out(std::size_t(st.st_size));
         std::size_t have = 0;
         off_t at = 0;
@@ -219,16 +239,27 @@ TDocumentText ReadUnicodeFile(TDocumentText d, const std::string& Path, const TR
             const std::size_t from = std::size_t(at) - have < mark ? std::min(mark, have) : 0;
             const std::size_t cut = end ? have : std::max(CharCut(bytes, f), from);
             const std::string_view piece = bytes.substr(from, cut - from);
-            if (f.Encoding == deUtf8)
+            if (f.Encoding == deUtf8) {
                 AppendUtf8AsSjis(out, piece, &d.Map, &c);
-            else
+            } else if (f.Encoding == deUtf16) {
                 AppendUtf16AsSjis(out, piece, f.BigEndian, &d.Map, &c);
+            } else {
+                const std::string text = EucToSjis(piece, &c, &d.Map);
+                if (same) {
+                    TCodeCounts back;
+                    same = SjisToEuc(text, &back, &d.Map) == piece && !back.Lost;
+                }
+                out.Append(text);
+            }
             std::memmove(buf.data(), buf.data() + cut, have - cut);
             have -= cut;
         }
         return out.Take();
     });
     ReportOn(d, counts, Options);
+    // EUC-JP can write a character in more than one form (line ends are the file's own when
+    // they are not mixed, and mixed ones are reported already).
+    if (f.Encoding == deEuc && !d.Report.NotRoundTrip) d.Report.NotRoundTrip = !same;
     return d;
 }
 
@@ -272,15 +303,15 @@ TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Reques
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options,
                                std::size_t PieceSize) {
     if (Request != deAuto) return DecodeDocument(ReadFileBytes(Path), Request, Options);
-    // Detected where the file lies; a Unicode file is then decoded as it is read, any other
-    // read whole (a Shift_JIS file's bytes are its text).
+    // Detected where the file lies; a UTF-8, UTF-16 or EUC-JP file is then decoded as it is read,
+    // any other read whole (a Shift_JIS file's bytes are its text; JIS carries a shift state).
     const TFileDetection det = DetectFileEncoding(Path, Options.DefaultEncoding);
     TDocumentText d;
     d.Format = det.Detection.Format;
     d.Report.Binary = det.Detection.Binary;
     d.DetectedBy = det.Detection.Reason;
-    if (d.Format.Encoding == deUtf8 || d.Format.Encoding == deUtf16)
-        return ReadUnicodeFile(std::move(d), Path, Options, PieceSize);
+    if (d.Format.Encoding == deUtf8 || d.Format.Encoding == deUtf16 || d.Format.Encoding == deEuc)
+        return ReadDecodedFile(std::move(d), Path, Options, PieceSize);
     std::string bytes = ReadFileBytes(Path);
     // The line ends counted are those of the bytes read, unless the file changed in between.
     const bool same = bytes.size() == det.Size;
@@ -320,8 +351,9 @@ TDocumentFileReader::TDocumentFileReader(const std::string& Path, const TReadOpt
     }
     const TDetection d = FDetector.Result().Detection;
     FFormat = d.Format;
-    FInPieces = (d.Format.Encoding == deShiftJis || d.Format.Encoding == deUtf8) && !d.Binary;
-    if (FInPieces && d.Format.Encoding == deUtf8) FHead = Decoded(std::move(FHead));
+    const TDocumentEncoding e = d.Format.Encoding;
+    FInPieces = (e == deShiftJis || e == deUtf8 || e == deEuc) && !d.Binary;
+    if (FInPieces && e != deShiftJis) FHead = Decoded(std::move(FHead));
 }
 
 TDocumentFileReader::~TDocumentFileReader() { ::close(FFd); }
@@ -357,7 +389,7 @@ std::string TDocumentFileReader::Cut(std::size_t Size) {
             cut = std::size_t(static_cast<const char*>(lf) - FRest.data()) + 1;
         } else if (const void* cr = FRest.size() > 1 ? ::memrchr(FRest.data(), '\r', FRest.size() - 1) : nullptr) {
             cut = std::size_t(static_cast<const char*>(cr) - FRest.data()) + 1;
-        } else if (FFormat.Encoding == deUtf8) {
+        } else if (FFormat.Encoding != deShiftJis) {
             cut = CharCut(FRest, FFormat);
         }
     }
@@ -376,10 +408,18 @@ std::string TDocumentFileReader::Next(std::size_t Size) {
     }
     if (FAtEnd && FRest.empty()) return {};
     std::string piece = Cut(std::max<std::size_t>(Size, 1));
-    return FFormat.Encoding == deUtf8 ? Decoded(std::move(piece)) : piece;
+    return FFormat.Encoding == deShiftJis ? piece : Decoded(std::move(piece));
 }
 
 std::string TDocumentFileReader::Decoded(std::string Piece) {
+    if (FFormat.Encoding == deEuc) {
+        std::string text = EucToSjis(Piece, &FCounts, &FMap);
+        if (FSame) {
+            TCodeCounts back;
+            FSame = SjisToEuc(text, &back, &FMap) == Piece && !back.Lost;
+        }
+        return text;
+    }
     std::string_view bytes = Piece;
     if (FGiven == Piece.size() && FFormat.Bom) bytes.remove_prefix(std::min<std::size_t>(3, bytes.size()));
     TByteWriter w(bytes.size());
@@ -398,15 +438,15 @@ TDocumentText TDocumentFileReader::Result(bool& Confirmed) const {
     else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
     d.Report.MixedLineEnds = le.Kinds() > 1;
     d.Report.NotRoundTrip = d.Report.MixedLineEnds;
-    if (FFormat.Encoding == deUtf8) {
-        // Line ends are the same bytes in UTF-8 and in the text.
+    if (FFormat.Encoding != deShiftJis) {
+        // Line ends are the same bytes in UTF-8 and EUC-JP as in the text.
         d.Map = FMap;
         d.Report.Kept = FCounts.Kept;
         d.Report.Invalid = FCounts.Invalid;
         d.Report.Lost = FCounts.Lost;
-        d.Report.NotRoundTrip = FCounts.Invalid || FCounts.Lost || d.Report.MixedLineEnds;
+        d.Report.NotRoundTrip = FCounts.Invalid || FCounts.Lost || d.Report.MixedLineEnds || !FSame;
         // A code handed out for a character turned up in the text itself: read whole.
-        Confirmed = d.Format.Encoding == deUtf8 && d.Format.Bom == FFormat.Bom && !FMap.Conflict();
+        Confirmed = d.Format.Encoding == FFormat.Encoding && d.Format.Bom == FFormat.Bom && !FMap.Conflict();
         return d;
     }
     Confirmed = d.Format.Encoding == deShiftJis;

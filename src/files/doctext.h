@@ -52,8 +52,8 @@ TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Reques
 TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options = {});
 
 // Reads a document file a piece at a time, for opening a large file while its first lines are
-// shown already. Only a file that its head (the first piece) shows to be Shift_JIS, 7-bit text
-// or UTF-8 can be read so (UTF-8 is decoded a piece at a time). Every piece is checked by the
+// shown already. Only a file that its head (the first piece) shows to be Shift_JIS, 7-bit text,
+// UTF-8 or EUC-JP can be read so (the last two are decoded a piece at a time). Every piece is checked by the
 // detection as it passes; at the end Result tells whether the whole file confirmed the head.
 class TDocumentFileReader {
 public:
@@ -65,7 +65,8 @@ public:
     TDocumentFileReader(const TDocumentFileReader&) = delete;
     TDocumentFileReader& operator=(const TDocumentFileReader&) = delete;
 
-    // The head reads as Shift_JIS (or 7-bit text taken as Shift_JIS) or UTF-8, without zero bytes.
+    // The head reads as Shift_JIS (or 7-bit text taken as Shift_JIS), UTF-8 or EUC-JP, without
+    // zero bytes.
     bool InPieces() const noexcept { return FInPieces; }
     // The format the head shows (line end left at its default).
     const TDocumentFormat& HeadFormat() const noexcept { return FFormat; }
@@ -94,6 +95,7 @@ private:
     TDocumentFormat FFormat;
     TCharMap FMap;
     TCodeCounts FCounts;
+    bool FSame = true;  // every EUC-JP piece encodes back to its bytes
     bool FHeadGiven = false;
     bool FAtEnd = false;
     bool FInPieces = false;

@@ -137,13 +137,13 @@ TEST(SlicedOpen, LineEndsAndLinesLongerThanAPieceComeOutAsReadWhole) {
     }
 }
 
-TEST(SlicedOpen, OnlyFilesWhoseHeadIsShiftJisAndLargeEnough) {
+TEST(SlicedOpen, OnlyFilesWhoseHeadIsShiftJisUtf8OrEucAndLargeEnough) {
     TEditorController editor;
     editor.Document().SetText("keep");
-    std::string euc;
-    for (int i = 0; i < 200; ++i) euc += "abc \xA4\xA2\xA4\xA4\r\n";  // あい in EUC-JP
-    const TTempFile eucFile(euc);
-    EXPECT_FALSE(TSlicedOpen::Start(eucFile.Path(), deAuto, editor.Document(), {}, 0, 1000));
+    std::string utf16 = "\xFF\xFE";
+    for (int i = 0; i < 200; ++i) utf16 += std::string("a\0b\0\x42\x30\r\0\n\0", 10);  // abあ in UTF-16
+    const TTempFile utf16File(utf16);
+    EXPECT_FALSE(TSlicedOpen::Start(utf16File.Path(), deAuto, editor.Document(), {}, 0, 1000));
     const TTempFile small(Lines(100, "\r\n"));
     EXPECT_FALSE(TSlicedOpen::Start(small.Path(), deAuto, editor.Document(), {}, 1 << 20, 1000));
     EXPECT_FALSE(TSlicedOpen::Start(small.Path(), deShiftJis, editor.Document(), {}, 0, 1000));
@@ -165,23 +165,37 @@ TEST(SlicedOpen, AFileThatTurnsOutNotShiftJisIsNotConfirmed) {
     EXPECT_EQ(open->Result().Format.Encoding, deUtf8);
 }
 
-TEST(SlicedOpen, AUtf8FileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
+TEST(SlicedOpen, AUtf8OrEucFileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
     // あ, a and é (which code page 932 lacks: kept in the user-defined area), lines longer than a
-    // piece cut between characters, with and without a byte-order mark.
-    std::string lines;
-    for (int i = 0; i < 600; ++i) {
-        for (int k = 0; k < i % 40; ++k) lines += k % 3 ? "\xE3\x81\x82" : k % 7 ? "a" : "\xC3\xA9";
-        lines += i % 5 ? "\r\n" : "\n";
-    }
-    std::string longLine;
-    while (longLine.size() < 5000) longLine += "\xE3\x81\x82\xF0\x9F\x98\x80";
+    // piece cut between characters, with and without a byte-order mark; in EUC-JP also a form
+    // that is written back differently (～ as 0x8F 0xA2 0xB7).
+    auto lines = [](const std::string& A, const std::string& E, bool Mixed) {
+        std::string t;
+        for (int i = 0; i < 600; ++i) {
+            for (int k = 0; k < i % 40; ++k) t += k % 3 ? A : k % 7 ? "a" : E;
+            t += i % 5 || !Mixed ? "\r\n" : "\n";
+        }
+        return t;
+    };
+    const std::string utf8 = lines("\xE3\x81\x82", "\xC3\xA9", true), euc = lines("\xA4\xA2", "\x8F\xAB\xB1", false);
+    auto longLine = [](const std::string& Unit) {
+        std::string t;
+        while (t.size() < 5000) t += Unit;
+        return t;
+    };
+    const std::string utf8Long = longLine("\xE3\x81\x82\xF0\x9F\x98\x80"), eucLong = longLine("\xA4\xA2\x8F\xAB\xB1\x61");
     const struct {
         const char* Name;
         std::string Text;
+        TDocumentEncoding Encoding;
+        bool WrittenBackSame = true;
     } cases[] = {
-        {"lines", lines},
-        {"with a mark", "\xEF\xBB\xBF" + lines},
-        {"lines longer than a piece", lines + longLine + "\r\n" + longLine},
+        {"UTF-8 lines", utf8, deUtf8},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + utf8, deUtf8},
+        {"UTF-8 lines longer than a piece", utf8 + utf8Long + "\r\n" + utf8Long, deUtf8},
+        {"EUC-JP lines", euc, deEuc},
+        {"EUC-JP lines longer than a piece", euc + eucLong + "\r\n" + eucLong, deEuc},
+        {"EUC-JP written back differently", euc + "\x8F\xA2\xB7\r\n" + euc, deEuc, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -189,7 +203,7 @@ TEST(SlicedOpen, AUtf8FileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
         TEditorController sliced, whole;
         auto open = TSlicedOpen::Start(file.Path(), deAuto, sliced.Document(), {}, 0, 1000);
         ASSERT_TRUE(open);
-        EXPECT_EQ(open->HeadFormat().Encoding, deUtf8);
+        EXPECT_EQ(open->HeadFormat().Encoding, c.Encoding);
         while (!open->Step(kNoTime)) {}
         const TDocumentText read = ReadDocumentText(file.Path(), whole.Document(), deAuto);
         EXPECT_TRUE(open->Confirmed());
@@ -197,12 +211,13 @@ TEST(SlicedOpen, AUtf8FileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
         const TDocumentText& result = open->Result();
         EXPECT_EQ(result.Format, read.Format);
         EXPECT_EQ(result.Report.Warning(), read.Report.Warning());
+        EXPECT_EQ(result.Report.NotRoundTrip, !c.WrittenBackSame || read.Report.MixedLineEnds);
         EXPECT_GT(read.Report.Kept, 0u);
         for (int slot = 0; slot < 4; ++slot)
             EXPECT_EQ(result.Map.CharOf(UserAreaCode(slot)), read.Map.CharOf(UserAreaCode(slot)));
     }
     // UTF-8 in the head, a byte further on that no UTF-8 text holds: read whole after all.
-    const TTempFile broken(lines + "\xFF\r\n");
+    const TTempFile broken(utf8 + "\xFF\r\n");
     TEditorController editor;
     auto open = TSlicedOpen::Start(broken.Path(), deAuto, editor.Document(), {}, 0, 1000);
     ASSERT_TRUE(open);

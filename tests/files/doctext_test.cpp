@@ -306,10 +306,11 @@ TEST(ReadDocument, AFileReadInPiecesIsDetectedAsItWouldBeWhole) {
     }
 }
 
-TEST(ReadDocument, AUnicodeFileDecodedAsItIsReadGivesWhatTheWholeBytesGive) {
+TEST(ReadDocument, AFileDecodedAsItIsReadGivesWhatTheWholeBytesGive) {
     // Pieces of every small size cut each sequence, surrogate pair and broken sequence somewhere.
     const std::string utf8 = "\xE3\x81\x82\xC3\xA9\xF0\x9F\x98\x80\x61\r\n\xE6\xBC\xA2\r\n";  // あé😀a 漢
     const std::string broken = "\xE3\x81\x62\x80\xC0\xAF\xF0\x9F\x98\r\n";  // read as 〓 (a mark says UTF-8)
+    const std::string euc = "\xA4\xA2\x8F\xAB\xB1\x8E\xB1\x61\xA4\xA2\xA4\xA2\xA4\xA2\r\n";
     std::string utf16le, utf16be;
     for (char16_t u :
          {u'あ', u'é', char16_t(0xD83D), char16_t(0xDE00), u'a', u'\r', u'\n', u'漢', char16_t(0xD800), u'b'}) {
@@ -321,14 +322,18 @@ TEST(ReadDocument, AUnicodeFileDecodedAsItIsReadGivesWhatTheWholeBytesGive) {
                                               "\xFF\xFE" + utf16le + utf16le,
                                               "\xFE\xFF" + utf16be,
                                               "\xFF\xFE" + utf16le + "x",           // an odd byte at the end
-                                              "\xEF\xBB\xBF" + utf8.substr(0, 8)};  // cut inside a character at the end
+                                              "\xEF\xBB\xBF" + utf8.substr(0, 8),  // cut inside a character at the end
+        // EUC-JP: あ, é (three bytes, kept), ｱ, a form written back differently (～), lines without
+        // a line feed for many pieces.
+        euc + euc, euc + "\x8F\xA2\xB7\r\n" + euc, euc + std::string(40, 'a') + "\xA4\xA2\xA4\xA2\r" + euc};
     TempDir dir;
     const std::string path = dir / "unicode";
     for (const std::string& bytes : samples) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
         Put(path, bytes);
         const TDocumentText whole = DecodeDocument(bytes, deAuto);
-        ASSERT_TRUE(whole.Format.Encoding == deUtf8 || whole.Format.Encoding == deUtf16);
+        ASSERT_TRUE(whole.Format.Encoding == deUtf8 || whole.Format.Encoding == deUtf16 ||
+                    whole.Format.Encoding == deEuc);
         for (std::size_t piece = 8; piece < 24; ++piece) {
             const TDocumentText read = ReadDocumentFile(path, deAuto, {}, piece);
             EXPECT_TRUE(read.Text == whole.Text) << piece;
