@@ -2,7 +2,8 @@
 # Big files side by side: iconv -f CP932 -t UTF-8 of a 100 MB Shift_JIS file with CR LF, and on the
 # same file orvane-text detect, load and convert --to utf-8, nkf --guess and uchardet (those two
 # when installed), and the window's first picture (orvane --screenshot, under Xvfb, when both are
-# there); then detect, load and the window on the same text in UTF-8 (the *-u8 lines). The programs take turns for RUNS rounds; each line gives the median wall time, the median
+# there); then detect, load and the window on the same text in UTF-8 (the *-u8 lines), and load and
+# the window in EUC-JP (the *-euc lines). The programs take turns for RUNS rounds; each line gives the median wall time, the median
 # CPU time (user + system), the medians as a ratio to iconv's, and the peak resident memory.
 #   bench/bigfiles.sh [--runs N] [--build DIR] [--file FILE] [--size MB]
 # Without --file the file is made once as /tmp/orvane-big-SIZE.txt (mostly Japanese: hiragana,
@@ -64,14 +65,17 @@ TMP=$(mktemp -d /tmp/orvane-bigfiles.XXXXXX)
 UTF8=$TMP/utf8.txt
 iconv -f CP932 -t UTF-8 -o "$UTF8" "$FILE"
 U8BYTES=$(stat -c %s "$UTF8")
+EUC=$TMP/euc.txt
+iconv -f CP932 -t EUC-JP-MS -o "$EUC" "$FILE"
 XVFB=""
 cleanup() { [ -n "$XVFB" ] && kill "$XVFB" 2>/dev/null; rm -rf "$TMP"; }
 trap cleanup EXIT
 
-NAMES=(iconv detect load convert detect-u8 load-u8)
+NAMES=(iconv detect load convert detect-u8 load-u8 load-euc)
 declare -A CMD
 CMD[detect-u8]="$TEXT detect $UTF8"
 CMD[load-u8]="$TEXT load $UTF8"
+CMD[load-euc]="$TEXT load $EUC"
 CMD[iconv]="iconv -f CP932 -t UTF-8 -o $TMP/iconv.out $FILE"
 CMD[detect]="$TEXT detect $FILE"
 CMD[load]="$TEXT load $FILE"
@@ -86,9 +90,10 @@ if [ -x "$ORVANE" ] && command -v Xvfb >/dev/null; then
   for _ in $(seq 100); do [ -s "$TMP/display" ] && break; sleep 0.05; done
   export DISPLAY=":$(head -1 "$TMP/display")" XDG_RUNTIME_DIR=$TMP/run ORVANE_SETTINGS_DIR=$TMP/settings
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-  NAMES+=(window window-u8)
+  NAMES+=(window window-u8 window-euc)
   CMD[window]="env QT_QPA_PLATFORM=xcb $ORVANE --screenshot $TMP/shot.png $FILE"
   CMD[window-u8]="env QT_QPA_PLATFORM=xcb $ORVANE --screenshot $TMP/shot.png $UTF8"
+  CMD[window-euc]="env QT_QPA_PLATFORM=xcb $ORVANE --screenshot $TMP/shot.png $EUC"
 fi
 
 declare -A WALL CPU RSS
