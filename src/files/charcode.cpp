@@ -232,6 +232,29 @@ std::string EucToSjis(std::string_view Text, TCodeCounts* Counts, TCharMap* Map)
         ++counts.Invalid;
     };
     for (std::size_t i = 0; i < n;) {
+        // ASCII and two-byte characters, the bulk of a text, straight into room made for a block.
+        {
+            const std::size_t end = std::min(n, i + 65536);
+            char* const out0 = w.Reserve(end - i);
+            char* out = out0;
+            while (i < end) {
+                const u8 b = u8(t[i]);
+                if (b < 0x80) {
+                    *out++ = char(b);
+                    ++i;
+                } else if (IsEuc94(b) && i + 1 < n && IsEuc94(u8(t[i + 1]))) {
+                    const auto s = JisToSjisChar(b & 0x7F, u8(t[i + 1]) & 0x7F);
+                    out[0] = char(s[0]);
+                    out[1] = char(s[1]);
+                    out += 2;
+                    i += 2;
+                } else {
+                    break;
+                }
+            }
+            w.Commit(std::size_t(out - out0));
+            if (i >= n) break;
+        }
         u8 c = u8(t[i]);
         if (c < 0x80) {
             const std::size_t end = SkipAscii(t, i, n);
@@ -286,6 +309,35 @@ std::string SjisToEuc(std::string_view Text, TCodeCounts* Counts, const TCharMap
         ++counts.Lost;
     };
     for (std::size_t i = 0; i < n;) {
+        // ASCII, half-width kana and the JIS X 0208 square, the bulk of a text, straight into room
+        // made for a block (at most two bytes for each).
+        {
+            const std::size_t end = std::min(n, i + 65536);
+            char* const out0 = w.Reserve(2 * (end - i));
+            char* out = out0;
+            while (i < end) {
+                const u8 b = u8(t[i]);
+                if (b < 0x80) {
+                    *out++ = char(b);
+                    ++i;
+                } else if (b >= 0xA1 && b <= 0xDF) {
+                    out[0] = char(0x8E);
+                    out[1] = char(b);
+                    out += 2;
+                    ++i;
+                } else if (IsLeadByte(char(b)) && b <= 0xEF && i + 1 < n && IsSjisTrail(u8(t[i + 1]))) {
+                    const auto j = SjisToJisChar(b, u8(t[i + 1]));
+                    out[0] = char(j[0] | 0x80);
+                    out[1] = char(j[1] | 0x80);
+                    out += 2;
+                    i += 2;
+                } else {
+                    break;
+                }
+            }
+            w.Commit(std::size_t(out - out0));
+            if (i >= n) break;
+        }
         u8 c = u8(t[i]);
         if (c < 0x80) {
             w.Put(c);
