@@ -67,6 +67,7 @@ iconv -f CP932 -t UTF-8 -o "$UTF8" "$FILE"
 U8BYTES=$(stat -c %s "$UTF8")
 EUC=$TMP/euc.txt
 iconv -f CP932 -t EUC-JP-MS -o "$EUC" "$FILE"
+EUCBYTES=$(stat -c %s "$EUC")
 XVFB=""
 cleanup() { [ -n "$XVFB" ] && kill "$XVFB" 2>/dev/null; rm -rf "$TMP"; }
 trap cleanup EXIT
@@ -117,14 +118,14 @@ IW=$(echo "${WALL[iconv]}" | median)
 IC=$(echo "${CPU[iconv]}" | median)
 printf '%s: %d bytes (%d in UTF-8); %s rounds; %s\n' "$FILE" "$BYTES" "$U8BYTES" "$RUNS" "$(date -u +%FT%TZ)"
 printf '%-9s %8s %8s %9s %9s %9s %7s\n' program wall_s cpu_s wall/iconv cpu/iconv peak_MB xfile
-# xfile: peak memory over the size of the file read (the UTF-8 one is larger)
+# xfile: peak memory over the size of the file read (the UTF-8 and EUC-JP ones are larger)
 for name in "${NAMES[@]}"; do
   w=$(echo "${WALL[$name]}" | median)
   c=$(echo "${CPU[$name]}" | median)
   r=$(echo "${RSS[$name]}" | median)
   printf '%-9s %8.3f %8.3f %9.3f %9.3f %9.1f %7.2f\n' "$name" "$w" "$c" \
     "$(echo "$w / $IW" | bc -l)" "$(echo "$c / $IC" | bc -l)" "$(echo "$r / 1024" | bc -l)" \
-    "$(echo "$r * 1024 / $([[ $name == *-u8 ]] && echo "$U8BYTES" || echo "$BYTES")" | bc -l)"
+    "$(echo "$r * 1024 / $(case $name in *-u8) echo "$U8BYTES" ;; *-euc) echo "$EUCBYTES" ;; *) echo "$BYTES" ;; esac)" | bc -l)"
 done
 echo "detect: ${DETECTED:-}"
 [ -n "${NKF:-}" ] && echo "nkf --guess: $NKF"
