@@ -131,6 +131,8 @@ public:
     // Sheet's editor takes the style of its file's extension (an untitled document: the default
     // style), and remembers the name it was styled for.
     void ApplyStyleOf(TOrvaneSheetForm& Sheet);
+    // Editor takes the style of the active document (a dialog showing part of its text).
+    void StyleLikeActive(TEditorController& Editor);
     // Every open document whose extension gives the active document's style takes it again.
     void RestyleDocuments();
 

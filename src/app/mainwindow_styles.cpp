@@ -56,6 +56,10 @@ void TForm1::ApplyStyleOf(TOrvaneSheetForm& Sheet) {
     Sheet.setProperty(kStyledName, Sheet.FileName());
 }
 
+void TForm1::StyleLikeActive(TEditorController& Editor) {
+    if (FStyleList) ApplyStyle(FStyleList->Styles(StyleIndexOf(*FStyleList, ActiveSheet())), Editor);
+}
+
 void TForm1::StyleIfRenamed(TOrvaneSheetForm& Sheet) {
     if (FStyleList && Sheet.property(kStyledName).toString() != Sheet.FileName()) ApplyStyleOf(Sheet);
 }

@@ -52,6 +52,10 @@ TEditor* TMainSearchHost::ShowDocument(std::uint64_t Id, const QString& FileName
     return FForm.OpenOrActivate(FileName, deAuto);
 }
 
+std::function<void(TEditorController&)> TMainSearchHost::StyleOfActive() {
+    return [this](TEditorController& Editor) { FForm.StyleLikeActive(Editor); };
+}
+
 void TForm1::CreateSearchPanel() {
     FSearchProperties = std::make_unique<TSearchProperties>();
     FSearchProperties->SetDefaults();

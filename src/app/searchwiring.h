@@ -13,6 +13,7 @@ public:
     TOpenDocument ActiveDocument() override;
     std::vector<TOpenDocument> OpenDocuments() override;
     TEditor* ShowDocument(std::uint64_t Id, const QString& FileName) override;
+    std::function<void(TEditorController&)> StyleOfActive() override;
 
 private:
     TForm1& FForm;

@@ -1,6 +1,8 @@
 // The search panel.
 #include "search/searchpanel.h"
 
+#include "search/replaceselection.h"
+
 #include "files/unicode.h"
 #include "platform/questions.h"
 #include "widgets/editor.h"
@@ -301,8 +303,8 @@ void TSearchResultsForm::Replace() {
     TEditor* editor = FHost.ActiveDocument().Editor;
     if (!editor || FProperties.SearchValue.empty()) return;
     const std::string notFound = "検索文字列 '" + SearchValueUtf8() + "' は見つかりません";
-    if (FProperties.SelectedOnly) {
-        if (editor->ReplaceAll(FProperties.SearchValue, FProperties.ReplaceValue, FProperties.Options, true) == 0)
+    if (FProperties.SelectedOnly && editor->Selected()) {
+        if (ReplaceInSelection(*editor, FProperties, this, FHost.StyleOfActive(), FAskSelection) < 0)
             Inform(this, "選択範囲内に、" + notFound);
         return;
     }

@@ -27,6 +27,8 @@ class QTreeView;
 
 namespace orvane {
 
+class TReplaceSelectionDialog;
+
 class TEditor;
 class TFileSearch;
 
@@ -48,6 +50,9 @@ public:
     // Activates the open document Id, or the one of FileName, opening the file when no document
     // has it; its editor, or null when there is none (nothing is moved then).
     virtual TEditor* ShowDocument(std::uint64_t Id, const QString& FileName) = 0;
+    // What gives an editor the look of the active document (the replace-in-selection dialog's);
+    // empty by default.
+    virtual std::function<void(TEditorController&)> StyleOfActive() { return {}; }
 };
 
 class TSearchResultsForm : public QDockWidget {
@@ -80,6 +85,8 @@ public:
     // The confirmation of each replacement (tests answer it).
     using TAskReplace = std::function<TEditorController::TReplaceAnswer(TEditor& Editor)>;
     void SetAskReplace(TAskReplace Ask) { FAskReplace = std::move(Ask); }
+    // Answers the replace-in-selection dialog instead of showing it (tests).
+    void SetAskSelection(std::function<int(TReplaceSelectionDialog&)> Ask) { FAskSelection = std::move(Ask); }
 
     QComboBox* SearchBox() const noexcept { return FSearchBox; }
     QComboBox* ReplaceBox() const noexcept { return FReplaceBox; }
@@ -121,6 +128,7 @@ private:
     QTreeView* FTree = nullptr;
     TSearchResultsModel* FModel = nullptr;
     TAskReplace FAskReplace;
+    std::function<int(TReplaceSelectionDialog&)> FAskSelection;
 
     // The folder search running on its own thread; its results wait in FPending for the timer.
     std::unique_ptr<TFileSearch> FSearch;

@@ -1,6 +1,7 @@
 // The search panel offscreen: find with its not-found box, replace with scripted confirmation,
 // the search over open documents and over a folder, and a hit opened with the caret on it.
 #include "search/searchpanel.h"
+#include "search/replaceselection.h"
 
 #include "files/doctext.h"
 #include "platform/questions.h"
@@ -12,6 +13,8 @@
 #include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <QPushButton>
 
 #include <filesystem>
 #include <fstream>
@@ -105,6 +108,71 @@ TEST_F(SearchPanel, SelectedOnlyFindsInsideTheSelectionWhateverFromTheStartSays)
     EXPECT_EQ(e.SelLength(), 3);
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0], "選択範囲内に、検索文字列 \"検索\" は見つかりましぇん。");
+}
+
+TEST_F(SearchPanel, ReplaceInsideTheSelectionThroughItsDialog) {
+    TEditor& e = Host.Add("a.txt", "x x x x x");
+    Type(Panel->SearchBox(), "x");
+    Type(Panel->ReplaceBox(), "yy");
+    Properties.SelectedOnly = true;
+    auto select = [&] {
+        e.Document().SetText("x x x x x");
+        e.SetSelStart(2);
+        e.SetSelLength(5);  // the middle three
+    };
+    using TClicks = std::vector<QPushButton* (TReplaceSelectionDialog::*)() const>;
+    auto answer = [&](TClicks Clicks) {
+        Panel->SetAskSelection([Clicks](TReplaceSelectionDialog& D) {
+            EXPECT_EQ(D.Editor().Document().GetText(), "x x x");
+            for (auto button : Clicks) (D.*button)()->click();
+            return D.result();
+        });
+    };
+    const struct {
+        const char* Name;
+        bool Confirm, All;
+        TClicks Clicks;
+        const char* Text;
+    } cases[] = {
+        // "終了" after two replacements keeps those two.
+        {"replace, replace, finish", true, false,
+         {&TReplaceSelectionDialog::ReplaceButton, &TReplaceSelectionDialog::ReplaceButton,
+          &TReplaceSelectionDialog::FinishButton},
+         "x yy yy x x"},
+        {"skip, replace to the end", true, false,
+         {&TReplaceSelectionDialog::SkipButton, &TReplaceSelectionDialog::ReplaceButton,
+          &TReplaceSelectionDialog::ReplaceButton},
+         "x x yy yy x"},
+        {"replace, then all", true, false,
+         {&TReplaceSelectionDialog::ReplaceButton, &TReplaceSelectionDialog::AllButton}, "x yy yy yy x"},
+        {"replace, then cancel: nothing changes", true, false,
+         {&TReplaceSelectionDialog::ReplaceButton, &TReplaceSelectionDialog::CancelButton}, "x x x x x"},
+        {"unasked, the first hit only", false, false, {}, "x yy x x x"},
+        {"unasked, every hit", false, true, {}, "x yy yy yy x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        select();
+        e.Document().UndoEngine().Clear();
+        Properties.SetOption(OptionBit(soReplaceConfirm), c.Confirm);
+        Properties.SetOption(OptionBit(soReplaceAll), c.All);
+        answer(c.Clicks);
+        Panel->Replace();
+        EXPECT_EQ(e.Document().GetText(), c.Text);
+        if (std::string(c.Text) != "x x x x x") {
+            EXPECT_EQ(e.SelText(), std::string(c.Text).substr(2, std::string(c.Text).size() - 4));  // stays selected
+            e.Undo();  // one step
+            EXPECT_EQ(e.Document().GetText(), "x x x x x");
+        }
+    }
+    EXPECT_TRUE(Boxes.empty());
+    // Nothing to replace inside the selection: said so, no dialog.
+    select();
+    Type(Panel->SearchBox(), "z");
+    answer({});
+    Panel->Replace();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "選択範囲内に、検索文字列 'z' は見つかりません");
 }
 
 TEST_F(SearchPanel, ReplaceAskedHitByHitThenAll) {
