@@ -55,6 +55,24 @@ enum class TJisMode { OneByte, Kanji, Kana };
 
 void WriteEsc(TByteWriter& W, char A, char B) { W.Put3(0x1B, u8(A), u8(B)); }
 
+// Steps over Text from I, straight into room made in W for a block of up to 64 KB (Room bytes
+// for each byte of the text), while Step takes the characters: Step(I, Out) writes one at Out
+// and answers the bytes it read, or 0 for a character the caller handles itself. Answers
+// whether the text ended.
+template <class TStep>
+bool RunBlock(TByteWriter& W, std::string_view Text, std::size_t& I, std::size_t Room, TStep&& Step) {
+    const std::size_t end = std::min(Text.size(), I + 65536);
+    char* const out0 = W.Reserve(Room * (end - I));
+    char* out = out0;
+    while (I < end) {
+        const std::size_t used = Step(I, out);
+        if (!used) break;
+        I += used;
+    }
+    W.Commit(std::size_t(out - out0));
+    return I >= Text.size();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- classifier
@@ -233,28 +251,20 @@ std::string EucToSjis(std::string_view Text, TCodeCounts* Counts, TCharMap* Map)
     };
     for (std::size_t i = 0; i < n;) {
         // ASCII and two-byte characters, the bulk of a text, straight into room made for a block.
-        {
-            const std::size_t end = std::min(n, i + 65536);
-            char* const out0 = w.Reserve(end - i);
-            char* out = out0;
-            while (i < end) {
-                const u8 b = u8(t[i]);
-                if (b < 0x80) {
-                    *out++ = char(b);
-                    ++i;
-                } else if (IsEuc94(b) && i + 1 < n && IsEuc94(u8(t[i + 1]))) {
-                    const auto s = JisToSjisChar(b & 0x7F, u8(t[i + 1]) & 0x7F);
-                    out[0] = char(s[0]);
-                    out[1] = char(s[1]);
-                    out += 2;
-                    i += 2;
-                } else {
-                    break;
-                }
+        const bool ended = RunBlock(w, Text, i, 1, [&](std::size_t At, char*& Out) -> std::size_t {
+            const u8 b = u8(t[At]);
+            if (b < 0x80) {
+                *Out++ = char(b);
+                return 1;
             }
-            w.Commit(std::size_t(out - out0));
-            if (i >= n) break;
-        }
+            if (!IsEuc94(b) || At + 1 >= n || !IsEuc94(u8(t[At + 1]))) return 0;
+            const auto s = JisToSjisChar(b & 0x7F, u8(t[At + 1]) & 0x7F);
+            Out[0] = char(s[0]);
+            Out[1] = char(s[1]);
+            Out += 2;
+            return 2;
+        });
+        if (ended) break;
         u8 c = u8(t[i]);
         if (c < 0x80) {
             const std::size_t end = SkipAscii(t, i, n);
@@ -311,33 +321,26 @@ std::string SjisToEuc(std::string_view Text, TCodeCounts* Counts, const TCharMap
     for (std::size_t i = 0; i < n;) {
         // ASCII, half-width kana and the JIS X 0208 square, the bulk of a text, straight into room
         // made for a block (at most two bytes for each).
-        {
-            const std::size_t end = std::min(n, i + 65536);
-            char* const out0 = w.Reserve(2 * (end - i));
-            char* out = out0;
-            while (i < end) {
-                const u8 b = u8(t[i]);
-                if (b < 0x80) {
-                    *out++ = char(b);
-                    ++i;
-                } else if (b >= 0xA1 && b <= 0xDF) {
-                    out[0] = char(0x8E);
-                    out[1] = char(b);
-                    out += 2;
-                    ++i;
-                } else if (IsLeadByte(char(b)) && b <= 0xEF && i + 1 < n && IsSjisTrail(u8(t[i + 1]))) {
-                    const auto j = SjisToJisChar(b, u8(t[i + 1]));
-                    out[0] = char(j[0] | 0x80);
-                    out[1] = char(j[1] | 0x80);
-                    out += 2;
-                    i += 2;
-                } else {
-                    break;
-                }
+        const bool ended = RunBlock(w, Text, i, 2, [&](std::size_t At, char*& Out) -> std::size_t {
+            const u8 b = u8(t[At]);
+            if (b < 0x80) {
+                *Out++ = char(b);
+                return 1;
             }
-            w.Commit(std::size_t(out - out0));
-            if (i >= n) break;
-        }
+            if (b >= 0xA1 && b <= 0xDF) {
+                Out[0] = char(0x8E);
+                Out[1] = char(b);
+                Out += 2;
+                return 1;
+            }
+            if (!IsLeadByte(char(b)) || b > 0xEF || At + 1 >= n || !IsSjisTrail(u8(t[At + 1]))) return 0;
+            const auto j = SjisToJisChar(b, u8(t[At + 1]));
+            Out[0] = char(j[0] | 0x80);
+            Out[1] = char(j[1] | 0x80);
+            Out += 2;
+            return 2;
+        });
+        if (ended) break;
         u8 c = u8(t[i]);
         if (c < 0x80) {
             w.Put(c);

@@ -11,10 +11,7 @@ if ldd "$ORVANE" | grep libasan >/dev/null; then COPIES=24 READ_TIME=60; fi
 perl -e 'binmode STDOUT; my $l = ""; for my $i (0 .. 99999) { $l .= "\x82\xa0\x82\xa2\x82\xa4 line $i \x83\x4a\x83\x5e\x83\x4a\x83\x69\r\n" } print $l for 1 .. $ARGV[0]' "$COPIES" >"$FILE"
 cp "$FILE" "$E2E_TMP/original.txt"
 
-"$ORVANE" "$FILE" >>"$E2E_TMP/app.log" 2>&1 &
-APP_PID=$!
-WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --pid "$APP_PID" | head -1) || fail "no window appeared"
-xdotool windowfocus --sync "$WINDOW"
+start_app "$FILE"
 xdotool type --delay 20 "early"
 settle "$READ_TIME"  # the rest is read
 

@@ -8,10 +8,7 @@ if ldd "$ORVANE" | grep libasan >/dev/null; then COPIES=6 READ_TIME=40; fi
 perl -e 'binmode STDOUT; my $l = ""; for my $i (0 .. 99999) { $l .= "\xe3\x81\x82\xe3\x81\x84 line $i caf\xc3\xa9 \xf0\x9f\x98\x80 \xe3\x82\xab\xe3\x83\x8a\r\n" } print $l for 1 .. $ARGV[0]' "$COPIES" >"$FILE"
 cp "$FILE" "$E2E_TMP/original.txt"
 
-"$ORVANE" "$FILE" >>"$E2E_TMP/app.log" 2>&1 &
-APP_PID=$!
-WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --pid "$APP_PID" | head -1) || fail "no window appeared"
-xdotool windowfocus --sync "$WINDOW"
+start_app "$FILE"
 settle "$READ_TIME"  # the rest is read
 
 key ctrl+Home
