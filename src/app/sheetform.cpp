@@ -111,7 +111,7 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
     }
     if (!sliced) return LoadWhole(path, Request);
     FSlicedOpen = std::move(sliced);
-    if (TCharMap* map = FEditor->CharMap()) *map = TCharMap();  // filled at the end for UTF-8
+    if (TCharMap* map = FEditor->CharMap()) *map = FSlicedOpen->CharMap();  // grows with the slices
     FLoadError.clear();
     FLoadReport = {};
     FLoadProtected = false;
@@ -137,7 +137,11 @@ void TOrvaneSheetForm::LoadNextSlice() {
     }
     std::string failure;
     try {
-        if (!FSlicedOpen->Step(std::chrono::milliseconds(20))) {
+        const bool done = FSlicedOpen->Step(std::chrono::milliseconds(20));
+        // Characters kept in the new rows are drawn (and copied) as themselves at once.
+        TCharMap* map = FEditor->CharMap();
+        if (map && map->Size() != FSlicedOpen->CharMap().Size()) *map = FSlicedOpen->CharMap();
+        if (!done) {
             if (OnLoadProgress) OnLoadProgress(*this);
             return;
         }

@@ -35,6 +35,8 @@ public:
     double Progress() const noexcept;
     // The format the head shows, until the result is there.
     const TDocumentFormat& HeadFormat() const noexcept { return FReader->HeadFormat(); }
+    // The characters kept in the rows laid out so far.
+    const TCharMap& CharMap() const noexcept { return FReader->Map(); }
     // After the last step: the format, report and kept characters (Text empty). Confirmed false:
     // the whole file is not in the head's encoding after all; read it whole.
     const TDocumentText& Result() const noexcept { return FResult; }

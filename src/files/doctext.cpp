@@ -239,6 +239,9 @@ TDocumentText ReadDecodedFile(TDocumentText d, const std::string& Path, const TR
             const std::size_t from = std::size_t(at) - have < mark ? std::min(mark, have) : 0;
             const std::size_t cut = end ? have : std::max(CharCut(bytes, f), from);
             const std::string_view piece = bytes.substr(from, cut - from);
+            // Zero bytes make a binary file (in UTF-16 they are part of the characters).
+            if (f.Encoding != deUtf16 && !d.Report.Binary && std::memchr(piece.data(), 0, piece.size()))
+                d.Report.Binary = true;
             if (f.Encoding == deUtf8) {
                 AppendUtf8AsSjis(out, piece, &d.Map, &c);
             } else if (f.Encoding == deUtf16) {
@@ -302,6 +305,18 @@ TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Reques
 
 TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Request, const TReadOptions& Options,
                                std::size_t PieceSize) {
+    if (Request == deUtf8 || Request == deEuc) {
+        // Taken as given, and decoded as it is read; a UTF-8 byte-order mark is still recognised.
+        TDocumentText d;
+        d.Format.Encoding = Request;
+        d.DetectedBy = "request";
+        if (Request == deUtf8) {
+            TFd fd(OpenRegularFile(Path));
+            char head[3] = {};
+            d.Format.Bom = ::pread(fd.Get(), head, 3, 0) == 3 && std::string_view(head, 3) == "\xEF\xBB\xBF";
+        }
+        return ReadDecodedFile(std::move(d), Path, Options, PieceSize);
+    }
     if (Request != deAuto) return DecodeDocument(ReadFileBytes(Path), Request, Options);
     // Detected where the file lies; a UTF-8, UTF-16 or EUC-JP file is then decoded as it is read,
     // any other read whole (a Shift_JIS file's bytes are its text; JIS carries a shift state).

@@ -70,6 +70,8 @@ public:
     bool InPieces() const noexcept { return FInPieces; }
     // The format the head shows (line end left at its default).
     const TDocumentFormat& HeadFormat() const noexcept { return FFormat; }
+    // The characters kept so far (UTF-8 and EUC-JP), for showing the pieces given.
+    const TCharMap& Map() const noexcept { return FMap; }
     // The next piece of text: the head first, then whole lines of about Size bytes (a piece
     // ends after a line break, or at the end of the file); empty once everything was given.
     std::string Next(std::size_t Size);

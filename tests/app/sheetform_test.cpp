@@ -111,6 +111,25 @@ TEST_F(Sheet, StateAndStatusText) {
     EXPECT_EQ(sheet.Editor()->statusTip(), Q("e.txt") + QStringLiteral(" (UTF8, CR)"));
 }
 
+TEST_F(Sheet, ALargeUtf8FileShowsItsKeptCharactersWhileItLoads) {
+    // é in the first lines, 😀 only at the end: each is in the editor's map once its rows are.
+    std::string text = "caf\xC3\xA9\r\n";
+    while (text.size() < (9u << 20)) text += "line of text \xE3\x81\x82\xE3\x81\x84\r\n";
+    text += "\xF0\x9F\x98\x80\r\n";
+    Put("big.txt", text);
+    TOrvaneSheetForm sheet;
+    ASSERT_TRUE(sheet.LoadFile(Q("big.txt"), deAuto));
+    ASSERT_TRUE(sheet.LoadingInSlices());
+    const TCharMap& map = *sheet.Editor()->CharMap();
+    ASSERT_EQ(map.Size(), 1u);
+    EXPECT_EQ(map.CharOf(UserAreaCode(0)), U'é');
+    for (int i = 0; i < 2000 && sheet.LoadingInSlices(); ++i) QTest::qWait(10);
+    ASSERT_FALSE(sheet.LoadingInSlices());
+    EXPECT_EQ(map.Size(), 2u);
+    EXPECT_EQ(map.CharOf(UserAreaCode(1)), U'\U0001F600');
+    EXPECT_EQ(sheet.Format().Encoding, deUtf8);
+}
+
 TEST_F(Sheet, DoubtfulReadsStayWriteProtectedUntilSavedAnyway) {
     for (const std::string& bytes : {std::string("\xEF\xBB\xBF" "ab\xC3(cd\r\n"), std::string("abc\0def\r\n", 9)}) {
         Put("d.txt", bytes);

@@ -340,6 +340,16 @@ TEST(ReadDocument, AFileDecodedAsItIsReadGivesWhatTheWholeBytesGive) {
             EXPECT_EQ(read.Format, whole.Format) << piece;
             EXPECT_EQ(read.Report.Warning(), whole.Report.Warning()) << piece;
         }
+        // Asked for as UTF-8 or EUC-JP (whatever the bytes are): the same as decoding them whole.
+        for (TDocumentEncoding request : {deUtf8, deEuc}) {
+            const TDocumentText asked = DecodeDocument(bytes, request);
+            for (std::size_t piece : {8, 13, 1 << 20}) {
+                const TDocumentText read = ReadDocumentFile(path, request, {}, piece);
+                EXPECT_TRUE(read.Text == asked.Text) << piece << " " << int(request);
+                EXPECT_EQ(read.Format, asked.Format) << piece;
+                EXPECT_EQ(read.Report.Warning(), asked.Report.Warning()) << piece;
+            }
+        }
     }
 }
 
