@@ -333,6 +333,24 @@ TDocumentText ReadDocumentFile(const std::string& Path, TDocumentEncoding Reques
     return DecodeAs(std::move(d), std::move(bytes), Options, same ? &det.LineEnds : nullptr);
 }
 
+namespace {
+
+// The format and report of a file whose bytes are its text, as detection found them.
+TDocumentText FromDetection(const TFileDetection& Det, const TReadOptions& Options) {
+    TDocumentText d;
+    d.Format = Det.Detection.Format;
+    d.DetectedBy = Det.Detection.Reason;
+    d.Report.Binary = Det.Detection.Binary;
+    const TLineEndCount& le = Det.LineEnds;
+    if (le.Kinds() == 0) d.Format.LineEnd = Options.DefaultLineEnd;
+    else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
+    d.Report.MixedLineEnds = le.Kinds() > 1;
+    d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    return d;
+}
+
+}  // namespace
+
 TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& Options) {
     const TFileDetection det = DetectFileEncoding(Path, Options.DefaultEncoding);
     const TDocumentEncoding e = det.Detection.Format.Encoding;
@@ -342,15 +360,7 @@ TDocumentText InspectDocumentFile(const std::string& Path, const TReadOptions& O
         std::string().swap(d.Text);
         return d;
     }
-    TDocumentText d;
-    d.Format = det.Detection.Format;
-    d.DetectedBy = det.Detection.Reason;
-    d.Report.Binary = det.Detection.Binary;
-    const TLineEndCount& le = det.LineEnds;
-    if (le.Kinds() == 0) d.Format.LineEnd = Options.DefaultLineEnd;
-    else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
-    d.Report.MixedLineEnds = le.Kinds() > 1;
-    d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    TDocumentText d = FromDetection(det, Options);
     return d;
 }
 
@@ -444,15 +454,7 @@ std::string TDocumentFileReader::Decoded(std::string Piece) {
 
 TDocumentText TDocumentFileReader::Result(bool& Confirmed) const {
     const TFileDetection det = FDetector.Result();
-    TDocumentText d;
-    d.Format = det.Detection.Format;
-    d.DetectedBy = det.Detection.Reason;
-    d.Report.Binary = det.Detection.Binary;
-    const TLineEndCount& le = det.LineEnds;
-    if (le.Kinds() == 0) d.Format.LineEnd = FOptions.DefaultLineEnd;
-    else d.Format.LineEnd = le.CrLf ? dlCrLf : le.Lf ? dlLf : dlCr;
-    d.Report.MixedLineEnds = le.Kinds() > 1;
-    d.Report.NotRoundTrip = d.Report.MixedLineEnds;
+    TDocumentText d = FromDetection(det, FOptions);
     if (FFormat.Encoding != deShiftJis) {
         // Line ends are the same bytes in UTF-8 and EUC-JP as in the text.
         d.Map = FMap;
