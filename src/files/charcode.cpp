@@ -55,14 +55,16 @@ enum class TJisMode { OneByte, Kanji, Kana };
 
 void WriteEsc(TByteWriter& W, char A, char B) { W.Put3(0x1B, u8(A), u8(B)); }
 
-// Steps over Text from I, straight into room made in W for a block of up to 64 KB (Room bytes
-// for each byte of the text), while Step takes the characters: Step(I, Out) writes one at Out
-// and answers the bytes it read, or 0 for a character the caller handles itself. Answers
-// whether the text ended.
+// Steps over Text from I, straight into room made in W for a block of up to Block bytes (Room
+// bytes for each byte of the text), while Step takes the characters: Step(I, Out) writes one at
+// Out and answers the bytes it read, or 0 for a character the caller handles itself. Answers
+// whether the text ended. The last character may start in the block and end past it: the room
+// covers its bytes after the block too (a character has at most kMaxCharBytes).
+constexpr std::size_t kMaxCharBytes = 4;
 template <class TStep>
 bool RunBlock(TByteWriter& W, std::string_view Text, std::size_t& I, std::size_t Room, TStep&& Step) {
     const std::size_t end = std::min(Text.size(), I + 65536);
-    char* const out0 = W.Reserve(Room * (end - I));
+    char* const out0 = W.Reserve(Room * (end - I + kMaxCharBytes - 1));
     char* out = out0;
     while (I < end) {
         const std::size_t used = Step(I, out);

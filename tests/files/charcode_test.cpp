@@ -1,6 +1,7 @@
 // Shift_JIS / EUC-JP / JIS arithmetic, the quick classifier and line ends.
 #include "files/charcode.h"
 #include "files/cp932.h"
+#include "files/unicode.h"
 #include "support/sj.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,27 @@ TEST(Converters, KeepEveryCharacterTheTargetCanHold) {
     EXPECT_EQ(counts.Kept, 1u);
     EXPECT_EQ(map.CharOf(std::uint16_t(std::uint8_t(sjis[0]) << 8 | std::uint8_t(sjis[1]))), U'丂');
     EXPECT_EQ(SjisToEuc(sjis, nullptr, &map), "\x8F\xB0\xA1");
+}
+
+// The converters work a block of 64 KiB at a time: a character may start at any byte before a
+// block's end and run past it.
+TEST(Converters, CharactersStraddlingEveryBlockEndComeThrough) {
+    const std::string unit = sj("日本語ｶﾅa");  // two-, one- and one-byte characters: every alignment
+    std::string body;
+    while (body.size() < 3 * 65536 + 64) body += unit;
+    for (std::size_t lead = 0; lead < unit.size(); ++lead) {
+        const std::string sjis = std::string(lead, 'x') + body;
+        TCodeCounts counts;
+        const std::string euc = SjisToEuc(sjis, &counts);
+        const std::string back = EucToSjis(euc, &counts);
+        ASSERT_EQ(back.size(), sjis.size()) << lead;
+        EXPECT_TRUE(back == sjis) << "shifted by " << lead;
+        EXPECT_EQ(counts.Lost + counts.Invalid, 0u) << lead;
+        EXPECT_TRUE(SjisToEuc(back) == euc) << lead;
+        const std::string utf8 = SjisToUtf8(sjis, nullptr, &counts);
+        EXPECT_TRUE(Utf8ToSjis(utf8, nullptr, &counts) == sjis) << lead;
+        EXPECT_EQ(counts.Lost + counts.Invalid, 0u) << lead;
+    }
 }
 
 TEST(JisReader, ParsesEveryEscapeAndKeepsLineEndsInsideTwoByteRuns) {
