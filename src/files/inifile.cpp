@@ -76,7 +76,13 @@ TIniFile::TLine TIniFile::ParseLine(std::string Raw) {
 
 void TIniFile::SetText(std::string_view Bytes) {
     if (Bytes.substr(0, 3) == "\xEF\xBB\xBF") Bytes.remove_prefix(3);
-    std::string text = ValidUtf8(Bytes) ? std::string(Bytes) : SjisToUtf8(Bytes, nullptr, nullptr);
+    // Each line is UTF-8 when it is valid UTF-8, else code page 932: one line written by an older
+    // program does not turn the UTF-8 of the others into mojibake. Neither encoding has a line
+    // break byte inside a character, so the lines are found in the bytes.
+    const std::string_view text = Bytes;
+    auto lineText = [](std::string_view Line) {
+        return ValidUtf8(Line) ? std::string(Line) : SjisToUtf8(Line, nullptr, nullptr);
+    };
     FLines.clear();
     FCrLf = false;
     std::size_t start = 0;
@@ -93,7 +99,7 @@ void TIniFile::SetText(std::string_view Bytes) {
             next = end + 1;
         }
         first = false;
-        FLines.push_back(ParseLine(text.substr(start, end - start)));
+        FLines.push_back(ParseLine(lineText(text.substr(start, end - start))));
         start = next;
     }
 }

@@ -95,6 +95,15 @@ TEST(IniFile, CodePage932FileIsReadAndWrittenBackAsUtf8) {
     EXPECT_EQ(ini.Text(), "[Orvane]\r\nQuoteMark=＞\r\n; コメント\r\n");
 }
 
+TEST(IniFile, OneCodePage932LineLeavesTheUtf8OfTheOthersAlone) {
+    TIniFile ini;
+    // A recent-file path in UTF-8 and a quote mark written by an older program in code page 932.
+    ini.SetText("[History]\nFile0=/home/u/日本語.txt\n[Orvane]\nQuoteMark=\x81\x84\n");
+    EXPECT_EQ(ini.ReadString("History", "File0", ""), "/home/u/日本語.txt");
+    EXPECT_EQ(ini.ReadString("Orvane", "QuoteMark", ""), "＞");
+    EXPECT_EQ(ini.Text(), "[History]\nFile0=/home/u/日本語.txt\n[Orvane]\nQuoteMark=＞\n");
+}
+
 TEST(IniFile, DamagedTextIsReadAsFarAsItGoes) {
     TIniFile ini;
     using namespace std::string_literals;
