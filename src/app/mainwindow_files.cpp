@@ -97,6 +97,12 @@ bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& 
                     return false;
                 request.AllowLoss = true;
                 continue;
+            case TSaveStatus::NoBackup:
+                if (Ask(this, "バックアップを作成できません。バックアップせずに保存しますか？\r" + r.Reason,
+                        TQuestion::YesNoDefaultNo) != TAnswer::Yes)
+                    return false;
+                request.Backup.Backup = false;
+                continue;
             case TSaveStatus::Failed:
                 ShowErrorMessage(this, "保存できませんでした。\n" + r.Reason);
                 return false;

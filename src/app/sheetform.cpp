@@ -271,6 +271,10 @@ TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentForma
         options.AllowLoss = Request.AllowLoss;
         options.Writer = Request.Writer;
         SaveDocumentFile(path, TextPieces(), Format, FEditor->CharMap(), options);
+    } catch (const EBackupError& e) {
+        result.Status = TSaveStatus::NoBackup;
+        result.Reason = e.what();
+        return result;
     } catch (const std::exception& e) {
         result.Status = TSaveStatus::Failed;
         result.Reason = e.what();

@@ -37,6 +37,7 @@ enum class TSaveStatus {
     Failed,       // the file could not be written (Reason); it is as it was
     Unwritable,   // the encoding cannot hold Unwritable characters; nothing was written
     Protected,    // the document opened with invalid bytes or as binary; nothing was written
+    NoBackup,     // the backup the settings ask for could not be made (Reason); nothing was written
 };
 
 struct TSaveResult {

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <exception>
 #include <fcntl.h>
 #include <random>
@@ -26,19 +27,25 @@ namespace {
     throw Exception(std::string(What) + ": " + Path + ": " + std::strerror(Err));
 }
 
-// The file a save replaces: Path itself, or what a symbolic link at Path points to.
+// The file a save replaces: Path itself, or the end of the chain of symbolic links at Path
+// (each relative link read from its own folder). A chain that ends in a name nothing has gives
+// that name, so the save creates the file the last link points to and no link is replaced. A
+// loop, or a chain longer than the system follows, is refused.
 std::string SaveTarget(const std::string& Path) {
-    struct stat st;
-    if (::lstat(Path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return Path;
-    char buf[PATH_MAX];
-    if (::realpath(Path.c_str(), buf)) return buf;
-    // A dangling link: write where it points.
-    ssize_t len = ::readlink(Path.c_str(), buf, sizeof buf - 1);
-    if (len <= 0) return Path;
-    std::string link(buf, std::size_t(len));
-    if (link[0] == '/') return link;
-    std::size_t slash = Path.rfind('/');
-    return slash == std::string::npos ? link : Path.substr(0, slash + 1) + link;
+    constexpr int kMaxLinks = 40;
+    std::string at = Path;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        struct stat st;
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        char buf[PATH_MAX];
+        const ssize_t len = ::readlink(at.c_str(), buf, sizeof buf);
+        if (len < 0) Fail("ファイルに書き込めません", Path, errno);
+        if (len == 0 || std::size_t(len) >= sizeof buf) Fail("ファイルに書き込めません", Path, ENAMETOOLONG);
+        const std::string link(buf, std::size_t(len));
+        const std::size_t slash = at.rfind('/');
+        at = link[0] == '/' || slash == std::string::npos ? link : at.substr(0, slash + 1) + link;
+    }
+    Fail("シンボリックリンクをたどれません", Path, ELOOP);
 }
 
 [[noreturn]] void CannotCreate(const std::string& Path, int Err) {
@@ -66,7 +73,7 @@ void WriteInPlace(const std::string& Path, const std::string& Target,
     const std::size_t slash = Target.rfind('/');
     const std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
     std::string backup;
-    TFd copy(CreateUniqueFile(folder + "/" + base + ".orvane-old-", O_RDWR, 0600, backup));
+    TFd copy(CreateUniqueFile(TemporaryPrefix(folder, base, ".orvane-old-"), O_RDWR, 0600, backup));
     if (copy.Get() < 0) Fail("保存前のコピーを作れません", backup, errno);
     TFd file(::open(Target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
     auto dropCopy = [&] {
@@ -122,6 +129,20 @@ void WriteInPlace(const std::string& Path, const std::string& Target,
 }
 
 }  // namespace
+
+std::string TemporaryPrefix(const std::string& Folder, std::string_view Base, std::string_view Tag) {
+    // A name near the system's limit must still leave room: the start of the name is kept (so
+    // that a leftover file shows what it was), cut before a character rather than inside one.
+    constexpr std::size_t kKeep = 24;
+    std::size_t keep = std::min(Base.size(), kKeep);
+    while (keep > 0 && keep < Base.size() && (std::uint8_t(Base[keep]) & 0xC0) == 0x80) --keep;
+    std::string prefix = Folder;
+    if (prefix.empty() || prefix.back() != '/') prefix += '/';
+    prefix += '.';
+    prefix += Base.substr(0, keep);
+    prefix += Tag;
+    return prefix;
+}
 
 TFd::~TFd() {
     if (FFd >= 0) ::close(FFd);
@@ -209,32 +230,62 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const 
     WriteFileAtomically(Path, [&](const TByteSink& Sink) { Sink(Bytes); }, Writer);
 }
 
+namespace {
+
+// Where and how a save of Path writes.
+struct TWritePlan {
+    std::string Target, Dir, Base;
+    bool Exists = false;
+    bool InPlace = false;
+    struct stat Old {};
+};
+
+// Refuses what a save of Path could not do, before anything is written.
+TWritePlan PlanWrite(const std::string& Path) {
+    TWritePlan plan;
+    plan.Target = SaveTarget(Path);
+    const std::size_t slash = plan.Target.rfind('/');
+    plan.Dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : plan.Target.substr(0, slash));
+    plan.Base = slash == std::string::npos ? plan.Target : plan.Target.substr(slash + 1);
+    plan.Exists = ::stat(plan.Target.c_str(), &plan.Old) == 0;
+    const bool dirWritable = ::faccessat(AT_FDCWD, plan.Dir.c_str(), W_OK, AT_EACCESS) == 0;
+    const int dirError = errno;
+    if (!plan.Exists) {
+        // A new file needs a folder it can be made in.
+        if (!dirWritable) CannotCreate(Path, dirError);
+        return plan;
+    }
+    if (S_ISDIR(plan.Old.st_mode)) Fail("ファイルに書き込めません", Path, EISDIR);
+    if (!S_ISREG(plan.Old.st_mode)) throw Exception("通常のファイルではないので書き込めません: " + Path);
+    // A file the user may not write is not replaced, though the folder would allow it.
+    if (::faccessat(AT_FDCWD, plan.Target.c_str(), W_OK, AT_EACCESS) != 0) CannotCreate(Path, errno);
+    // Replacing the file by another would unlink its other names, give it our ownership, or is
+    // not possible in a folder we may not write: such files are written in place.
+    plan.InPlace = plan.Old.st_nlink > 1 || (::geteuid() != 0 && plan.Old.st_uid != ::geteuid()) || !dirWritable;
+    return plan;
+}
+
+}  // namespace
+
+void CheckCanWrite(const std::string& Path) { PlanWrite(Path); }
+
 void WriteFileAtomically(const std::string& Path, const std::function<void(const TByteSink& Sink)>& Produce,
                          const TFileWriter* Writer) {
     static const TFileWriter kSystem;
     const TFileWriter& w = Writer ? *Writer : kSystem;
-    const std::string target = SaveTarget(Path);
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    struct stat old;
-    bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) Fail("ファイルに書き込めません", Path, EISDIR);
-    if (exists && !S_ISREG(old.st_mode)) throw Exception("通常のファイルではないので書き込めません: " + Path);
-    // A file the user may not write is not replaced, though the folder would allow it.
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) CannotCreate(Path, errno);
-    // Replacing the file by another would unlink its other names, give it our ownership, or is
-    // not possible in a folder we may not write: such files are written in place.
-    if (exists && (old.st_nlink > 1 || (::geteuid() != 0 && old.st_uid != ::geteuid()) ||
-                   ::faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) != 0)) {
+    const TWritePlan plan = PlanWrite(Path);
+    const std::string& target = plan.Target;
+    const std::string& dir = plan.Dir;
+    const bool exists = plan.Exists;
+    const struct stat& old = plan.Old;
+    if (plan.InPlace) {
         WriteInPlace(Path, target, Produce, w);
         return;
     }
 
     // A new name beside the target; the kernel applies the umask to a new file's mode.
     std::string temp;
-    TFd fd(CreateUniqueFile(dir + "/." + base + ".orvane-", O_WRONLY, 0666, temp));
+    TFd fd(CreateUniqueFile(TemporaryPrefix(dir, plan.Base, ".orvane-"), O_WRONLY, 0666, temp));
     if (fd.Get() < 0) Fail("ファイルに書き込めません", Path, errno);
     auto abandon = [&](int Err) {
         ::close(fd.Release());

@@ -40,6 +40,9 @@ private:
 // (O_CREAT, O_EXCL and O_CLOEXEC are added) and Mode; its name in Name. -1 with errno set when
 // it cannot.
 int CreateUniqueFile(const std::string& Prefix, int Flags, mode_t Mode, std::string& Name);
+// The start of a temporary file's name for a file named Base, in Folder: a dot, the first bytes
+// of Base and Tag, short enough that a name at the system's limit still gets one.
+std::string TemporaryPrefix(const std::string& Folder, std::string_view Base, std::string_view Tag);
 // Copies From (from its start) to To through W; 0, or the error.
 int CopyContents(const TFileWriter& W, int From, int To);
 
@@ -61,6 +64,10 @@ std::string StateFolder();
 // user, or in a folder the user may not write is written in place instead, after a copy of its
 // old contents was made in the state folder; a failed write puts the old contents back.
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes, const TFileWriter* Writer = nullptr);
+
+// Throws orvane::Exception, as WriteFileAtomically would, when a save of Path cannot be made (a
+// file the user may not write, a folder, a link loop, no folder to make it in); nothing is touched.
+void CheckCanWrite(const std::string& Path);
 
 // Receives the bytes of a file being written, piece by piece.
 using TByteSink = std::function<void(std::string_view Bytes)>;

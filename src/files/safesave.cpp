@@ -57,7 +57,7 @@ std::string CopyToTemporary(const std::string& From, const std::string& Folder, 
     struct stat st;
     if (::fstat(in.Get(), &st) != 0) Fail("ファイルを読めません", From, errno);
     std::string temp;
-    TFd out(CreateUniqueFile(Folder + "/." + Base + ".orvane-bak-", O_WRONLY, 0600, temp));
+    TFd out(CreateUniqueFile(TemporaryPrefix(Folder, Base, ".orvane-bak-"), O_WRONLY, 0600, temp));
     if (out.Get() < 0) Fail("バックアップファイルを作れません", temp, errno);
     auto abandon = [&](int Err) {
         ::close(out.Release());
@@ -175,8 +175,14 @@ void SaveDocumentFile(const std::string& Path, const TTextPieces& Text, const TD
     if (!Options.AllowLoss && IsByteEncoding(Format.Encoding) && Map && !Map->Empty()) {
         if (const std::size_t lost = CountUnwritable(Text, Format, Map)) cannotHold(lost);
     }
+    // A save that cannot be made touches nothing, not even the backups.
+    CheckCanWrite(Path);
     FaultPoint();
-    MakeBackup(Path, Options.Backup);
+    try {
+        MakeBackup(Path, Options.Backup);
+    } catch (const Exception& e) {
+        throw EBackupError(e.Message());
+    }
     FaultPoint();
     WriteFileAtomically(
         Path,

@@ -3,6 +3,7 @@
 // over the target. Whatever fails, the file and any earlier backup are as they were.
 #pragma once
 
+#include "base/exceptions.h"
 #include "files/charmap.h"
 #include "files/docformat.h"
 #include "files/filewrite.h"
@@ -40,6 +41,12 @@ std::string NumberedBackupName(const std::string& Backup);
 // complete. Throws orvane::Exception with the reason; Path is never touched.
 void MakeBackup(const std::string& Path, const TBackupOptions& Options);
 
+// The backup a save was asked to make could not be made; the file was not touched.
+class EBackupError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The text of a document handed over in pieces (Shift_JIS, any line ends, each piece ending at
 // a line end except the last).
 using TTextPieces = std::function<void(const std::function<void(std::string_view Piece)>& Piece)>;
@@ -54,7 +61,8 @@ struct TSaveOptions {
 std::size_t CountUnwritable(const TTextPieces& Text, const TDocumentFormat& Format, const TCharMap* Map);
 
 // Backs up and writes Path. Throws orvane::Exception with the reason when it cannot (the file as
-// it was; a backup made stays). Fault points: before the backup, after it, with each piece.
+// it was; a backup made stays): EBackupError when only the backup failed. A save that cannot be
+// made (see CheckCanWrite) is refused before any backup is made. Fault points: before the backup, after it, with each piece.
 void SaveDocumentFile(const std::string& Path, const TTextPieces& Text, const TDocumentFormat& Format,
                       const TCharMap* Map, const TSaveOptions& Options);
 

@@ -24,10 +24,19 @@ QString Shown(const std::string& Message) {
 TAnswer Ask(QWidget* Parent, const std::string& Message, TQuestion Kind) {
     if (Hook()) return Hook()(Message, Kind);
     QMessageBox box(QMessageBox::Question, QStringLiteral("るりかご"), Shown(Message), QMessageBox::NoButton, Parent);
-    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
     QPushButton* ok = nullptr;
+    if (Kind == TQuestion::YesNoDefaultNo) {
+        // A question whose safe answer is No: Return and Escape both give it.
+        yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? TAnswer::Yes : TAnswer::No;
+    }
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     if (Kind == TQuestion::YesNoCancel) {
         yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
         no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);

@@ -10,7 +10,8 @@ namespace orvane {
 
 enum class TAnswer { Yes, No, Cancel, Ok };
 // OkCancelDefaultCancel: the default button (Return) and Escape both give Cancel.
-enum class TQuestion { YesNoCancel, OkCancel, OkCancelDefaultCancel };
+// YesNoDefaultNo: Yes and No only; Return and Escape both give No.
+enum class TQuestion { YesNoCancel, OkCancel, OkCancelDefaultCancel, YesNoDefaultNo };
 
 // Shows Message (UTF-8; "\r" is a line break) with a question icon and the buttons of Kind, with
 // Japanese texts; Escape gives Cancel. While a hook is set, it answers instead.

@@ -272,5 +272,80 @@ TEST_F(SafeSave, CharactersTheEncodingCannotHoldAreCountedFirst) {
     EXPECT_EQ(Get(a), "\xEF\xBB\xBF" "a\xC3\xB1" "b\xED\x95\x9C" "\xC3\xB1\r\n");
 }
 
+// A name of 84 kanji and ".tx" (255 bytes) is at the system's limit: the save, its backup and the safety
+// copy of a file written in place each still find a temporary name.
+TEST_F(SafeSave, NamesAtTheSystemsLimitCanBeSaved) {
+    std::string name;
+    for (int i = 0; i < 84; ++i) name += "漢";
+    name += ".tx";
+    ASSERT_EQ(name.size(), 255u);
+    const std::string path = P(name);
+    Put(path, "old");
+    Save(path, "new");
+    EXPECT_EQ(Get(path), "new");
+    fs::create_hard_link(path, Dir / "other");  // written in place, after a copy in the state folder
+    Save(path, "newer");
+    EXPECT_EQ(Get(P("other")), "newer");
+    // The backup name itself is past the limit: the backup fails on its own, the file is untouched.
+    EXPECT_THROW(Save(path, "newest", WithBackup(bbNumbered)), EBackupError);
+    EXPECT_EQ(Get(path), "newer");
+    EXPECT_EQ(Names(), (std::set<std::string>{name, "other"}));
+}
+
+TEST_F(SafeSave, LinkChainsAreFollowedToTheEndAndLoopsRefused) {
+    // A dangling chain: the file the last link names is made; both links stay links.
+    fs::create_symlink("b.txt", Dir / "a.txt");
+    fs::create_symlink("sub/c.txt", Dir / "b.txt");
+    fs::create_directory(Dir / "sub");
+    Save(P("a.txt"), "text");
+    EXPECT_TRUE(fs::is_symlink(Dir / "a.txt"));
+    EXPECT_TRUE(fs::is_symlink(Dir / "b.txt"));
+    EXPECT_EQ(Get(P("sub/c.txt")), "text");
+    // A relative link is read from its own folder.
+    fs::create_symlink("d.txt", Dir / "sub" / "rel.txt");
+    fs::create_symlink("sub/rel.txt", Dir / "r.txt");
+    Save(P("r.txt"), "rel");
+    EXPECT_EQ(Get(P("sub/d.txt")), "rel");
+    // A loop is refused, and no link becomes a file.
+    fs::create_symlink("y.txt", Dir / "x.txt");
+    fs::create_symlink("x.txt", Dir / "y.txt");
+    fs::create_symlink("self", Dir / "self");
+    for (const char* start : {"x.txt", "self"}) {
+        try {
+            Save(P(start), "lost?", WithBackup(bbNumbered));
+            ADD_FAILURE() << start << ": a save through a loop reported success";
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message().find(std::strerror(ELOOP)), std::string::npos) << e.Message();
+        }
+    }
+    EXPECT_TRUE(fs::is_symlink(Dir / "x.txt"));
+    EXPECT_TRUE(fs::is_symlink(Dir / "y.txt"));
+    EXPECT_TRUE(fs::is_symlink(Dir / "self"));
+}
+
+// A save that must be refused is refused before a backup is made or an old one moved; a backup
+// that cannot be made fails on its own, with the file untouched.
+TEST_F(SafeSave, ARefusedSaveMakesNoBackup) {
+    const std::string a = P("a.txt");
+    Put(a, "first");
+    Save(a, "second", WithBackup(bbDelete));  // a.~txt holds "first"
+    Put(P("plain"), "");
+    EXPECT_THROW(Save(a, "third", WithBackup(bbNumbered, P("plain"))), EBackupError);
+    EXPECT_EQ(Get(a), "second");
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write a read-only file";
+    ::chmod(a.c_str(), 0444);
+    for (int mode : {bbDelete, bbNumbered}) {
+        try {
+            Save(a, "third", WithBackup(mode));
+            ADD_FAILURE() << "a read-only file was saved";
+        } catch (const EBackupError&) {
+            ADD_FAILURE() << "refused as a backup failure";
+        } catch (const Exception&) {
+        }
+    }
+    EXPECT_EQ(Get(a), "second");
+    EXPECT_EQ(Get(P("a.~txt")), "first") << "the earlier backup keeps its text";
+    EXPECT_EQ(Names(), (std::set<std::string>{"a.txt", "a.~txt", "plain"}));
+}
 }  // namespace
 }  // namespace orvane
