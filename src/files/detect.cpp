@@ -232,8 +232,8 @@ struct TEucScan {
 // halves of each byte and the one before it name every error a pair of bytes can show; third and fourth bytes are
 // checked against the bytes two and three before. Answers a character start P such that [S, S + P) is valid and whole,
 // for the byte-wise scan to take over there, a block before the end or before the first block that shows an error.
-// Multibyte: a byte >= 0x80 was passed.
-[[gnu::target("avx2")]] std::size_t ValidUtf8Blocks(const u8* S, std::size_t N, bool& Multibyte) {
+// Multibyte: a byte >= 0x80 was passed; HighBytes grows by the bytes >= 0x80 before P.
+[[gnu::target("avx2")]] std::size_t ValidUtf8Blocks(const u8* S, std::size_t N, bool& Multibyte, std::uint64_t& HighBytes) {
     constexpr char kTooShort = 1, kTooLong = 2, kOverlong3 = 4, kTooLarge = 8, kSurrogate = 16, kOverlong2 = 32,
                    kTooLarge1000 = 64, kOverlong4 = 64;
     constexpr char kTwoConts = char(128), kCarry = char(kTooShort | kTooLong | kTwoConts);
@@ -265,7 +265,8 @@ struct TEucScan {
         _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
                          -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
     __m256i prev = _mm256_setzero_si256(), prevCut = _mm256_setzero_si256();
-    bool high = false;
+    bool high = false, highBefore = false;  // high bytes in the blocks passed; in those before the last
+    std::uint64_t count = 0, countBefore = 0;
     std::size_t i = 0;
     for (; i + 32 <= N; i += 32) {
         const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S + i));
@@ -289,33 +290,48 @@ struct TEucScan {
             prevCut = _mm256_subs_epu8(in, lastMax);
         }
         if (!_mm256_testz_si256(error, error)) break;
-        high |= _mm256_movemask_epi8(in) != 0;
+        highBefore = high;
+        countBefore = count;
+        const unsigned highMask = unsigned(_mm256_movemask_epi8(in));
+        high |= highMask != 0;
+        count += unsigned(std::popcount(highMask));
         prev = in;
     }
     // A byte is judged with the bytes after it, so the last block passed may hold a byte that
     // is wrong by itself or a character the stop cuts off: the byte-wise scan takes over at the
-    // start of the character that block starts in.
+    // start of the character that block starts in, and judges that block's bytes itself (a lead
+    // byte cut off at the end is no multibyte character).
     std::size_t p = i >= 32 ? i - 32 : 0;
     for (int k = 0; k < 3 && p > 0 && (S[p] & 0xC0) == 0x80; ++k) --p;
-    Multibyte = Multibyte || high;
+    for (std::size_t k = p; k < (i >= 32 ? i - 32 : 0); ++k) countBefore -= S[k] >= 0x80;  // scanned again
+    Multibyte = Multibyte || highBefore;
+    HighBytes += countBefore;
     return p;
 }
 
 const bool kHasAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
-// Strict UTF-8. CutAtEnd: everything is valid but the last character, which the end of the
-// text cuts off.
+// UTF-8, with up to kToleratedErrors broken sequences before it gives up. CutAtEnd: the last
+// character is cut off by the end of the text. Bytes: the bytes of the valid multibyte
+// characters, for telling a UTF-8 text with a few broken bytes from a text in another encoding.
 struct TUtf8Scan {
-    bool Valid = true;
+    static constexpr unsigned kToleratedErrors = 8;
     bool Multibyte = false;
     bool CutAtEnd = false;
+    bool GaveUp = false;
+    unsigned Errors = 0;
+    std::uint64_t Bytes = 0;
+
+    bool Valid() const noexcept { return !GaveUp && Errors == 0; }
+    // Valid UTF-8 but for a few broken sequences, each among many valid characters.
+    bool MostlyValid() const noexcept { return !GaveUp && Errors > 0 && Bytes >= 16 * std::uint64_t(Errors); }
 
     [[gnu::always_inline]] std::size_t Scan(const u8* s, std::size_t n, bool Last) {
         const std::string_view b(reinterpret_cast<const char*>(s), n);
         std::size_t i = 0;
 #if defined(__x86_64__)
-        if (kHasAvx2) i = ValidUtf8Blocks(s, n, Multibyte);
+        if (kHasAvx2) i = ValidUtf8Blocks(s, n, Multibyte, Bytes);
 #endif
         for (;;) {
             i = SkipAscii(b.data(), i, n);
@@ -326,14 +342,22 @@ struct TUtf8Scan {
             const std::size_t len = Utf8SequenceLength(b, i);
             if (len) {
                 Multibyte = true;
+                Bytes += len;
                 i += len;
                 continue;
             }
-            const bool cut = i + BrokenUtf8Length(b, i) == n && n - i < Utf8LengthOfLead(s[i]);
+            const std::size_t broken = BrokenUtf8Length(b, i);
+            const bool cut = i + broken == n && n - i < Utf8LengthOfLead(s[i]);
             if (cut && !Last) return i;
-            CutAtEnd = cut && Multibyte;
-            Valid = CutAtEnd;
-            return n;
+            if (cut && Multibyte) {
+                CutAtEnd = true;
+                return n;
+            }
+            if (++Errors > kToleratedErrors) {
+                GaveUp = true;
+                return n;
+            }
+            i += broken;
         }
     }
 
@@ -351,6 +375,7 @@ struct TUtf8Scan {
             i += 3;
         }
         if (i > start) Multibyte = true;
+        Bytes += i - start;
         return i;
     }
 };
@@ -458,7 +483,7 @@ public:
         // The cost of Shift_JIS only decides against EUC-JP.
         FSjis.NeedCost = FEuc.Valid;
         Run(FSjis, FSjis.Valid, FSjisLeft, S, N, Last);
-        Run(FUtf8, FUtf8.Valid, FUtf8Left, S, N, Last);
+        Run(FUtf8, !FUtf8.GaveUp, FUtf8Left, S, N, Last);
         Run(FUtf16Le, FUtf16Le.Valid, FUtf16LeLeft, S, N, Last);
         Run(FUtf16Be, FUtf16Be.Valid, FUtf16BeLeft, S, N, Last);
         Run(FEscape, !FEscape.Found && !FEightBit, FEscapeLeft, S, N, Last);
@@ -523,7 +548,7 @@ TDetection TDetector::Result(std::string_view Head) const {
         if (FDefault == deEuc || FDefault == deUtf8 || FDefault == deJis) return with(FDefault, "ascii");
         return with(deShiftJis, "ascii");
     }
-    if (FUtf8.Valid && (FUtf8.Multibyte || FUtf8.CutAtEnd)) return with(deUtf8, "utf-8");
+    if (FUtf8.Valid() && (FUtf8.Multibyte || FUtf8.CutAtEnd)) return with(deUtf8, "utf-8");
     if (!FZeros) {
         if (FUtf16Le.Matches()) return with(deUtf16, "utf-16");
         if (FUtf16Be.Matches()) {
@@ -539,6 +564,9 @@ TDetection TDetector::Result(std::string_view Head) const {
     }
     if (FEuc.Valid) return with(deEuc, "score");
     if (FSjis.Valid) return with(deShiftJis, "score");
+    // UTF-8 but for a few broken bytes, and neither of the byte encodings: opened as UTF-8 (with
+    // a warning and write protection), not as mojibake that typing would mix with Shift_JIS.
+    if (FUtf8.MostlyValid()) return with(deUtf8, "damaged-utf-8");
     return with(deShiftJis, "fallback");
 }
 

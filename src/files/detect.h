@@ -13,7 +13,8 @@ namespace orvane {
 struct TDetection {
     TDocumentFormat Format;  // encoding, BOM and byte order (line end is left at its default)
     bool Binary = false;     // zero bytes in a text that is not UTF-16
-    std::string_view Reason; // "bom", "escapes", "utf-8", "utf-16", "ascii", "declared", "score", "fallback"
+    // "bom", "escapes", "utf-8", "utf-16", "ascii", "declared", "score", "damaged-utf-8", "fallback"
+    std::string_view Reason;
 };
 
 // Byte-order marks first. A text with zero bytes is UTF-16 without a mark when that reading
@@ -23,7 +24,8 @@ struct TDetection {
 // of kana and kanji only; then Shift_JIS against EUC-JP, each validated over the whole text,
 // where a declared charset decides between candidates that both validate, else the likelier
 // Japanese text (see textcost.h); a tie, or plain 7-bit text, takes Default. Text that is valid
-// in neither is taken as Shift_JIS, which keeps every byte.
+// in neither is UTF-8 when it is valid UTF-8 but for a few broken sequences among many valid
+// characters ("damaged-utf-8"), else Shift_JIS, which keeps every byte.
 TDetection DetectEncoding(std::string_view Bytes, TDocumentEncoding Default = deShiftJis);
 
 // Line ends of a text by kind.

@@ -4,6 +4,7 @@
 #include "base/dbcs.h"
 #include "files/charcode.h"
 #include "files/cp932.h"
+#include "files/unassigned.h"
 #include "files/unicode.h"
 
 #include <algorithm>
@@ -103,6 +104,7 @@ void Build(TTextCosts& T, const TCp932Table& cp) {
 constexpr unsigned kAsciiCost = 4;   // a printable ASCII character or a line or tab control
 constexpr unsigned kNoiseByte = 8;   // a byte that is no character: binary content
 constexpr unsigned kControlUnit = 20;  // a UTF-16 unit that is a control: worse than two noise bytes
+constexpr unsigned kZeroUnit = 32;     // a UTF-16 unit of two zero bytes
 
 constexpr bool IsTextControl(unsigned C) { return C == '\t' || C == '\n' || C == '\r' || C == '\f' || C == 0x1B; }
 
@@ -206,6 +208,8 @@ unsigned EucExtraCost(std::uint8_t B1, std::uint8_t B2) {
 }
 
 unsigned UnicodeCost(char32_t C) {
+    // U+0000 is two zero bytes in UTF-16: no likelier than the same bytes read one by one.
+    if (C == 0) return kZeroUnit;
     if (C < 0x80) return (C >= 0x20 && C < 0x7F) || IsTextControl(unsigned(C)) ? kAsciiCost : kControlUnit;
     if (C < 0xA0 || (C >= 0xD800 && C <= 0xDFFF) || C == 0xFFFE || C == 0xFFFF) return kControlUnit;
     if (C > 0xFFFF) return 14;
@@ -216,6 +220,7 @@ unsigned UnicodeCost(char32_t C) {
     }
     if (code != kNoCode && IsHalfKana(u8(code))) return kHalfKanaFirst;
     if (C < 0x180) return 10;  // Latin letters with marks
+    if (IsUnassignedBmp(C)) return kControlUnit;  // no character at all
     return 16;
 }
 

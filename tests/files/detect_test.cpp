@@ -79,6 +79,9 @@ TEST(DetectEncoding, RecognisesEverySampleOfEveryEncoding) {
         {"utf-16le without bom, zero bytes on both sides", To("UTF-16LE", "一　二、三\r\n" + kLong), deUtf16},
         {"utf-16be without bom, zero bytes on both sides", To("UTF-16BE", "一　あ\n"), deUtf16, false, true},
         {"utf-8 bom with a zero byte", std::string("\xEF\xBB\xBF" "a\0b", 6), deUtf8, true, false, true},
+        // Zero units and code points no text has make a UTF-16 reading unlikely.
+        {"small binary file", std::string("\0a\0\r\n\0\0b\r\n\0\0", 12), deShiftJis, false, false, true},
+        {"zeros between ASCII pairs", std::string("ab\0\0cd\0\0ef\0\0", 12), deShiftJis, false, false, true},
         // Valid both as Shift_JIS and as EUC-JP: the likelier Japanese text wins.
         {"euc ASCII and two kanji", To("EUC-JP-MS", "abc学校"), deEuc},
         {"euc one kanji after ASCII", To("EUC-JP-MS", "3人"), deEuc},
@@ -135,6 +138,54 @@ TEST(DetectEncoding, LongTextsReadWholeAndInSmallPiecesAgree) {
         for (const char* bad : {"\xFD", "\x80", "\x82\x0A"}) {
             const std::string text = sjis.substr(0, at) + bad + sjis.substr(at);
             EXPECT_EQ(same(text).Reason, "fallback");
+        }
+    }
+}
+
+TEST(DetectEncoding, UTF8WithAFewBrokenBytesIsStillUTF8) {
+    const std::string text = kLong + "é 😀\n";
+    struct Case {
+        std::string Name, Bytes;
+        std::string_view Reason;
+    } cases[] = {
+        {"one invalid byte", text.substr(0, 30) + "\xFF" + text.substr(30), "damaged-utf-8"},
+        {"a cut character inside", text.substr(0, 31) + text.substr(32), "damaged-utf-8"},
+        {"a Shift_JIS word pasted in", text.substr(0, 30) + sj("漢字") + text.substr(30), "damaged-utf-8"},
+        {"eight broken places", Repeat(text.substr(0, 60) + "\x80", 8) + text, "damaged-utf-8"},
+        {"nine broken places", Repeat(text.substr(0, 60) + "\x80", 9) + text, "fallback"},
+        {"a short Shift_JIS text with a stray byte", sj("日本語です") + "\x80", "fallback"},
+        {"few valid characters around a broken one", "\xC3\xA9\xFF" "abc", "fallback"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TDetection whole = DetectEncoding(c.Bytes);
+        EXPECT_EQ(whole.Reason, c.Reason);
+        EXPECT_EQ(whole.Format.Encoding, c.Reason == "fallback" ? deShiftJis : deUtf8);
+        for (std::size_t piece : {1, 3, 7, 64}) {
+            const TDetection pieces = DetectEncodingInPieces(c.Bytes, deShiftJis, piece).Detection;
+            EXPECT_EQ(pieces.Reason, whole.Reason) << piece;
+        }
+    }
+}
+
+// Whole texts are validated a block of 32 bytes at a time; in small pieces byte by byte. A lead
+// byte cut off by the end right after a block of ASCII is no multibyte character either way.
+TEST(DetectEncoding, ACutLeadByteAfterABlockReadsTheSameInPieces) {
+    using namespace std::string_literals;
+    const std::string cases[] = {
+        "\x01\0\0"s + std::string(26, 'D') + "\0\0\0\0\0\0\xE0"s,  // found by fuzzing
+        std::string(31, 'a') + "\xE0",
+        std::string(63, 'a') + "\xF0\x9F",
+        std::string(40, 'a') + "\xC3\xA9" + std::string(21, 'b') + "\xE3\x81",
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        const TDetection whole = DetectEncoding(text);
+        for (std::size_t piece : {1, 2, 3, 5, 32, 33}) {
+            const TDetection pieces = DetectEncodingInPieces(text, deShiftJis, piece).Detection;
+            EXPECT_EQ(pieces.Format, whole.Format) << piece;
+            EXPECT_EQ(pieces.Reason, whole.Reason) << piece;
+            EXPECT_EQ(pieces.Binary, whole.Binary) << piece;
         }
     }
 }
