@@ -37,10 +37,12 @@ struct TCodeCounts {
 
 // The escapes a JIS text uses: ESC $ B or ESC $ @ for two-byte runs, ESC ( B or ESC ( J for the
 // return to one byte, and whether half-width kana are written in ESC ( I runs (otherwise they
-// become full-width kana, since plain JIS has none). New texts use ESC $ B and ESC ( J.
+// become full-width kana, since plain JIS has none). A text read from JIS keeps the escapes it
+// used; every other text is written with ESC $ B and ESC ( B, which every reader takes as ASCII
+// (after ESC ( J a strict reader shows a backslash as the yen sign and '~' as the overline).
 struct TJisDesignation {
     char Kanji = 'B';
-    char Return = 'J';
+    char Return = 'B';
     bool HalfKana = false;
     bool operator==(const TJisDesignation&) const = default;
 };

@@ -314,7 +314,8 @@ void WriteXml(const TNanXMLNode& Root, std::string& Out) {
 TNanXMLElement::TNanXMLElement(std::string_view Name) { SetName(Name); }
 
 void TNanXMLElement::SetName(std::string_view Name) {
-    if (!IsXmlName(Name)) throw ENanXMLInvalidStringException(kBadName, Name);
+    // "<!" starts a comment or a declaration, not a tag: such a name would not read back.
+    if (!IsXmlName(Name) || Name.front() == '!') throw ENanXMLInvalidStringException(kBadName, Name);
     FName = Name;
 }
 
@@ -428,7 +429,8 @@ TNanXMLProcessingInstruction::TNanXMLProcessingInstruction(std::string_view Targ
 }
 
 void TNanXMLProcessingInstruction::SetTarget(std::string_view Target) {
-    if (!IsXmlName(Target)) throw ENanXMLInvalidStringException(kBadTarget, Target);
+    // "<?xml" is the declaration, which the reader takes for itself and the writer writes anew.
+    if (!IsXmlName(Target) || SameXmlName(Target, "xml")) throw ENanXMLInvalidStringException(kBadTarget, Target);
     FTarget = Target;
 }
 

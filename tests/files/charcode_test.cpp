@@ -56,16 +56,17 @@ TEST(JisWriters, EscapeAndCombineHalfWidthKana) {
     struct Case {
         std::string In, Out;
     } sjis[] = {
-        {"\xB6\xDE", "\x1B$B\x25\x2C\x1B(J"},                       // ｶﾞ -> ガ
-        {"\xCA\xDF", "\x1B$B\x25\x51\x1B(J"},                       // ﾊﾟ -> パ
-        {"\xDE", "\x1B$B\x21\x2B\x1B(J"},                           // lone ﾞ -> ゛
-        {"\xB3\xDE\xB1\xDE", "\x1B$B\x25\x74\x25\x22\x21\x2B\x1B(J"},  // ｳﾞ, then ｱ with a mark that does not combine
-        {"A\x82\xA0\r\nB", "A\x1B$B\x24\x22\x1B(J\r\nB"},
-        {"\x82\xA0", "\x1B$B\x24\x22\x1B(J"},                       // ends in one-byte mode
+        {"\xB6\xDE", "\x1B$B\x25\x2C\x1B(B"},                       // ｶﾞ -> ガ
+        {"\xCA\xDF", "\x1B$B\x25\x51\x1B(B"},                       // ﾊﾟ -> パ
+        {"\xDE", "\x1B$B\x21\x2B\x1B(B"},                           // lone ﾞ -> ゛
+        {"\xB3\xDE\xB1\xDE", "\x1B$B\x25\x74\x25\x22\x21\x2B\x1B(B"},  // ｳﾞ, then ｱ with a mark that does not combine
+        {"A\x82\xA0\r\nB", "A\x1B$B\x24\x22\x1B(B\r\nB"},
+        {"\x82\xA0", "\x1B$B\x24\x22\x1B(B"},                       // ends in one-byte mode
+        {"\\\x82\xA0~", "\\\x1B$B\x24\x22\x1B(B~"},                // ASCII again: a backslash stays one
     };
     for (const Case& c : sjis) EXPECT_EQ(SjisToJis(c.In), c.Out) << testing::PrintToString(c.In);
-    EXPECT_EQ(EucToJis("\x41\xA4\xA2\x0D\x0A"), "\x41\x1B$B\x24\x22\x1B(J\x0D\x0A");
-    EXPECT_EQ(EucToJis("\x8E\xB6\x8E\xDE"), "\x1B$B\x25\x2C\x1B(J");  // EUC ｶﾞ
+    EXPECT_EQ(EucToJis("\x41\xA4\xA2\x0D\x0A"), "\x41\x1B$B\x24\x22\x1B(B\x0D\x0A");
+    EXPECT_EQ(EucToJis("\x8E\xB6\x8E\xDE"), "\x1B$B\x25\x2C\x1B(B");  // EUC ｶﾞ
     EXPECT_EQ(SjisToJis("\x82\xA0 ", TJisDesignation{'@', 'B', false}), "\x1B$@\x24\x22\x1B(B ");
     EXPECT_EQ(SjisToJis("\xB1" "a", TJisDesignation{'B', 'B', true}), "\x1B(I\x31\x1B(Ba");
 }
@@ -74,7 +75,7 @@ TEST(Converters, KeepEveryCharacterTheTargetCanHold) {
     TCodeCounts counts;
     // 髙 (IBM extension) has a three-byte EUC form and an NEC-selected twin for JIS.
     EXPECT_EQ(SjisToEuc(sj("髙橋"), &counts), "\x8F\xF4\xFB\xB6\xB6");
-    EXPECT_EQ(SjisToJis(sj("髙"), {}, &counts), "\x1B$B\x7C\x62\x1B(J");
+    EXPECT_EQ(SjisToJis(sj("髙"), {}, &counts), "\x1B$B\x7C\x62\x1B(B");
     EXPECT_EQ(JisToSjis("\x1B$B\x7C\x62\x1B(J"), "\xEE\xE0");  // read back as the twin
     EXPECT_EQ(counts.Lost, 0u);
     // One three-byte character does not throw the rest of the text out of step.
@@ -84,7 +85,7 @@ TEST(Converters, KeepEveryCharacterTheTargetCanHold) {
     // The user-defined area and broken bytes cannot go to EUC-JP or JIS: 〓, counted.
     counts = {};
     EXPECT_EQ(SjisToEuc("\xF0\x40\x80", &counts), "\xA2\xAE\xA2\xAE");
-    EXPECT_EQ(SjisToJis("\xF0\x40", {}, &counts), "\x1B$B\x22\x2E\x1B(J");
+    EXPECT_EQ(SjisToJis("\xF0\x40", {}, &counts), "\x1B$B\x22\x2E\x1B(B");
     EXPECT_EQ(counts.Lost, 3u);
     // A JIS X 0212 character without a code page 932 code is kept through the map.
     TCharMap map;
@@ -135,7 +136,7 @@ TEST(JisReader, ParsesEveryEscapeAndKeepsLineEndsInsideTwoByteRuns) {
 
 TEST(ConvertCode, FollowsTheClassification) {
     EXPECT_EQ(ConvertCode("\x82\xA0", ckEuc), "\xA4\xA2");
-    EXPECT_EQ(ConvertCode("\x82\xA0", ckJis), "\x1B$B\x24\x22\x1B(J");
+    EXPECT_EQ(ConvertCode("\x82\xA0", ckJis), "\x1B$B\x24\x22\x1B(B");
     EXPECT_EQ(ConvertCode("\x1B$B\x24\x22\x1B(B", ckSjis), "\x82\xA0");
     EXPECT_EQ(ConvertCode("\xA4\xA2\xF0\xA1", ckSjis), std::string("\x82\xA0") + "\xE8\x9F");
     EXPECT_EQ(ConvertCode("\xB1\xB2", ckEuc), "\xB1\xB2");  // undecided: unchanged

@@ -249,6 +249,10 @@ TEST(XmlText, InvalidNamesAndValuesAreRefused) {
     } cases[] = {
         {[&] { e.SetName("a b"); }, "名前が不正です"},
         {[&] { e.SetName(""); }, "名前が不正です"},
+        {[&] { e.SetName("!--x"); }, "名前が不正です"},  // would read back as a comment
+        {[&] { e.AddElement("!DOCTYPE"); }, "名前が不正です"},
+        {[&] { pi.SetTarget("xml"); }, "処理命令ターゲットが不正です"},  // the declaration's own
+        {[&] { pi.SetTarget("XmL"); }, "処理命令ターゲットが不正です"},
         {[&] { e.AddAttribute("x=", "1"); }, "属性名が不正です"},
         {[&] { e.AddAttribute("x", "<b>"); }, "値が不正です"},
         {[&] { e.SetAttributeValue(e.AddAttribute("y", ""), "a<b"); }, "値が不正です"},
