@@ -22,6 +22,10 @@ namespace {
 
 QString Caption(std::string_view S) { return QString::fromUtf8(S.data(), qsizetype(S.size())); }
 
+// Saving offers UTF-8 twice: without a byte-order mark (the entry of the encoding's own name) and
+// with one.
+constexpr std::string_view kUtf8BomCaption = "UTF-8 (BOM付き)";
+
 // At most the first Size bytes of a regular file; empty for anything else.
 std::string ReadStart(const QString& FileName, std::size_t Size) {
     std::string bytes;
@@ -108,8 +112,10 @@ void TfrmForDialog::PrepareForSave() {
     const QString previous = FChoice.EncodingCaption;
     const QSignalBlocker block(FEncoding);
     FEncoding->clear();
-    for (const TDocumentEncodingName& n : kDocumentEncodingNames)
+    for (const TDocumentEncodingName& n : kDocumentEncodingNames) {
         if (n.Value != deAuto) FEncoding->addItem(Caption(n.Caption));
+        if (n.Value == deUtf8) FEncoding->addItem(Caption(kUtf8BomCaption));
+    }
     const int i = FEncoding->findText(previous);
     FEncoding->setCurrentIndex(i >= 0 ? i : 0);
     FLineEndLabel->show();
@@ -122,6 +128,7 @@ void TfrmForDialog::PrepareForSave() {
 
 TDocumentEncoding TfrmForDialog::ChosenEncoding() const {
     const QString text = FEncoding->currentText();
+    if (text == Caption(kUtf8BomCaption)) return deUtf8;
     for (const TDocumentEncodingName& n : kDocumentEncodingNames)
         if (Caption(n.Caption) == text) return n.Value;
     return deAuto;
@@ -135,8 +142,13 @@ TDocumentLineEnd TfrmForDialog::ChosenLineEnd() const {
     }
 }
 
-void TfrmForDialog::SelectEncoding(TDocumentEncoding Encoding) {
-    const int i = FEncoding->findText(Caption(EncodingName(Encoding).Caption));
+bool TfrmForDialog::ChosenBom() const {
+    return FEncoding->currentText() == Caption(kUtf8BomCaption) || ChosenEncoding() == deUtf16;
+}
+
+void TfrmForDialog::SelectEncoding(TDocumentEncoding Encoding, bool Bom) {
+    const int i = FEncoding->findText(Encoding == deUtf8 && Bom ? Caption(kUtf8BomCaption)
+                                                                : Caption(EncodingName(Encoding).Caption));
     if (i >= 0) FEncoding->setCurrentIndex(i);
     Remember();
 }
@@ -191,7 +203,7 @@ QFileDialog* CreateFileDialog(QWidget* Parent, const TFileDialogSetup& Setup, TE
     auto* chooser = new TfrmForDialog(Choice, dialog);
     if (Setup.Save) {
         chooser->PrepareForSave();
-        chooser->SelectEncoding(Setup.Encoding);
+        chooser->SelectEncoding(Setup.Encoding, Setup.Bom);
         chooser->SelectLineEnd(Setup.LineEnd);
     } else {
         chooser->PrepareForOpen();
@@ -215,6 +227,7 @@ std::optional<TFileDialogResult> RunFileDialog(QWidget* Parent, const TFileDialo
     TFileDialogResult r;
     r.FileName = dialog->selectedFiles().first();
     r.Encoding = chooser->ChosenEncoding();
+    r.Bom = chooser->ChosenBom();
     r.LineEnd = chooser->ChosenLineEnd();
     return r;
 }

@@ -36,8 +36,10 @@ public:
     void PrepareForOpen();
     void PrepareForSave();
     TDocumentEncoding ChosenEncoding() const;
+    // Saving: the chosen encoding is written with a byte-order mark ("UTF-8 (BOM付き)", UTF-16).
+    bool ChosenBom() const;
     TDocumentLineEnd ChosenLineEnd() const;
-    void SelectEncoding(TDocumentEncoding Encoding);
+    void SelectEncoding(TDocumentEncoding Encoding, bool Bom = false);
     void SelectLineEnd(TDocumentLineEnd LineEnd);
     // Shows the start of FileName (a regular file only: a FIFO or device is never read) decoded
     // as chosen; empty: clears the preview.
@@ -73,6 +75,7 @@ struct TFileDialogSetup {
     std::string Filter;
     bool Save = false;
     TDocumentEncoding Encoding = deShiftJis;  // saving: selected at the start
+    bool Bom = false;                         // saving: UTF-8 with a byte-order mark
     TDocumentLineEnd LineEnd = dlCrLf;
 };
 QFileDialog* CreateFileDialog(QWidget* Parent, const TFileDialogSetup& Setup, TEncodingChoice& Choice);
@@ -82,6 +85,7 @@ TfrmForDialog* ChooserOf(QFileDialog* Dialog);
 struct TFileDialogResult {
     QString FileName;
     TDocumentEncoding Encoding = deAuto;
+    bool Bom = false;
     TDocumentLineEnd LineEnd = dlCrLf;
 };
 // Runs the dialog; nothing when it was cancelled.

@@ -69,12 +69,14 @@ bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& 
         setup.Folder = Sheet.Untitled() ? QDir::currentPath() : QFileInfo(name).absolutePath();
         setup.FileName = QFileInfo(name).fileName();
         setup.Encoding = format.Encoding;
+        setup.Bom = format.Bom;
         setup.LineEnd = format.LineEnd;
         const std::optional<TFileDialogResult> chosen = RunFileDialog(this, setup, FEncodingChoice);
         if (!chosen) return false;
         name = chosen->FileName;
         if (chosen->Encoding != format.Encoding && chosen->Encoding != deAuto)
             format = FormatForEncoding(chosen->Encoding, chosen->LineEnd);
+        if (format.Encoding == deUtf8) format.Bom = chosen->Bom;
         format.LineEnd = chosen->LineEnd;
     }
     TSaveRequest request;

@@ -83,7 +83,7 @@ void TOrvaneSheetForm::SetLineEnd(TDocumentLineEnd LineEnd) {
 
 QString TOrvaneSheetForm::StatusText() const {
     return QStringLiteral("%1 (%2, %3)")
-        .arg(FFileName, QString::fromUtf8(EncodingName(FFormat.Encoding).Short.data()),
+        .arg(FFileName, QString::fromUtf8(FormatShortName(FFormat).data()),
              QString::fromUtf8(LineEndName(FFormat.LineEnd).Short.data()));
 }
 

@@ -18,6 +18,12 @@ std::uint16_t TCharMap::CodeFor(char32_t C) {
     return code;
 }
 
+bool TCharMap::HoldsJisTableChars() const noexcept {
+    for (const TJisTableChar& c : kJisTableChars)
+        if (FCodes.count(c.Jis)) return true;
+    return false;
+}
+
 void TCharMap::MarkUsed(std::uint16_t Code) {
     if (!IsUserAreaCode(Code)) return;
     int slot = UserAreaSlot(Code);

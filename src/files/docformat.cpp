@@ -44,8 +44,15 @@ TDocumentFormat FormatForEncoding(TDocumentEncoding Encoding, TDocumentLineEnd L
     TDocumentFormat f;
     f.Encoding = Encoding == deAuto ? deShiftJis : Encoding;
     f.LineEnd = LineEnd;
-    f.Bom = Encoding == deUtf8 || Encoding == deUtf16;
+    // UTF-16 is written with its byte-order mark, UTF-8 without: a mark before "#!" breaks a
+    // script, and UTF-8 needs none.
+    f.Bom = Encoding == deUtf16;
     return f;
+}
+
+std::string_view FormatShortName(const TDocumentFormat& Format) {
+    if (Format.Encoding == deUtf8 && Format.Bom) return "UTF-8 BOM";
+    return EncodingName(Format.Encoding).Short;
 }
 
 }  // namespace orvane

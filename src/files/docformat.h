@@ -77,7 +77,10 @@ struct TDocumentFormat {
     bool operator==(const TDocumentFormat&) const = default;
 };
 
-// The format a document gets when the user chooses Encoding for it (keeps the line end).
+// The format a document gets when the user chooses Encoding for it (keeps the line end): UTF-16
+// little-endian with a byte-order mark, UTF-8 without one.
 TDocumentFormat FormatForEncoding(TDocumentEncoding Encoding, TDocumentLineEnd LineEnd);
+// The encoding as the status bar shows it ("UTF-8 BOM" for UTF-8 with a byte-order mark).
+std::string_view FormatShortName(const TDocumentFormat& Format);
 
 }  // namespace orvane

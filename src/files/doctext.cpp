@@ -53,6 +53,25 @@ std::string WithoutMapCodes(std::string_view T, const TCharMap& Map, std::size_t
     return out;
 }
 
+// The text with each map code that stands for a character of the JIS table (〜 read from UTF-8,
+// say) replaced by that character's code, as the byte encodings write it.
+std::string WithJisTableCodes(std::string_view T, const TCharMap& Map) {
+    std::string out(T);
+    for (std::size_t i = 0; i + 1 < out.size();) {
+        if (!IsLeadByte(out[i])) {
+            ++i;
+            continue;
+        }
+        const std::uint16_t code = std::uint16_t(std::uint8_t(out[i]) << 8 | std::uint8_t(out[i + 1]));
+        if (const std::uint16_t jis = JisTableCode(Map.CharOf(code))) {
+            out[i] = char(jis >> 8);
+            out[i + 1] = char(jis & 0xFF);
+        }
+        i += 2;
+    }
+    return out;
+}
+
 // Runs a Unicode reader, starting again when a code it handed out turns up in the text itself.
 template <class F>
 std::string ReadWithMap(TCharMap& Map, TCodeCounts& Counts, F&& Read) {
@@ -120,6 +139,7 @@ namespace {
 void ReportOn(TDocumentText& d, const TCodeCounts& Counts, const TReadOptions& Options,
               const TLineEndCount* Known = nullptr) {
     TDocumentFormat& f = d.Format;
+    d.Map.SetJisTable(f.Encoding == deEuc || f.Encoding == deJis);
     d.Report.Kept = Counts.Kept;
     d.Report.Invalid = Counts.Invalid;
     d.Report.Lost = Counts.Lost;
@@ -458,6 +478,7 @@ TDocumentText TDocumentFileReader::Result(bool& Confirmed) const {
     if (FFormat.Encoding != deShiftJis) {
         // Line ends are the same bytes in UTF-8 and EUC-JP as in the text.
         d.Map = FMap;
+        d.Map.SetJisTable(d.Format.Encoding == deEuc || d.Format.Encoding == deJis);
         d.Report.Kept = FCounts.Kept;
         d.Report.Invalid = FCounts.Invalid;
         d.Report.Lost = FCounts.Lost;
@@ -479,6 +500,11 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
     }
     TEncoded e;
     TCodeCounts counts;
+    std::string jisCodes;
+    if (Map && Format.Encoding != deUtf8 && Format.Encoding != deUtf16 && Map->HoldsJisTableChars()) {
+        jisCodes = WithJisTableCodes(Text, *Map);
+        Text = jisCodes;
+    }
     switch (Format.Encoding) {
         case deUtf8:
             e.Bytes = SjisToUtf8(Text, Map, &counts, Format.Bom ? "\xEF\xBB\xBF" : "");
@@ -491,6 +517,7 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
         case deJis: e.Bytes = SjisToJis(Text, Format.Jis, &counts); break;
         default:
             if (Map && !Map->Empty()) e.Bytes = WithoutMapCodes(Text, *Map, counts.Lost);
+            else if (!jisCodes.empty()) e.Bytes = std::move(jisCodes);
             else e.Bytes = normalized.empty() ? std::string(Text) : std::move(normalized);
             break;
     }

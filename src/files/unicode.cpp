@@ -152,6 +152,7 @@ void ForEachSjisChar(std::string_view Sjis, const TCharMap* Map, TCodeCounts& Co
         if (IsLeadByte(char(c)) && i + 1 < n) {
             std::uint16_t code = std::uint16_t(c << 8 | u8(Sjis[i + 1]));
             char32_t ch = Map ? Map->CharOf(code) : 0;
+            if (!ch && Map && Map->JisTable()) ch = JisTableChar(code);
             if (!ch) ch = t.Decode[code] == kNoChar ? 0 : t.Decode[code];
             if (ch) {
                 Out(ch);
@@ -185,7 +186,8 @@ std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* 
     TCodeCounts counts;
     const std::size_t n = Sjis.size();
     const char* s = Sjis.data();
-    const bool checkMap = Map && !Map->Empty();
+    const bool checkMap = Map && (!Map->Empty() || Map->JisTable());
+    const bool jisTable = Map && Map->JisTable();
     std::size_t i = 0;
     // Fast path, a block at a time with room for the longest output: table lookups straight into
     // UTF-8. It stops at the first code that is a map code or no character.
@@ -235,7 +237,9 @@ std::string SjisToUtf8(std::string_view Sjis, const TCharMap* Map, TCodeCounts* 
             const bool pair = IsLeadByte(char(c)) && i + 1 < n;
             const std::uint16_t code = std::uint16_t(pair ? c << 8 | next : c);
             std::uint32_t packed = t.Utf8[code];
-            if (checkMap && pair && IsUserAreaCode(code) && Map->CharOf(code)) packed = 0;
+            // Map codes and the JIS table's characters are left to the steps below.
+            if (checkMap && pair && ((IsUserAreaCode(code) && Map->CharOf(code)) || (jisTable && JisTableChar(code))))
+                packed = 0;
             if (!packed) {
                 slow = true;
                 break;

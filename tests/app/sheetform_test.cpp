@@ -103,12 +103,12 @@ TEST_F(Sheet, StateAndStatusText) {
     Put("e.txt", "\xEF\xBB\xBF" "a\nb\n");
     ASSERT_TRUE(sheet.LoadFile(Q("e.txt"), deAuto));
     EXPECT_FALSE(sheet.Untitled());
-    EXPECT_EQ(sheet.StatusText(), Q("e.txt") + QStringLiteral(" (UTF8, LF)"));
+    EXPECT_EQ(sheet.StatusText(), Q("e.txt") + QStringLiteral(" (UTF-8 BOM, LF)"));
     int changes = 0;
     sheet.OnStateChange = [&](TOrvaneSheetForm&) { ++changes; };
     sheet.SetLineEnd(dlCr);
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(sheet.Editor()->statusTip(), Q("e.txt") + QStringLiteral(" (UTF8, CR)"));
+    EXPECT_EQ(sheet.Editor()->statusTip(), Q("e.txt") + QStringLiteral(" (UTF-8 BOM, CR)"));
 }
 
 TEST_F(Sheet, ALargeUtf8FileShowsItsKeptCharactersWhileItLoads) {
@@ -268,7 +268,7 @@ TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
     OnNextFileDialog([&](QFileDialog& D) {
         TfrmForDialog* chooser = ChooserOf(&D);
         ASSERT_TRUE(chooser);
-        EXPECT_EQ(chooser->EncodingList()->count(), 5);  // no "自動判別" when saving
+        EXPECT_EQ(chooser->EncodingList()->count(), 6);  // no "自動判別"; UTF-8 with and without a mark
         EXPECT_EQ(chooser->ChosenEncoding(), deShiftJis);  // the document's own at the start
         chooser->EncodingList()->setCurrentText(QStringLiteral("EUC"));
         chooser->LineEndList()->setCurrentIndex(2);  // LF (Unix)
@@ -302,6 +302,26 @@ TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
     ASSERT_TRUE(w.OpenFile(chosen->FileName, chosen->Encoding));  // in a tab of its own
     EXPECT_EQ(Text(*w.ActiveSheet()), sj("漢"));
     EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
+    // UTF-8 with and without a byte-order mark; the dialog starts at the document's own.
+    for (const bool bom : {true, false}) {
+        OnNextFileDialog([&](QFileDialog& D) {
+            TfrmForDialog* chooser = ChooserOf(&D);
+            ASSERT_TRUE(chooser);
+            chooser->EncodingList()->setCurrentText(bom ? QStringLiteral("UTF-8 (BOM付き)") : QStringLiteral("UTF-8"));
+            D.setOption(QFileDialog::DontConfirmOverwrite);
+            D.selectFile(Q("u8.txt"));
+            static_cast<QDialog&>(D).accept();
+        });
+        ASSERT_TRUE(w.SaveDocument(sheet, true, QStringLiteral("名前を付けて保存")));
+        EXPECT_EQ(Get("u8.txt").substr(0, 3) == "\xEF\xBB\xBF", bom);
+        EXPECT_EQ(sheet.Format().Bom, bom);
+        EXPECT_EQ(sheet.StatusText().contains(QStringLiteral("UTF-8 BOM")), bom);
+    }
+    OnNextFileDialog([&](QFileDialog& D) {
+        EXPECT_EQ(ChooserOf(&D)->EncodingList()->currentText(), QStringLiteral("UTF-8"));
+        static_cast<QDialog&>(D).reject();
+    });
+    EXPECT_FALSE(w.SaveDocument(sheet, true, QStringLiteral("名前を付けて保存")));
     SetErrorDisplayHook(nullptr);
 }
 

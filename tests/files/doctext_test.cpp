@@ -4,6 +4,7 @@
 #include "base/exceptions.h"
 #include "document/document.h"
 #include "files/mappedfile.h"
+#include "files/safesave.h"
 #include "support/sj.h"
 
 #include <gtest/gtest.h>
@@ -156,9 +157,48 @@ TEST(ReadDocument, EucUserDefinedFormsAreWrittenBackAsTheyWere) {
         EXPECT_FALSE(d.Report.NotRoundTrip) << d.Report.Warning();
         EXPECT_EQ(EncodeDocument(d.Text, d.Format, &d.Map).Bytes, bytes);
         // In UTF-8 the three-byte forms are the characters iconv reads them as.
-        EXPECT_EQ(EncodeDocument(d.Text, FormatForEncoding(deUtf8, dlLf), &d.Map).Bytes.substr(3, 6),
+        EXPECT_EQ(EncodeDocument(d.Text, FormatForEncoding(deUtf8, dlLf), &d.Map).Bytes.substr(0, 6),
                   "\xEE\x8E\xAC\xEE\x9D\x97");
     }
+}
+
+// The seven characters on which the JIS table and code page 932 differ: a byte encoding writes
+// either form at the JIS position; a Unicode writer gives the JIS table's character for a text
+// read from EUC-JP or JIS, the code page's for one read from Shift_JIS.
+TEST(WriteDocument, TheJisTablesSevenCharactersGoWhereOtherToolsPutThem) {
+    // — is read back as ― from every file, as iconv reads it.
+    const std::string jisChars = "〜‖−¢£¬—\n", codePageChars = "～∥－￠￡￢―\n", jisRead = "〜‖−¢£¬―\n";
+    const std::string sjis = "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\n";
+    const std::string euc = "\xA1\xC1\xA1\xC2\xA1\xDD\xA1\xF1\xA1\xF2\xA2\xCC\xA1\xBD\n";
+    const std::string jis = "\x1B$B\x21\x41\x21\x42\x21\x5D\x21\x71\x21\x72\x22\x4C\x21\x3D\x1B(B\n";
+    const TDocumentFormat utf8 = FormatForEncoding(deUtf8, dlLf);
+    struct Case {
+        std::string Name, Bytes;
+        TDocumentEncoding Encoding;
+        std::string Unicode;  // the same text written in UTF-8
+    } cases[] = {
+        {"Shift_JIS", sjis, deShiftJis, codePageChars},
+        {"EUC-JP", euc, deEuc, jisRead},
+        {"JIS", jis, deJis, jisRead},
+        {"UTF-8, JIS forms", jisChars, deUtf8, jisChars},
+        {"UTF-8, code page forms", codePageChars, deUtf8, codePageChars},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TDocumentText d = DecodeDocument(c.Bytes, c.Encoding);
+        EXPECT_EQ(EncodeDocument(d.Text, d.Format, &d.Map).Bytes, c.Bytes) << "written back as it was read";
+        EXPECT_EQ(EncodeDocument(d.Text, utf8, &d.Map).Bytes, c.Unicode);
+        for (const auto& [e, bytes] : {std::pair{deShiftJis, sjis}, {deEuc, euc}, {deJis, jis}}) {
+            const TEncoded out = EncodeDocument(d.Text, FormatForEncoding(e, dlLf), &d.Map);
+            EXPECT_EQ(out.Bytes, bytes) << EncodingName(e).Stored;
+            EXPECT_EQ(out.Lost, 0u);
+        }
+    }
+    // Nothing of this needs asking before a save in a byte encoding.
+    const TDocumentText fromUtf8 = DecodeDocument(jisChars, deUtf8);
+    EXPECT_EQ(CountUnwritable([&](const auto& Piece) { Piece(fromUtf8.Text); }, FormatForEncoding(deShiftJis, dlLf),
+                              &fromUtf8.Map),
+              0u);
 }
 
 TEST(WriteDocument, AsksBeforeLosingCharactersTheEncodingCannotHold) {
@@ -187,7 +227,14 @@ TEST(WriteDocument, AsksBeforeLosingCharactersTheEncodingCannotHold) {
     // The writer converts the text it knows is Shift_JIS, however that text would classify.
     EXPECT_EQ(EncodeDocument(sj("ｱｲ"), FormatForEncoding(deEuc, dlCrLf), nullptr).Bytes, "\x8E\xB1\x8E\xB2");
     EXPECT_EQ(EncodeDocument(sj("髙橋"), FormatForEncoding(deEuc, dlCrLf), nullptr).Bytes, "\x8F\xF4\xFB\xB6\xB6");
-    EXPECT_EQ(EncodeDocument("a\r\nb", FormatForEncoding(deUtf8, dlLf), nullptr).Bytes, "\xEF\xBB\xBF" "a\nb");
+    // UTF-8 chosen for a document has no byte-order mark unless asked for; UTF-16 has one.
+    EXPECT_EQ(EncodeDocument("a\r\nb", FormatForEncoding(deUtf8, dlLf), nullptr).Bytes, "a\nb");
+    TDocumentFormat marked = FormatForEncoding(deUtf8, dlLf);
+    marked.Bom = true;
+    EXPECT_EQ(EncodeDocument("a", marked, nullptr).Bytes, "\xEF\xBB\xBF" "a");
+    EXPECT_EQ(FormatShortName(marked), "UTF-8 BOM");
+    EXPECT_EQ(FormatShortName(FormatForEncoding(deUtf8, dlLf)), "UTF8");
+    EXPECT_EQ(EncodeDocument("a", FormatForEncoding(deUtf16, dlLf), nullptr).Bytes, std::string("\xFF\xFE" "a\0", 4));
 }
 
 // Writes FailAfter bytes, then fails as a full disk does.
