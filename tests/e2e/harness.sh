@@ -39,7 +39,7 @@ cleanup() {
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
   for hook in "${AT_EXIT[@]}"; do eval "$hook" || true; done
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  if [ $status -eq 0 ]; then rm -rf "$E2E_TMP"; else echo "kept for inspection: $E2E_TMP"; fi
+  if [ $status -eq 0 ] || [ $status -eq 77 ]; then rm -rf "$E2E_TMP"; else echo "kept for inspection: $E2E_TMP"; fi
 }
 trap cleanup EXIT
 

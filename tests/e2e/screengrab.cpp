@@ -1,12 +1,13 @@
 // A helper of the end-to-end cases: takes a picture of part of the X screen, and compares pictures.
 //   screengrab grab OUT.png X Y WIDTH HEIGHT
 //   screengrab compare BEFORE.png DURING.png AFTER.png
-// compare prints "after N during M both K": the pixels in which AFTER differs from BEFORE, those in
-// which DURING does, and those in which both do. A text drawn during an edit where it stands after
-// it differs from the picture before in the same pixels, so K is a large part of N.
+// compare prints "box X Y WIDTH HEIGHT inside N": the smallest rectangle holding every pixel in which
+// DURING differs from BEFORE, and how many pixels in it AFTER changed. What is drawn in place during
+// an edit (an input method's composition) covers a small box where the text then stands.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QRect>
 #include <QScreen>
 
 #include <cstdio>
@@ -37,16 +38,14 @@ int Compare(char** argv) {
     if (before.isNull() || during.isNull() || after.isNull() || before.size() != during.size() ||
         before.size() != after.size())
         return std::fputs("screengrab: three readable pictures of one size are needed\n", stderr), 1;
-    long changedAfter = 0, changedDuring = 0, both = 0;
+    QRect box;
     for (int y = 0; y < before.height(); ++y)
-        for (int x = 0; x < before.width(); ++x) {
-            const QRgb b = before.pixel(x, y);
-            const bool a = Differ(b, after.pixel(x, y)), d = Differ(b, during.pixel(x, y));
-            changedAfter += a;
-            changedDuring += d;
-            both += a && d;
-        }
-    std::printf("after %ld during %ld both %ld\n", changedAfter, changedDuring, both);
+        for (int x = 0; x < before.width(); ++x)
+            if (Differ(before.pixel(x, y), during.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    long inside = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) inside += Differ(before.pixel(x, y), after.pixel(x, y));
+    std::printf("box %d %d %d %d inside %ld\n", box.x(), box.y(), box.width(), box.height(), inside);
     return 0;
 }
 
