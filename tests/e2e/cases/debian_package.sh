@@ -33,6 +33,12 @@ for f in usr/bin/orvane usr/bin/orvane-text usr/share/applications/orvane.deskto
          usr/share/metainfo/org.orvane.Orvane.metainfo.xml; do
   grep -qx "\./$f" <<<"$CONTENTS" || fail "the package lacks /$f"
 done
+# The AppStream description fits the files beside it (its launchable names the desktop file).
+if command -v appstreamcli >/dev/null; then
+  dpkg-deb -x "$DEB" "$E2E_TMP/tree"
+  appstreamcli validate-tree --no-net "$E2E_TMP/tree" >"$E2E_TMP/appstream.log" 2>&1 ||
+    fail "appstreamcli validate-tree: $(cat "$E2E_TMP/appstream.log")"
+fi
 DEPENDS=$(dpkg-deb -f "$DEB" Depends)
 for lib in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
   grep -q "\b$lib\b" <<<"$DEPENDS" || fail "Depends lacks $lib: $DEPENDS"
