@@ -90,15 +90,16 @@ for _ in $(seq 100); do
 done
 [ -n "$(as_user fcitx5-remote 2>/dev/null)" ] || fail "fcitx5 did not start: $(tail -5 "$E2E_TMP/fcitx5.log")"
 
-# The program, started as the user through a script, so that the harness's helpers drive it.
+# The program, started as the user through a script (root's own, outside the user's folder), so
+# that the harness's helpers drive it.
 {
   echo '#!/usr/bin/env bash'
   printf 'exec'
   printf ' %q' "${AS_USER[@]}" env -i "${USER_ENV[@]}" "$IME/bin/orvane"
   echo ' "$@"'
-} >"$IME/bin/run"
-chmod 755 "$IME/bin/run"
-ORVANE=$IME/bin/run
+} >"$E2E_TMP/run-as-user"
+chmod 755 "$E2E_TMP/run-as-user"
+ORVANE=$E2E_TMP/run-as-user
 start_app "$DOC"
 
 key ctrl+space
