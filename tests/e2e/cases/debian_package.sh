@@ -48,13 +48,13 @@ at_exit 'DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Time
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=120 \
   "$DEB" >"$E2E_TMP/apt.log" 2>&1 || fail "apt-get install: $(tail -5 "$E2E_TMP/apt.log")"
 expect_eq "installed version" "$(dpkg-query -W -f='${Version}' orvane)" "$VERSION"
-expect_eq "orvane on the PATH" "$(command -v orvane)" /usr/bin/orvane
-expect_eq "orvane --version" "$(orvane --version)" "orvane $VERSION"
-orvane-text detect "$DEB" >/dev/null 2>&1 || fail "the installed orvane-text does not run"
+expect_eq "orvane --version" "$(/usr/bin/orvane --version)" "orvane $VERSION"
+/usr/bin/orvane-text detect "$DEB" >/dev/null 2>&1 || fail "the installed orvane-text does not run"
 
 # The desktop file's command, as a launcher starts it.
 EXEC=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' /usr/share/applications/orvane.desktop)
-expect_eq "the desktop file's command" "$(command -v "$EXEC")" /usr/bin/orvane
+[ -x "/usr/bin/$EXEC" ] || fail "the desktop file starts $EXEC, which the package does not hold in /usr/bin"
+
 # It opens a Shift_JIS file in its window; the text reaches the clipboard as other programs read it.
 printf '\x93\xfa\x96\x7b\x8c\xea\r\n' >"$E2E_TMP/sjis.txt"  # 日本語 CR LF
 ORVANE=/usr/bin/orvane
@@ -62,7 +62,7 @@ start_app "$E2E_TMP/sjis.txt"
 xdotool getwindowname "$WINDOW" | grep -q '^sjis.txt - ' || fail "title: $(xdotool getwindowname "$WINDOW")"
 grab_window "$ARTIFACTS/debian_package.png"
 key ctrl+a ctrl+c
-expect_eq "the file's text" "$(clipboard)" "$(printf '日本語\n')"
+expect_eq "the file's text" "$(clipboard)" 日本語
 key alt+f
 key x
 wait_exit
