@@ -30,11 +30,16 @@ mkdir -p "$ARTIFACTS"
 
 XVFB_PID=""
 APP_PID=""
+AT_EXIT=()
+# Runs the command line when the case ends, passed or failed, after the program and before the
+# X server are stopped; the last one registered runs first.
+at_exit() { AT_EXIT=("$1" "${AT_EXIT[@]}"); }
 cleanup() {
-  local status=$?
+  local status=$? hook
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+  for hook in "${AT_EXIT[@]}"; do eval "$hook" || true; done
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  if [ $status -eq 0 ]; then rm -rf "$E2E_TMP"; else echo "kept for inspection: $E2E_TMP"; fi
+  if [ $status -eq 0 ] || [ $status -eq 77 ]; then rm -rf "$E2E_TMP"; else echo "kept for inspection: $E2E_TMP"; fi
 }
 trap cleanup EXIT
 
@@ -108,6 +113,14 @@ wait_exit() {
 window_geometry() {
   eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
   echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# A picture of the program's window, saved as FILE.png.
+grab_window() {
+  [ -n "${ORVANE_E2E_SCREENGRAB:-}" ] || fail "screengrab is not known: run the case through CTest"
+  local x y w h
+  read -r x y w h <<<"$(window_geometry)"
+  "$ORVANE_E2E_SCREENGRAB" grab "$1" "$x" "$y" "$w" "$h" || fail "no picture of the window"
 }
 
 # What the clipboard holds, as other programs read it (lines end with LF alone).
