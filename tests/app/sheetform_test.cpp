@@ -399,5 +399,35 @@ TEST_F(Sheet, BackupFolderAndTrash) {
     ::unsetenv("XDG_DATA_HOME");
 }
 
+// A backup that cannot be made asks before saving without one; No (the default) saves nothing.
+TEST_F(Sheet, ABackupThatCannotBeMadeAsksFirst) {
+    fs::create_directories(Dir / "settings");
+    Put("plain", "");
+    std::ofstream(Dir / "settings" / "orvane.ini") << "[Orvane]\nBackup=1\nBackupPath=" << (Dir / "plain").string()
+                                                   << "\n";
+    std::vector<std::string> questions;
+    TAnswer answer = TAnswer::No;
+    SetQuestionHook([&](const std::string& M, TQuestion Kind) {
+        questions.push_back(M);
+        EXPECT_EQ(Kind, TQuestion::YesNoDefaultNo);
+        return answer;
+    });
+    TStartOptions options;
+    options.SettingsFolder = (Dir / "settings").string();
+    TForm1 w(options);
+    Put("a.txt", "old\r\n");
+    ASSERT_TRUE(w.OpenFile(Q("a.txt"), deAuto));
+    TOrvaneSheetForm& sheet = *w.ActiveSheet();
+    sheet.Editor()->Document().SetText("new\r\n");
+    EXPECT_FALSE(w.SaveDocument(sheet, false, QString()));
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].rfind("バックアップを作成できません。バックアップせずに保存しますか？", 0), 0u) << questions[0];
+    EXPECT_EQ(Get("a.txt"), "old\r\n");
+    answer = TAnswer::Yes;
+    EXPECT_TRUE(w.SaveDocument(sheet, false, QString()));
+    EXPECT_EQ(Get("a.txt"), "new\r\n");
+    SetQuestionHook(nullptr);
+}
+
 }  // namespace
 }  // namespace orvane
