@@ -691,6 +691,8 @@ void TForm1::RestoreSnapshot(const TRecoverySnapshot& S) {
     if (TCharMap* map = tab->Editor()->CharMap()) {
         *map = TCharMap();
         RestoreKeptCharacters(S.Kept, *map);
+        // A text from an EUC-JP or JIS file means the JIS table's 〜 and its companions.
+        map->SetJisTable(S.Format.Encoding == deEuc || S.Format.Encoding == deJis);
     }
     tab->Editor()->Document().SetText(S.Text);
     tab->Editor()->Document().UndoEngine().Clear();
