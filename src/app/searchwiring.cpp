@@ -92,17 +92,9 @@ void TForm1::CreateSearchPanel() {
         FSearchPanel->SearchBox()->setFocus();
         FSearchPanel->SearchBox()->lineEdit()->selectAll();
     });
-    auto again = [this](bool Down) {
-        TSearchProperties& p = *FSearchProperties;
-        TEditor* editor = ActiveEditor();
-        if (p.SearchValue.empty() || !editor) return;
-        p.SelectedOnly = false;
-        p.FromCursor = true;
-        p.SetOption(OptionBit(soDown), Down);
-        editor->FindText(p.SearchValue, p.Options);
-    };
-    on("actFindNext", [again] { again(true); });
-    on("actFindBefore", [again] { again(false); });
+    connect(FSearchPanel, &TSearchResultsForm::StatusMessage, this, [this](const QString& Text) { SetHint(Text); });
+    on("actFindNext", [this] { FSearchPanel->FindAgain(true); });
+    on("actFindBefore", [this] { FSearchPanel->FindAgain(false); });
     on("actMessagePanel", [this] { FSearchPanel->setVisible(!FSearchPanel->isVisible()); });
 }
 

@@ -45,6 +45,12 @@ void Fill(QComboBox* Box, const TStringList& History, const std::string& Value) 
     Box->blockSignals(false);
 }
 
+// The status line of a search that went on from the other end of the text.
+QString WrappedText(bool Down) {
+    return Down ? QStringLiteral("末尾まで検索したので、先頭から検索しました")
+                : QStringLiteral("先頭まで検索したので、末尾から検索しました");
+}
+
 constexpr const char* kTargetCaptions[] = {"編集中のファイル(&E)", "開いているファイル(&O)", "指定フォルダ内(&F)"};
 constexpr const char* kTargetHints[] = {"現在編集中のひとつのファイルから検索します", "開いているすべてのファイルから検索します",
                                         "指定フォルダ内のファイルから検索します"};
@@ -263,9 +269,30 @@ bool TSearchResultsForm::FindNext(bool Down) {
         FProperties.FromCursor = true;
         RefreshFromSettings();
     }
-    const bool found = editor->FindText(FProperties.SearchValue, FProperties.Options);
+    const bool found = FindInEditor(*editor);
     if (!found) Inform(this, "検索文字列 \"" + SearchValueUtf8() + "\" は見つかりましぇん。");
     return found;
+}
+
+bool TSearchResultsForm::FindAgain(bool Down) {
+    TEditor* editor = FHost.ActiveDocument().Editor;
+    if (FProperties.SearchValue.empty() || !editor) return false;
+    FProperties.SelectedOnly = false;
+    FProperties.FromCursor = true;
+    FProperties.SetOption(OptionBit(soDown), Down);
+    return FindInEditor(*editor);
+}
+
+bool TSearchResultsForm::FindInEditor(TEditor& Editor) {
+    const bool down = FProperties.Options & soDown;
+    switch (Editor.FindNextHit(FProperties.SearchValue, FProperties.Options)) {
+        case TEditorController::TFindResult::NotFound: return false;
+        case TEditorController::TFindResult::Wrapped:
+            emit StatusMessage(WrappedText(down));
+            break;
+        case TEditorController::TFindResult::Found: break;
+    }
+    return true;
 }
 
 TEditorController::TReplaceAnswer TSearchResultsForm::AskAtCaret(TEditor& Editor) {
@@ -303,17 +330,51 @@ void TSearchResultsForm::Replace() {
     TEditor* editor = FHost.ActiveDocument().Editor;
     if (!editor || FProperties.SearchValue.empty()) return;
     const std::string notFound = "検索文字列 '" + SearchValueUtf8() + "' は見つかりません";
+    const TSearchOptions options = FProperties.Options;
+    const bool all = options & soReplaceAll, confirm = options & soReplaceConfirm;
+    auto tellCount = [this](int Count) {
+        const std::string text = std::to_string(Count) + " 件置換しました";
+        emit StatusMessage(QString::fromStdString(text));
+        Inform(this, text);
+    };
     if (FProperties.SelectedOnly && editor->Selected()) {
-        if (ReplaceInSelection(*editor, FProperties, this, FHost.StyleOfActive(), FAskSelection) < 0)
+        const int count = ReplaceInSelection(*editor, FProperties, this, FHost.StyleOfActive(), FAskSelection);
+        if (count < 0)
             Inform(this, "選択範囲内に、" + notFound);
+        else if (all && count > 0)
+            tellCount(count);
         return;
     }
-    const auto result = editor->Replace(FProperties.SearchValue, FProperties.ReplaceValue, FProperties.Options,
-                                        [&] { return AskAtCaret(*editor); });
+    if (all && !confirm) {
+        // Every hit of the document, as one edit.
+        const int count = editor->ReplaceAllInText(FProperties.SearchValue, FProperties.ReplaceValue, options);
+        FProperties.FromCursor = true;
+        RefreshFromSettings();
+        if (count == 0)
+            Inform(this, notFound);
+        else
+            tellCount(count);
+        return;
+    }
+    auto ask = [&] { return AskAtCaret(*editor); };
+    auto result = editor->Replace(FProperties.SearchValue, FProperties.ReplaceValue, options, ask);
+    if (!result.Found && !all) {
+        // No hit from the caret on: the next one from the other end of the text.
+        const int caret = editor->SelStart();
+        editor->SetSelStart((options & soDown) ? 0 : int(std::min<std::size_t>(editor->Document().GetTextLen(), 0x7FFFFFFF)));
+        result = editor->Replace(FProperties.SearchValue, FProperties.ReplaceValue, options, ask);
+        if (result.Found)
+            emit StatusMessage(WrappedText(options & soDown));
+        else
+            editor->SetSelStart(caret);
+    }
     if (result.All) FProperties.SetOption(OptionBit(soReplaceConfirm), false);
     FProperties.FromCursor = true;
     RefreshFromSettings();
-    if (!result.Found) Inform(this, notFound);
+    if (!result.Found)
+        Inform(this, notFound);
+    else if (all && result.Count > 0)
+        tellCount(result.Count);
 }
 
 void TSearchResultsForm::SearchFiles() {

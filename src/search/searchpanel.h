@@ -66,8 +66,13 @@ public:
     void RefreshFromSettings();
     void ClearResults();
 
-    // actSearch / actSearchBefore: the search box's text found in the active document.
+    // actSearch / actSearchBefore: the search box's text found in the active document, going on
+    // from its other end when there is no hit that way (the status line tells); the hit becomes
+    // the selection.
     bool FindNext(bool Down);
+    // actFindNext / actFindBefore: the last search value found again from the caret, the same
+    // way; nothing is told when the document holds no hit.
+    bool FindAgain(bool Down);
     // actReplace: one hit after another (with confirmation when asked for) or every hit.
     void Replace();
     // actSearchFile: the search over the target (the edited file, the open files, a folder).
@@ -95,6 +100,10 @@ public:
     // The files the last folder search passed by, and why.
     const std::vector<TSkippedFile>& Skipped() const noexcept { return FSkipped; }
 
+signals:
+    // A line for the window's status bar (the search went on from the other end, a count).
+    void StatusMessage(const QString& Text);
+
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -103,6 +112,8 @@ private:
     QAction* Toggle(QToolBar* Bar, const QString& Caption, TSearchOptions Option, const QString& Key);
     void TakeSearchValue();
     void TakeReplaceValue();
+    // One find in Editor with the settings from the caret; false when the text holds no hit.
+    bool FindInEditor(TEditor& Editor);
     std::string SearchValueUtf8() const;
     void SearchDocuments(const std::vector<TOpenDocument>& Documents);
     void StartFolderSearch();

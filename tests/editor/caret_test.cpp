@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -124,6 +125,48 @@ TEST_F(CaretFixture, WrappedRows) {
     EXPECT_EQ(Caret(), std::make_pair(1, 0));  // a wrapped row continues into the next
     Keys("Left");
     EXPECT_EQ(Caret(), std::make_pair(0, 18));
+}
+
+TEST_F(CaretFixture, EveryNewLayoutKeepsTheCaretTheSelectionAndTheTopLineInTheText) {
+    // 400 lines, every third one long enough to wrap at 20 bytes into four rows.
+    std::string text;
+    for (int i = 0; i < 400; ++i) text += (i % 3 ? "line " + std::to_string(i) : std::string(70, char('a' + i % 26))) + "\r\n";
+    Doc().SetText(text);
+    auto lineOf = [&](int Row) { return Doc().RowToLineCount(Row); };
+    // From byte 60 of line 294 (a long one) to byte 3 of line 295, line 293 at the top.
+    Editor.SetTopRow(293);
+    Editor.SetRowCol(294, 60);
+    Editor.StartSelection();
+    Editor.SetRowCol(295, 3);
+    Editor.UpdateSelection();
+    const std::string selected = Editor.SelText();
+    const int start = Editor.SelStart();
+    ASSERT_EQ(selected, std::string(10, 'a' + 294 % 26) + "\r\nlin");
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"wrap on", [&] { Editor.WrapOption().SetWrapByte(20); Editor.SetWordWrap(true); }},
+        {"another width", [&] { Editor.WrapOption().SetWrapByte(30); }},
+        {"another tab width", [&] { Editor.Caret().SetTabSpaceCount(4); }},
+        {"wrap off", [&] { Editor.SetWordWrap(false); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        change();
+        EXPECT_EQ(Editor.SelText(), selected);
+        EXPECT_EQ(Editor.SelStart(), start);
+        EXPECT_EQ(lineOf(Editor.Row()), 295);
+        const auto place = Doc().PlaceOf(Editor.Row(), Editor.Col());
+        EXPECT_EQ(place.Line, 295);
+        EXPECT_EQ(place.Byte, 3);
+        EXPECT_EQ(lineOf(Editor.TopRow()), 293);
+        EXPECT_EQ(Doc().PlaceOf(Editor.TopRow(), 0).Byte, 0);
+    }
+    // The next keystroke goes where the caret is.
+    Editor.SetSelLength(0);
+    Editor.SetRowCol(295, 3);
+    Editor.WrapOption().SetWrapByte(20);
+    Editor.SetWordWrap(true);
+    Editor.InsertText("X");
+    EXPECT_EQ(Editor.Lines().Get(295), "linXe 295");
 }
 
 TEST_F(CaretFixture, PagesAndScrolling) {

@@ -75,20 +75,43 @@ struct SearchPanel : testing::Test {
     void Type(QComboBox* Box, const QString& Text) { Box->setEditText(Text); }
 };
 
-TEST_F(SearchPanel, FindNextPreviousAndTheNotFoundBox) {
+TEST_F(SearchPanel, FindNextPreviousGoOnFromTheOtherEndAndSelectTheHit) {
     TEditor& e = Host.Add("a.txt", sj("一 検索 二 検索"));
+    e.SetHitStyle(hsDraw);
+    std::vector<QString> status;
+    QObject::connect(Panel.get(), &TSearchResultsForm::StatusMessage, [&](const QString& Text) { status.push_back(Text); });
     Type(Panel->SearchBox(), QStringLiteral("検索"));
     Properties.FromCursor = true;
     ASSERT_TRUE(Panel->FindNext(true));
     EXPECT_EQ(e.SelStart(), 3);
+    EXPECT_TRUE(e.Selected());  // the hit is the selection: Copy works, typing replaces it
+    EXPECT_EQ(e.SelText(), sj("検索"));
     ASSERT_TRUE(Panel->FindNext(true));
     EXPECT_EQ(e.SelStart(), 11);
+    EXPECT_TRUE(status.empty());
+    ASSERT_TRUE(Panel->FindNext(true));  // from the start again, and the status line says so
+    EXPECT_EQ(e.SelStart(), 3);
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0], QStringLiteral("末尾まで検索したので、先頭から検索しました"));
+    ASSERT_TRUE(Panel->FindNext(false));
+    EXPECT_EQ(e.SelStart(), 11);
+    EXPECT_EQ(status.back(), QStringLiteral("先頭まで検索したので、末尾から検索しました"));
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(Properties.SearchHistory().Strings(0), sj("検索"));
+    // F3 and Shift+F3 the same way, and the typed text replaces the hit.
+    e.SetSelStart(0);
+    ASSERT_TRUE(Panel->FindAgain(true));
+    EXPECT_EQ(e.SelText(), sj("検索"));
+    e.InsertText("x");
+    EXPECT_EQ(e.Document().GetText(), sj("一 x 二 検索"));
+    ASSERT_TRUE(Panel->FindAgain(false));
+    EXPECT_EQ(e.SelStart(), 8);
+    // The box only when the document holds no hit at all.
+    Type(Panel->SearchBox(), QStringLiteral("無い"));
     EXPECT_FALSE(Panel->FindNext(true));
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0], "検索文字列 \"検索\" は見つかりましぇん。");
-    ASSERT_TRUE(Panel->FindNext(false));
-    EXPECT_EQ(e.SelStart(), 3);
-    EXPECT_EQ(Properties.SearchHistory().Strings(0), sj("検索"));
+    EXPECT_EQ(Boxes[0], "検索文字列 \"無い\" は見つかりましぇん。");
+    EXPECT_EQ(e.SelStart(), 8);
 }
 
 TEST_F(SearchPanel, SelectedOnlyFindsInsideTheSelectionWhateverFromTheStartSays) {
@@ -150,6 +173,7 @@ TEST_F(SearchPanel, ReplaceInsideTheSelectionThroughItsDialog) {
         {"unasked, the first hit only", false, false, {}, "x yy x x x"},
         {"unasked, every hit", false, true, {}, "x yy yy yy x"},
     };
+    std::size_t counted = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         select();
@@ -164,8 +188,24 @@ TEST_F(SearchPanel, ReplaceInsideTheSelectionThroughItsDialog) {
             e.Undo();  // one step
             EXPECT_EQ(e.Document().GetText(), "x x x x x");
         }
+        if (c.All) {
+            // Replacing all tells the count.
+            ASSERT_EQ(Boxes.size(), ++counted);
+            EXPECT_EQ(Boxes.back(), "3 件置換しました");
+        }
     }
-    EXPECT_TRUE(Boxes.empty());
+    ASSERT_EQ(Boxes.size(), counted);
+    Boxes.clear();
+    // A selection that ends with the text's last line break.
+    e.Document().SetText("a\r\nb\r\na\r\n");
+    e.SelectAll();
+    Type(Panel->SearchBox(), "a\r\n");
+    Properties.SetOption(OptionBit(soReplaceConfirm), false);
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "yyb\r\nyy");
+    Boxes.clear();
+    Type(Panel->SearchBox(), "x");
     // Nothing to replace inside the selection: said so, no dialog.
     select();
     Type(Panel->SearchBox(), "z");
@@ -193,12 +233,42 @@ TEST_F(SearchPanel, ReplaceAskedHitByHitThenAll) {
     EXPECT_FALSE(Properties.Options & soReplaceConfirm);  // "All" turned confirming off
     e.Undo();  // the hits replaced after "All" went in one step
     EXPECT_EQ(e.Document().GetText(), "x yx x x");
-    EXPECT_TRUE(Boxes.empty());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "3 件置換しました");
+    Boxes.clear();
 
     Type(Panel->SearchBox(), "z");
     Panel->Replace();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0], "検索文字列 'z' は見つかりません");
+}
+
+TEST_F(SearchPanel, ReplaceAllCoversTheWholeDocumentAsOneStepAndTellsTheCount) {
+    TEditor& e = Host.Add("a.txt", "x a x a x\r\nx");
+    e.SetSelStart(6);  // after two of the hits
+    Properties.FromCursor = true;
+    Properties.SetOption(OptionBit(soDown), true);
+    Properties.SetOption(OptionBit(soReplaceConfirm), false);
+    std::vector<QString> status;
+    QObject::connect(Panel.get(), &TSearchResultsForm::StatusMessage, [&](const QString& Text) { status.push_back(Text); });
+    Type(Panel->SearchBox(), "x");
+    Type(Panel->ReplaceBox(), "yz");
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "yz a yz a yz\r\nyz");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "4 件置換しました");
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0], QStringLiteral("4 件置換しました"));
+    e.Undo();
+    EXPECT_EQ(e.Document().GetText(), "x a x a x\r\nx");
+    // One replacement with no hit after the caret: the first one from the start.
+    Boxes.clear();
+    Properties.SetOption(OptionBit(soReplaceAll), false);
+    e.SetSelStart(14);
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "yz a x a x\r\nx");
+    EXPECT_TRUE(Boxes.empty());
 }
 
 TEST_F(SearchPanel, OpenDocumentsListedAndAHitOpened) {
@@ -213,7 +283,7 @@ TEST_F(SearchPanel, OpenDocumentsListedAndAHitOpened) {
     EXPECT_EQ(m.rowCount(m.index(0, 0)), 2);
     EXPECT_TRUE(Panel->Tree()->isExpanded(m.index(0, 0)));   // two hits
     EXPECT_FALSE(Panel->Tree()->isExpanded(m.index(1, 0)));  // one hit
-    EXPECT_EQ(m.index(1, 0, m.index(0, 0)).data().toString(), QStringLiteral("0001: ab ab"));
+    EXPECT_EQ(m.index(1, 0, m.index(0, 0)).data().toString(), QStringLiteral("2: ab ab"));
     EXPECT_EQ(m.index(0, 0, m.index(1, 0)).data(TSearchResultsModel::HitRole).toString(), QStringLiteral("ab"));
 
     Host.Active = 2;
