@@ -82,6 +82,7 @@ TSearchResultsForm::TSearchResultsForm(ISearchHost& Host, TSearchProperties& Pro
     FTree->setExpandsOnDoubleClick(true);
     FTree->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(FTree, 1);
+    FTree->installEventFilter(this);
     setWidget(body);
     CreateToolBar(bar, bar2);
 
@@ -117,10 +118,9 @@ QAction* TSearchResultsForm::Toggle(QToolBar* Bar, const QString& Caption, TSear
     QAction* a = Bar->addAction(Caption);
     a->setCheckable(true);
     a->setToolTip(Caption + (Key.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(Key)));
-    if (!Key.isEmpty()) {
-        a->setShortcut(QKeySequence(Key));
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);  // only while the panel has the focus
-    }
+    // No shortcut of the action: the window has commands on the same keys (Ctrl+S, Ctrl+K), and
+    // two shortcuts on one key fire neither. The panel's own widgets claim the key instead.
+    if (!Key.isEmpty()) FToggleKeys.emplace_back(QKeySequence(Key), a);
     connect(a, &QAction::toggled, this, [this, Option](bool On) { FProperties.SetOption(OptionBit(Option), On); });
     FOptionToggles.emplace_back(a, Option);
     return a;
@@ -554,7 +554,23 @@ void TSearchResultsForm::FocusEditor() {
     if (TEditor* e = FHost.ActiveDocument().Editor) e->setFocus();
 }
 
+QAction* TSearchResultsForm::ToggleOfKey(const QKeyEvent& Key) const {
+    const QKeySequence pressed(Key.keyCombination());
+    for (const auto& [sequence, action] : FToggleKeys)
+        if (sequence == pressed) return action;
+    return nullptr;
+}
+
 bool TSearchResultsForm::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress) {
+        // The panel's option keys belong to it while one of its boxes or its list has the
+        // focus: claimed before the window's shortcuts, toggled on the key press.
+        if (QAction* toggle = ToggleOfKey(*static_cast<QKeyEvent*>(Event))) {
+            Event->accept();
+            if (Event->type() == QEvent::KeyPress) toggle->toggle();
+            return true;
+        }
+    }
     if (Event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(Event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

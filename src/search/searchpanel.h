@@ -8,6 +8,7 @@
 #include "search/searchresults.h"
 
 #include <QDockWidget>
+#include <QKeySequence>
 
 #include <atomic>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QComboBox;
 class QProgressDialog;
 class QTimer;
@@ -132,6 +134,8 @@ private:
     QAction* FFromStart = nullptr;
     QAction* FSelectedOnly = nullptr;
     std::vector<std::pair<QAction*, TSearchOptions>> FOptionToggles;
+    std::vector<std::pair<QKeySequence, QAction*>> FToggleKeys;  // the option keys of the panel's widgets
+    QAction* ToggleOfKey(const QKeyEvent& Key) const;
     QAction* FTargets[3] = {};
     QToolButton* FTargetButton = nullptr;
     QToolButton* FFolderButton = nullptr;

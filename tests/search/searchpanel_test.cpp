@@ -9,6 +9,8 @@
 #include "widgets/editor.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QTest>
 #include <QTreeView>
 
@@ -269,6 +271,44 @@ TEST_F(SearchPanel, ReplaceAllCoversTheWholeDocumentAsOneStepAndTellsTheCount) {
     Panel->Replace();
     EXPECT_EQ(e.Document().GetText(), "yz a x a x\r\nx");
     EXPECT_TRUE(Boxes.empty());
+}
+
+TEST(SearchPanelKeys, TheBoxesTakeThePanelsKeysTheWindowsCommandsTheRest) {
+    TFakeHost host;
+    TSearchProperties properties;
+    properties.SetDefaults();
+    QMainWindow window;
+    auto* panel = new TSearchResultsForm(host, properties, &window);
+    auto* elsewhere = new QLineEdit(&window);
+    window.setCentralWidget(elsewhere);
+    window.addDockWidget(Qt::BottomDockWidgetArea, panel);
+    int saved = 0, lineDeleted = 0;
+    QAction* save = window.addAction(QStringLiteral("上書き保存"));
+    save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    QObject::connect(save, &QAction::triggered, [&] { ++saved; });
+    QAction* deleteLine = window.addAction(QStringLiteral("一行削除"));
+    deleteLine->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
+    QObject::connect(deleteLine, &QAction::triggered, [&] { ++lineDeleted; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (QComboBox* box : {panel->SearchBox(), panel->ReplaceBox()}) {
+        box->setFocus();
+        const TSearchOptions before = properties.Options;
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(properties.Options ^ before, soIncludeSpace);
+        QTest::keyClick(box, Qt::Key_K, Qt::ControlModifier);
+        EXPECT_EQ(properties.Options ^ before, soIncludeSpace | soNoMatchZenkaku);
+        QTest::keyClick(box, Qt::Key_M, Qt::ControlModifier);
+        EXPECT_EQ(properties.Options ^ before, soIncludeSpace | soNoMatchZenkaku | soMatchCase);
+    }
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(lineDeleted, 0);
+    elsewhere->setFocus();
+    QTest::keyClick(elsewhere, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(elsewhere, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(lineDeleted, 1);
 }
 
 TEST_F(SearchPanel, OpenDocumentsListedAndAHitOpened) {
