@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 
 #include "base/exceptions.h"
+#include "files/unicode.h"
 #include "platform/errordisplay.h"
 #include "search/searchpanel.h"
 #include "app/sheetform.h"
@@ -82,7 +83,8 @@ void TForm1::CreateSearchPanel() {
         FSearchPanel->show();
         if (TEditor* editor = ActiveEditor()) {
             if (FSettings.Config.SearchSelection) {
-                if (editor->Selected()) p.SearchValue = editor->SelText();
+                if (editor->Selected())
+                    FSearchPanel->SetSearchText(QString::fromStdString(SjisToUtf8(editor->SelText(), editor->CharMap(), nullptr)));
                 p.SelectedOnly = false;
             } else {
                 p.SelectedOnly = editor->Selected() && editor->SelStartRow() != editor->SelEndRow();

@@ -66,6 +66,8 @@ public:
 
     // Loads every control from the settings.
     void RefreshFromSettings();
+    // The search value as text (actFind takes the selection).
+    void SetSearchText(const QString& Text);
     void ClearResults();
 
     // actSearch / actSearchBefore: the search box's text found in the active document, going on
@@ -115,7 +117,10 @@ private:
     void TakeSearchValue();
     void TakeReplaceValue();
     // One find in Editor with the settings from the caret; false when the text holds no hit.
-    bool FindInEditor(TEditor& Editor);
+    bool FindInEditor(TEditor& Editor, const std::string& Pattern);
+    // Text of a box in the code page of Editor's document (Keep: new characters join the
+    // document's map); false, told, when the document cannot hold some character of it.
+    bool InDocument(TEditor& Editor, const QString& Text, bool Keep, std::string& Out);
     std::string SearchValueUtf8() const;
     void SearchDocuments(const std::vector<TOpenDocument>& Documents);
     void StartFolderSearch();
@@ -156,6 +161,8 @@ private:
     QProgressDialog* FProgress = nullptr;
     std::vector<TSkippedFile> FSkipped;
     QString FSearchedValue;
+    // The search and replace values as typed: code page 932 cannot hold every character.
+    QString FSearchText, FReplaceText;
 };
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #include "search/replaceselection.h"
 
 #include "files/doctext.h"
+#include "files/unicode.h"
 #include "platform/questions.h"
 #include "support/sj.h"
 #include "widgets/editor.h"
@@ -271,6 +272,36 @@ TEST_F(SearchPanel, ReplaceAllCoversTheWholeDocumentAsOneStepAndTellsTheCount) {
     Panel->Replace();
     EXPECT_EQ(e.Document().GetText(), "yz a x a x\r\nx");
     EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(SearchPanel, TheBoxesGoThroughTheDocumentsCharacterMap) {
+    TEditor& e = Host.Add("a.txt", "");
+    e.InputUtf8("caf\u00e9 caf");  // é is kept in the document's map
+    TEditor& sjis = Host.Add("b.txt", sj("caf〓"));
+    auto utf8 = [](TEditor& E) { return SjisToUtf8(E.Document().GetText(), E.CharMap(), nullptr); };
+    Properties.FromCursor = false;
+    Type(Panel->SearchBox(), QStringLiteral("caf\u00e9"));
+    EXPECT_FALSE(Panel->FindNext(true));  // not the 〓 of the other file
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "検索文字列 \"caf\u00e9\" は見つかりましぇん。");
+    EXPECT_EQ(Panel->SearchBox()->currentText(), QStringLiteral("caf\u00e9"));  // the box keeps é
+    Host.Active = 0;
+    ASSERT_TRUE(Panel->FindNext(true));
+    EXPECT_EQ(SjisToUtf8(e.SelText(), e.CharMap(), nullptr), "caf\u00e9");
+    // A new character of the replacement joins the map and stays itself.
+    Type(Panel->ReplaceBox(), QStringLiteral("na\u00efve \u301c"));
+    Properties.SetOption(OptionBit(soReplaceConfirm), false);
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    Panel->Replace();
+    EXPECT_EQ(utf8(e), "na\u00efve \u301c caf");
+    EXPECT_EQ(utf8(sjis), "caf\u3013");
+    // An editor without a map cannot hold é: the search is refused with a message.
+    Boxes.clear();
+    e.SetCharMap(nullptr);
+    Type(Panel->SearchBox(), QStringLiteral("\u00ef"));
+    EXPECT_FALSE(Panel->FindNext(true));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "\"\u00ef\" には、この文書で扱えない文字が含まれています。");
 }
 
 TEST(SearchPanelKeys, TheBoxesTakeThePanelsKeysTheWindowsCommandsTheRest) {
