@@ -351,7 +351,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
     step->RowCount = newCount;
     const TRowSwap swap = PrepareRowsFromList(first, oldRows, list);
 
-    FUndoEngine->AddStep(std::move(step));
+    FUndoEngine->AddStep(std::move(step), oldRows);
     TUpdateGuard update(*this);
     ReplaceRowsFromList(swap);
     NormalizeLastRow();
@@ -826,14 +826,14 @@ void TEditorScreenStrings::SetWordWrap(bool Value) {
             UnwrapAll();
         restore.Dismiss();
     }
-    FUndoEngine->Clear();
+    FUndoEngine->ClearKeepingSaved();
     FinishRelayout();
 }
 
 void TEditorScreenStrings::Relayout() {
     RewrapAll();
     // Row cuts changed: old undo steps would name rows of the old layout.
-    FUndoEngine->Clear();
+    FUndoEngine->ClearKeepingSaved();
     FinishRelayout();
 }
 

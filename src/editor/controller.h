@@ -51,7 +51,15 @@ public:
     void AttachTo(TEditorController& Other);
     int RowCount() const { return FDocument->GetCount(); }
     bool Modified() const noexcept { return FModified; }
-    void SetModified(bool Value) { FModified = Value; }
+    // False: the text as it is now is the saved one (undo or redo coming back to it clears the
+    // mark again); true: it differs from any saved text.
+    void SetModified(bool Value) {
+        FModified = Value;
+        if (Value)
+            FDocument->UndoEngine().ForgetSaved();
+        else
+            FDocument->UndoEngine().MarkSaved();
+    }
     // The document's logical lines as a string list.
     TEditorStrings& Lines() noexcept { return FLines; }
     // Setting Lines: one line per string; undo emptied, rows laid out and tokenized again.
@@ -447,6 +455,15 @@ private:
     void RepaintSelectionChange(int OldFrom, int OldTo);
 
     IEditorSurface* FSurface;
+    // The last edit of a run of typing, Backspace or Delete presses: the next one of the same
+    // kind with the caret where that one left it joins its undo step.
+    friend class TTypingRun;
+    enum class TTypingKind : std::uint8_t { None, Chars, Backspace, Delete };
+    struct TTyping {
+        TTypingKind Kind = TTypingKind::None;
+        int Row = 0, Col = 0;
+        std::uint64_t State = 0;  // the undo state the edit left
+    } FTyping;
     // The caret, the selection and the top row by line and byte while the rows are laid out again.
     struct TPlaces {
         bool Kept = false;

@@ -25,6 +25,7 @@ void TEditorController::CtrlReleased() {
 
 void TEditorController::KeyDown(unsigned Key, TKeyModifiers Modifiers, bool Repeat) {
     FKeyRepeat = Repeat;
+    if (IsNavigationKey(Key)) FTyping.Kind = TTypingKind::None;  // moving the caret ends a run of typing
     if (MouseHoldsSelection()) {
         // While the mouse holds a selection, only the keys of a drag count.
         if (FDragState != dsDragging) return;
@@ -167,6 +168,7 @@ static bool InsideSelection(int Row, int Col, int StartRow, int StartCol, int En
 
 void TEditorController::MouseDown(TMouseButtons Button, TKeyModifiers Modifiers, TPoint Position) {
     if (!FSurface->HasFocus()) FSurface->TakeFocus();
+    FTyping.Kind = TTypingKind::None;
     if (Button != mbLeft) return;
     if (FDragState != dsNone) return;
     FButtons |= mbLeft;
