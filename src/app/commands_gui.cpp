@@ -155,6 +155,7 @@ void TForm1::BindHandlers() {
     onEditor("actPaste", [](TOrvaneEditor& E) { E.PasteFromClipboard(); });
     onEditor("actDelete", [](TOrvaneEditor& E) { E.DeleteSelection(); });
     onEditor("actSelectAll", [](TOrvaneEditor& E) { E.SelectAll(); });
+    onEditor("actBoxSelect", [](TOrvaneEditor& E) { E.SetSelectionMode(E.SelectionMode() == smBox ? smStream : smBox); });
     on("actNew", [this] { NewDocument(); });
     on("actOpen", [this] { OpenCommand(); });
     on("actOpenToCaret", [this] { OpenToCaret(); });

@@ -290,6 +290,7 @@ void TEditorController::MoveCaretByOffset(int FromRow, int Offset) {
 
 void TEditorController::SetSelectionMode(TEditorSelectionMode Value) {
     if (Value == FSelectionMode || FDragState != dsNone) return;
+    FBoxByModifier = false;
     FSelectionMode = Value;
     if (Selected()) {
         UpdateSelection();

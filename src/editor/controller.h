@@ -453,6 +453,9 @@ private:
     bool FindTokenAt(TPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
                      std::string& Token);
     void RepaintSelectionChange(int OldFrom, int OldTo);
+    // Box selection while Alt is held with a drag or with Shift and the arrows (Held); when it
+    // goes, the stream mode comes back unless the box mode was chosen as a mode.
+    void UseBoxWhile(bool Held);
 
     IEditorSurface* FSurface;
     // The last edit of a run of typing, Backspace or Delete presses: the next one of the same
@@ -491,6 +494,7 @@ private:
     TEditorDragState FDragState = dsNone;
     TPoint FPressPoint;
     bool FRowSelecting = false;
+    bool FBoxByModifier = false;  // the box mode came with Alt, not as the chosen mode
     int FRowSelectAnchor = 0;
     int FCursorKind = -1;
     int FWheelDelta = 0;

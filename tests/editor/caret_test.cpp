@@ -35,6 +35,7 @@ struct CaretFixture : testing::Test {
             while (word.size() > 2 && word[1] == '-') {
                 if (word[0] == 'S') mods |= kmShift;
                 if (word[0] == 'C') mods |= kmCtrl;
+                if (word[0] == 'A') mods |= kmAlt;
                 if (word[0] == 'R') repeat = true;
                 word = word.substr(2);
             }
@@ -249,6 +250,30 @@ TEST_F(CaretFixture, BoxSelectionOverShortRows) {
     // Columns 1-3 of each row: a short row gives what it has, a two-byte character that starts
     // inside the box is taken whole.
     EXPECT_EQ(Editor.SelText(), "bcd\r\nb\r\n" + sj("本") + "\r\n");
+}
+
+TEST_F(CaretFixture, AltSelectsABoxWithTheMouseAndWithShiftAndTheArrows) {
+    Doc().SetText("abcdef\r\nabcdef\r\nabcdef\r\n");
+    Editor.SetRowCol(0, 1);
+    Keys("A-S-Right A-S-Right A-S-Down A-S-Down");
+    EXPECT_EQ(Editor.SelectionMode(), smBox);
+    EXPECT_EQ(Editor.SelText(), "bc\r\nbc\r\nbc\r\n");
+    Keys("S-Right");  // without Alt: a stream again
+    EXPECT_EQ(Editor.SelectionMode(), smStream);
+    EXPECT_EQ(Editor.SelText(), "bcdef\r\nabcdef\r\nabcd");
+    // Alt+drag from row 0 column 2 to row 1 column 4.
+    Editor.MouseDown(mbLeft, kmAlt, CellPoint(0, 2));
+    Editor.MouseMove(mbLeft, kmAlt, CellPoint(1, 4));
+    Editor.MouseUp(mbLeft, kmAlt, CellPoint(1, 4));
+    EXPECT_EQ(Editor.SelectionMode(), smBox);
+    EXPECT_EQ(Editor.SelText(), "cd\r\ncd\r\n");
+    Editor.MouseDown(mbLeft, kmNone, CellPoint(2, 0));
+    Editor.MouseUp(mbLeft, kmNone, CellPoint(2, 0));
+    EXPECT_EQ(Editor.SelectionMode(), smStream);
+    // The box mode chosen as a mode stays whatever Alt does.
+    Editor.SetSelectionMode(smBox);
+    Keys("A-S-Right Left");
+    EXPECT_EQ(Editor.SelectionMode(), smBox);
 }
 
 TEST_F(CaretFixture, MouseSelectsAndDragsBack) {
