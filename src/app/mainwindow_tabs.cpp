@@ -57,6 +57,7 @@ protected:
                     editor->SelectTokenAtPos(at);
                 else
                     editor->SelectWordAtPos(at);
+                editor->OfferPrimarySelection();
             });
         });
         return false;

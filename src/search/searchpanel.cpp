@@ -161,6 +161,7 @@ void TSearchResultsForm::CreateToolBar(QToolBar* Bar, QToolBar* Bar2) {
     FReplaceBox->setToolTip(QStringLiteral("置き換える文字列 (Enter: 置換)"));
     Bar2->addWidget(FReplaceBox);
     FReplaceBox->installEventFilter(this);
+    QWidget::setTabOrder(FSearchBox, FReplaceBox);  // Tab goes from the search to the replace box
     Bar2->addAction(QStringLiteral("置換"), this, [this] {
         FProperties.SetOption(OptionBit(soReplaceAll), false);
         Replace();

@@ -335,6 +335,9 @@ TEST(SearchPanelKeys, TheBoxesTakeThePanelsKeysTheWindowsCommandsTheRest) {
     }
     EXPECT_EQ(saved, 0);
     EXPECT_EQ(lineDeleted, 0);
+    panel->SearchBox()->setFocus();
+    QTest::keyClick(panel->SearchBox(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), panel->ReplaceBox());
     elsewhere->setFocus();
     QTest::keyClick(elsewhere, Qt::Key_S, Qt::ControlModifier);
     QTest::keyClick(elsewhere, Qt::Key_K, Qt::ControlModifier);
