@@ -276,7 +276,10 @@ bool TSearchResultsForm::InDocument(TEditor& Editor, const QString& Text, bool K
     TCodeCounts counts;
     Out = Utf8ToSjis(Text.toStdString(), map, &counts);
     if (counts.Invalid == 0 && counts.Lost == 0) return true;
-    Inform(this, "\"" + Text.toStdString() + "\" には、この文書で扱えない文字が含まれています。");
+    std::string message(1, '"');
+    message += Text.toStdString();
+    message += "\" には、この文書で扱えない文字が含まれています。";
+    Inform(this, message);
     return false;
 }
 
