@@ -99,6 +99,7 @@ constexpr std::array<TCommandDef, kCommandCount> kCommands = {{
     {"actConvert", "変換", "辞書変換(&C)...", "F10", R::Always, true, "辞書変換|るりかごの目玉っ、辞書つかって変換ですぅ。", "tools-check-spelling", -1},
     BOOKMARK(8), BOOKMARK(9),
     {"actNewWindow", "", "別の編集ウィンドウを開く(&N)", "", R::Never, false, "別の編集ウィンドウを開く|同一のテキストを複数のタブで編集できるようにします", "", -1},
+    {"actBoxSelect", "編集", "Box選択モード(&K)", "", R::BoxMode, false, "Box選択モード|矩形の範囲を選択するモードに切り替えます（Altキーを押しながらのドラッグでも矩形選択）", "", -1},
 }};
 // clang-format on
 
@@ -114,7 +115,7 @@ constexpr TMenuItemDef kFileMenu[] = {
 constexpr TMenuItemDef kEditMenu[] = {
     {"actUndo", ""}, {"actRedo", ""}, {"-", ""}, {"actCut", ""}, {"actCopy", ""}, {"actPaste", ""},
     {"actDelete", ""}, {"-", ""}, {"actAddCut", ""}, {"actAddCopy", ""}, {"-", ""}, {"actQuoteCopy", ""},
-    {"actQuotePaste", ""}, {"-", ""}, {"actSelectAll", ""}, {"actCopyAll", ""}};
+    {"actQuotePaste", ""}, {"-", ""}, {"actSelectAll", ""}, {"actCopyAll", ""}, {"-", ""}, {"actBoxSelect", ""}};
 constexpr TMenuItemDef kSpecialMenu[] = {
     {"actDate", ""}, {"actDouble", ""}, {"actDeleteLine", ""}, {"actInsert", ""}, {"actSort", ""}, {"-", ""},
     {"actTabIndent", ""}, {"actTabUnIndent", ""}, {"actIndent", ""}, {"actUnIndent", ""}, {"-", ""},
@@ -176,13 +177,14 @@ bool CommandEnabled(const TCommandDef& Command, const TCommandState& S) noexcept
     case R::FileList:
     case R::CodeExplorer:
     case R::MessagePanel: return true;
+    case R::BoxMode: return S.Document;
     case R::Never: return false;
     }
     return false;
 }
 
 bool CommandCheckable(const TCommandDef& Command) noexcept {
-    return Command.Rule >= R::ToolBar && Command.Rule <= R::MessagePanel;
+    return Command.Rule >= R::ToolBar && Command.Rule <= R::BoxMode;
 }
 
 bool CommandChecked(const TCommandDef& Command, const TCommandState& S) noexcept {
@@ -192,6 +194,7 @@ bool CommandChecked(const TCommandDef& Command, const TCommandState& S) noexcept
     case R::FileList: return S.FileList;
     case R::CodeExplorer: return S.CodeExplorer;
     case R::MessagePanel: return S.MessagePanel;
+    case R::BoxMode: return S.BoxMode;
     default: return false;
     }
 }
@@ -245,7 +248,7 @@ std::vector<std::string> DefaultToolBarItems() {
 }
 
 std::vector<std::string> DefaultPopupMenuItems() {
-    return {"close", "-", "cut", "copy", "paste", "selectall", "-", "config"};
+    return {"close", "-", "cut", "copy", "paste", "selectall", "boxselect", "-", "config"};
 }
 
 }  // namespace orvane

@@ -14,7 +14,7 @@
 
 namespace orvane {
 
-// When a command is enabled (and, for the last five, checked).
+// When a command is enabled (and, for ToolBar to BoxMode, checked).
 enum class TCommandRule : std::uint8_t {
     Always,        // enabled; without a document it does nothing where it needs one
     CanUndo,       // U: an editor is active and can undo
@@ -30,6 +30,7 @@ enum class TCommandRule : std::uint8_t {
     FileList,
     CodeExplorer,
     MessagePanel,
+    BoxMode,       // an editor is active; checked while it selects boxes
     Never,         // no handler: always disabled
 };
 
@@ -45,9 +46,9 @@ struct TCommandDef {
     int Tag;                    // the bookmark number, else -1
 };
 
-// The 99 commands in table order (the order of the dialogs and of the old index-keyed settings).
+// The 100 commands in table order (the order of the dialogs and of the old index-keyed settings).
 std::span<const TCommandDef> CommandTable() noexcept;
-inline constexpr std::size_t kCommandCount = 99;
+inline constexpr std::size_t kCommandCount = 100;
 // Index of the command named Name (without regard to case), or -1.
 int FindCommand(std::string_view Name) noexcept;
 // Index of the command an item list names ("new" → actNew), or -1; "-" and unknown names give -1.
@@ -64,6 +65,7 @@ struct TCommandState {
     bool ReadOnly = false;   // the active editor is write-protected
     bool ClipboardText = false;
     bool ToolBar = false, StatusBar = false, FileList = false, CodeExplorer = false, MessagePanel = false;
+    bool BoxMode = false;  // the active editor selects boxes
 };
 
 // Enabled by the rule alone; commands that edit are also disabled while write-protected.

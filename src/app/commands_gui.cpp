@@ -154,7 +154,11 @@ void TForm1::BindHandlers() {
     onEditor("actCopy", [](TOrvaneEditor& E) { E.CopyToClipboard(); });
     onEditor("actPaste", [](TOrvaneEditor& E) { E.PasteFromClipboard(); });
     onEditor("actDelete", [](TOrvaneEditor& E) { E.DeleteSelection(); });
-    onEditor("actSelectAll", [](TOrvaneEditor& E) { E.SelectAll(); });
+    onEditor("actSelectAll", [](TOrvaneEditor& E) {
+        E.SelectAll();
+        E.OfferPrimarySelection();
+    });
+    onEditor("actBoxSelect", [](TOrvaneEditor& E) { E.SetSelectionMode(E.SelectionMode() == smBox ? smStream : smBox); });
     on("actNew", [this] { NewDocument(); });
     on("actOpen", [this] { OpenCommand(); });
     on("actOpenToCaret", [this] { OpenToCaret(); });

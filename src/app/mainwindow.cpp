@@ -363,6 +363,7 @@ TCommandState TForm1::CommandState() const {
         s.MultiRow = ActiveEditor()->Selected() && ActiveEditor()->SelStartRow() != ActiveEditor()->SelEndRow();
         s.HasLines = ActiveEditor()->Lines().Count() > 0;
         s.ReadOnly = ActiveEditor()->ReadOnly();
+        s.BoxMode = ActiveEditor()->SelectionMode() == smBox;
     }
     s.ClipboardText = FClipboardText;
     s.ToolBar = FToolBar && !FToolBar->isHidden();

@@ -57,6 +57,7 @@ protected:
                     editor->SelectTokenAtPos(at);
                 else
                     editor->SelectWordAtPos(at);
+                editor->OfferPrimarySelection();
             });
         });
         return false;
@@ -245,6 +246,8 @@ void TForm1::ConnectEditor(TOrvaneTabSheet& Tab) {
     TOrvaneEditor* editor = Tab.Editor();
     TOrvaneSheetForm* form = Tab.Form();
     ApplyStyleOf(*form);
+    editor->SetUndoListMax(kUndoStepLimit);
+    editor->Document().UndoEngine().SetMaxBytes(kUndoMemoryLimit);
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](const QPoint& Pos) {
         if (FEditorMenu) FEditorMenu->exec(editor->viewport()->mapToGlobal(Pos));

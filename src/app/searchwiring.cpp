@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 
 #include "base/exceptions.h"
+#include "files/unicode.h"
 #include "platform/errordisplay.h"
 #include "search/searchpanel.h"
 #include "app/sheetform.h"
@@ -82,7 +83,8 @@ void TForm1::CreateSearchPanel() {
         FSearchPanel->show();
         if (TEditor* editor = ActiveEditor()) {
             if (FSettings.Config.SearchSelection) {
-                if (editor->Selected()) p.SearchValue = editor->SelText();
+                if (editor->Selected())
+                    FSearchPanel->SetSearchText(QString::fromStdString(SjisToUtf8(editor->SelText(), editor->CharMap(), nullptr)));
                 p.SelectedOnly = false;
             } else {
                 p.SelectedOnly = editor->Selected() && editor->SelStartRow() != editor->SelEndRow();
@@ -92,17 +94,9 @@ void TForm1::CreateSearchPanel() {
         FSearchPanel->SearchBox()->setFocus();
         FSearchPanel->SearchBox()->lineEdit()->selectAll();
     });
-    auto again = [this](bool Down) {
-        TSearchProperties& p = *FSearchProperties;
-        TEditor* editor = ActiveEditor();
-        if (p.SearchValue.empty() || !editor) return;
-        p.SelectedOnly = false;
-        p.FromCursor = true;
-        p.SetOption(OptionBit(soDown), Down);
-        editor->FindText(p.SearchValue, p.Options);
-    };
-    on("actFindNext", [again] { again(true); });
-    on("actFindBefore", [again] { again(false); });
+    connect(FSearchPanel, &TSearchResultsForm::StatusMessage, this, [this](const QString& Text) { SetHint(Text); });
+    on("actFindNext", [this] { FSearchPanel->FindAgain(true); });
+    on("actFindBefore", [this] { FSearchPanel->FindAgain(false); });
     on("actMessagePanel", [this] { FSearchPanel->setVisible(!FSearchPanel->isVisible()); });
 }
 

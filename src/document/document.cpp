@@ -241,7 +241,8 @@ int TEditorScreenStrings::LineToRow(int Line) const {
     const int lines = LineCount();
     if (Line < 0 || Line > lines) ThrowListIndexError();
     if (Line == lines) return GetCount();
-    if (!FWordWrap) return Line;
+    // Without word wrap a row is a line (but while word wrap goes off, rows are still wrapped).
+    if (!FWordWrap && lines == GetCount()) return Line;
     CheckLineHint();
     int row = 0, line = 0;
     const int fromHint = std::abs(Line - FHintLine);
@@ -262,7 +263,7 @@ int TEditorScreenStrings::LineToRow(int Line) const {
 int TEditorScreenStrings::RowToLineCount(int Rows) const {
     const int count = GetCount();
     Rows = std::clamp(Rows, 0, count);
-    if (!FWordWrap) return Rows;
+    if (!FWordWrap && LineEndCount() == count) return Rows;
     if (Rows == count) return LineCount() - (count > 0 && RowEndKind(count - 1) != reLineBreak ? 1 : 0);
     CheckLineHint();
     // Find the start of the line that holds row Rows; the lines before it all end with a break.
@@ -350,7 +351,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
     step->RowCount = newCount;
     const TRowSwap swap = PrepareRowsFromList(first, oldRows, list);
 
-    FUndoEngine->AddStep(std::move(step));
+    FUndoEngine->AddStep(std::move(step), oldRows);
     TUpdateGuard update(*this);
     ReplaceRowsFromList(swap);
     NormalizeLastRow();
@@ -775,14 +776,42 @@ void TEditorScreenStrings::UnwrapAll() {
 }
 
 void TEditorScreenStrings::SwapInLayout(TEditorStringList& Rows) {
+    for (IDocumentView* editor : FEditors) editor->RememberPlaces();
     DropAllSelections();
-    // The text stays the same: the views are refreshed by the caller, not told of a change.
-    TNotifyEvent onChange = std::move(OnChange);
-    OnChange = nullptr;
-    TScopeExit restore([this, &onChange] { OnChange = std::move(onChange); });
-    TUpdateGuard update(*this);
-    FHintRow = FHintLine = 0;
-    SwapRows(Rows);
+    {
+        // The text stays the same: the views are refreshed by the caller, not told of a change.
+        TNotifyEvent onChange = std::move(OnChange);
+        OnChange = nullptr;
+        TScopeExit restore([this, &onChange] { OnChange = std::move(onChange); });
+        TUpdateGuard update(*this);
+        FHintRow = FHintLine = 0;
+        SwapRows(Rows);
+    }
+    for (IDocumentView* editor : FEditors) editor->RestorePlaces();
+}
+
+TEditorScreenStrings::TLinePlace TEditorScreenStrings::PlaceOf(int Row, int Byte) const {
+    const int count = GetCount();
+    if (count == 0) return {};
+    if (Row >= count) return {LineCount(), 0};
+    Row = std::max(Row, 0);
+    const int first = FirstRowOfLine(Row);
+    std::size_t byte = std::size_t(std::max(Byte, 0));
+    for (int r = first; r < Row; ++r) byte += RowView(r).size();
+    return {RowToLineCount(first), int(std::min<std::size_t>(byte, 0x7FFFFFFF))};
+}
+
+std::pair<int, int> TEditorScreenStrings::RowOfPlace(const TLinePlace& Place) const {
+    const int count = GetCount();
+    if (count == 0) return {0, 0};
+    if (Place.Line >= LineCount()) {
+        const int last = LastAllowedRow();
+        return {last, last < count ? int(RowView(last).size()) : 0};
+    }
+    int row = LineToRow(std::max(Place.Line, 0));
+    std::size_t byte = std::size_t(std::max(Place.Byte, 0));
+    while (RowEndKind(row) == reWrapped && row + 1 < count && byte >= RowView(row).size()) byte -= RowView(row++).size();
+    return {row, int(std::min(byte, RowView(row).size()))};
 }
 
 void TEditorScreenStrings::SetWordWrap(bool Value) {
@@ -797,22 +826,22 @@ void TEditorScreenStrings::SetWordWrap(bool Value) {
             UnwrapAll();
         restore.Dismiss();
     }
-    FUndoEngine->Clear();
+    FUndoEngine->ClearKeepingSaved();
     FinishRelayout();
 }
 
 void TEditorScreenStrings::Relayout() {
     RewrapAll();
     // Row cuts changed: old undo steps would name rows of the old layout.
-    FUndoEngine->Clear();
+    FUndoEngine->ClearKeepingSaved();
     FinishRelayout();
 }
 
 void TEditorScreenStrings::FinishRelayout() {
+    // The views put their carets back at their places in the text as the rows were swapped.
     TScopeExit refresh([this] {
         RefreshAllEditors();
         ClampAllCarets();
-        ResetAllCols();
     });
     TokenizeAllRows();
 }

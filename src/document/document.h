@@ -101,6 +101,17 @@ public:
     // 0..row count): the line of row Rows. With word wrap off, Rows itself.
     int RowToLineCount(int Rows) const;
 
+    // A place in the text by line and byte in that line, which a new layout of the rows keeps.
+    struct TLinePlace {
+        int Line = 0;
+        int Byte = 0;
+    };
+    // The place of byte Byte of Row (Row at the row count: the start of the line after the text).
+    TLinePlace PlaceOf(int Row, int Byte) const;
+    // The row and byte of a place, clamped to the text; the end of a wrapped row is the start of
+    // the next.
+    std::pair<int, int> RowOfPlace(const TLinePlace& Place) const;
+
     // ---- editing
     // Replaces rows Row .. Row+Count-1 with their line breaks by Text (breaks as CR LF, CR or
     // LF), re-wraps the touched lines, records one undo step, carries marks and re-tokenizes.

@@ -43,6 +43,11 @@ public:
     virtual void RefreshView() = 0;     // metrics, scroll ranges, margin pictures, full repaint
     virtual void DocumentChanged() = 0; // repaint from the change record, fire OnChange
     virtual void InvalidateRow(int Row) = 0;
+    // The rows of the same text are laid out again (word wrap, its width, the tab width): the
+    // view notes its caret, selection and top row by line and byte before, and puts them back at
+    // the same places of the text after.
+    virtual void RememberPlaces() {}
+    virtual void RestorePlaces() {}
 };
 
 }  // namespace orvane

@@ -54,11 +54,49 @@ std::unique_ptr<TUndoData> TEditorUndoObj::NewStep() const {
     return step;
 }
 
+std::size_t TEditorUndoObj::SizeOf(const TUndoData& Step) noexcept {
+    return sizeof(TUndoData) + Step.Text.size() + Step.RowLengths.size() * sizeof(std::uint32_t);
+}
+
+void TEditorUndoObj::PushUndo(std::unique_ptr<TUndoData> Step) {
+    const std::size_t size = SizeOf(*Step);
+    UndoList.push_back(std::move(Step));
+    FBytes += size;
+}
+
 void TEditorUndoObj::AddStep(std::unique_ptr<TUndoData> Step) {
     FaultPoint();
-    UndoList.push_back(std::move(Step));
+    if (!Redoing) Step->Id = FNextId++;  // a redone step brings back the state it had
+    PushUndo(std::move(Step));
     Trim();
     if (!Redoing) RedoList.clear();
+}
+
+void TEditorUndoObj::AddStep(std::unique_ptr<TUndoData> Step, int OldRows) {
+    if (MergeNext && !Redoing && !UndoList.empty()) {
+        TUndoData& newest = *UndoList.back();
+        const bool saved = FSavedKnown && newest.Id == FSavedId;
+        if (!saved && newest.RowCount > 0 && newest.FirstRow == Step->FirstRow && newest.RowCount == OldRows &&
+            Step->RowEnd != reNoRows) {
+            FaultPoint();
+            // The newest step's old text stays; it now stands for the rows this edit made.
+            newest.RowCount = Step->RowCount;
+            newest.Id = FNextId++;
+            RedoList.clear();
+            return;
+        }
+    }
+    AddStep(std::move(Step));
+}
+
+void TEditorUndoObj::MarkSaved() noexcept {
+    FSavedId = StateId();
+    FSavedKnown = true;
+}
+
+void TEditorUndoObj::SetMaxBytes(std::size_t Value) {
+    FMaxBytes = Value;
+    Trim();
 }
 
 void TEditorUndoObj::AddRedo(std::unique_ptr<TUndoData> Step) {
@@ -67,7 +105,11 @@ void TEditorUndoObj::AddRedo(std::unique_ptr<TUndoData> Step) {
 }
 
 void TEditorUndoObj::Trim() noexcept {
-    while (int(UndoList.size()) > FMax) UndoList.pop_front();
+    while (int(UndoList.size()) > FMax || (FBytes > FMaxBytes && UndoList.size() > 1)) {
+        FBytes -= SizeOf(*UndoList.front());
+        FBaseId = UndoList.front()->Id;
+        UndoList.pop_front();
+    }
 }
 
 void TEditorUndoObj::SetMax(int Value) {
@@ -78,6 +120,15 @@ void TEditorUndoObj::SetMax(int Value) {
 void TEditorUndoObj::Clear() {
     UndoList.clear();
     RedoList.clear();
+    FBytes = 0;
+    FBaseId = FNextId++;
+    FSavedKnown = false;
+}
+
+void TEditorUndoObj::ClearKeepingSaved() {
+    const bool saved = AtSaved();
+    Clear();
+    if (saved) MarkSaved();
 }
 
 void TEditorUndoObj::Undo() { Restore(false); }
@@ -93,6 +144,7 @@ void TEditorUndoObj::Restore(bool Redo) {
     // and the rows to put back.
     std::unique_ptr<TUndoData> inverse = NewStep();
     inverse->FirstRow = step.FirstRow;
+    inverse->Id = step.Id;
     int curRows = 0;
     if (step.RowCount > 0)
         FDocument.GetRowsText(step.FirstRow, step.RowCount, inverse->RowEnd, curRows, inverse->Text,
@@ -124,6 +176,7 @@ void TEditorUndoObj::Restore(bool Redo) {
     } else {
         AddRedo(std::move(inverse));
     }
+    if (!Redo) FBytes -= SizeOf(*from.back());
     from.pop_back();
     TRestoreBracket bracket(FDocument);
     if (onlyInserted)

@@ -7,6 +7,7 @@
 #include "modes/parser.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace orvane {
 
@@ -289,6 +290,7 @@ void TEditorController::MoveCaretByOffset(int FromRow, int Offset) {
 
 void TEditorController::SetSelectionMode(TEditorSelectionMode Value) {
     if (Value == FSelectionMode || FDragState != dsNone) return;
+    FBoxByModifier = false;
     FSelectionMode = Value;
     if (Selected()) {
         UpdateSelection();
@@ -353,6 +355,58 @@ void TEditorController::DropSelection() {
     if (shown) InvalidateRows(FDispStartRow, FDispEndRow);
     Invalidate(CaretRect());
     Notify(TEditorNews::SelectionChange, false);
+}
+
+void TEditorController::RememberPlaces() {
+    const TEditorScreenStrings& doc = *FDocument;
+    FPlaces.Kept = true;
+    FPlaces.CaretInView = FRow >= FTopRow && FRow < FTopRow + FVisibleRowCount;
+    FPlaces.State = FSelectionState;
+    FPlaces.Caret = doc.PlaceOf(FRow, FRow < RowCount() ? CaretByte() : 0);
+    FPlaces.Top = doc.PlaceOf(FTopRow, 0);
+    if (FSelectionState == ssNoSelection) return;
+    FPlaces.Anchor = doc.PlaceOf(FAnchorRow, FAnchorByte);
+    FPlaces.SelStart = doc.PlaceOf(FSelStartRow, FSelStartByte);
+    FPlaces.SelEnd = doc.PlaceOf(FSelEndRow, FSelEndByte + 1);  // the byte after the selection
+    FPlaces.AnchorCol = FAnchorCol;
+    FPlaces.DispStartCol = FDispStartCol;
+    FPlaces.DispEndCol = FDispEndCol;
+}
+
+void TEditorController::RestorePlaces() {
+    if (!FPlaces.Kept) return;
+    FPlaces.Kept = false;
+    const TEditorScreenStrings& doc = *FDocument;
+    TEditorCaretLock lock(*this);
+    FExact.Byte = -1;
+    FRemembered = false;
+    const auto [row, byte] = doc.RowOfPlace(FPlaces.Caret);
+    PlaceCaretAtByte(row, byte);
+    SetTopRow(doc.RowOfPlace(FPlaces.Top).first);
+    if (FPlaces.State != ssNoSelection && RowCount() > 0) {
+        DropSelection();
+        FSelectionState = FPlaces.State;
+        FHitFlag = FPlaces.State == ssHit;
+        std::tie(FAnchorRow, FAnchorByte) = doc.RowOfPlace(FPlaces.Anchor);
+        std::tie(FSelStartRow, FSelStartByte) = doc.RowOfPlace(FPlaces.SelStart);
+        std::tie(FSelEndRow, FSelEndByte) = doc.RowOfPlace(FPlaces.SelEnd);
+        --FSelEndByte;
+        FDispStartRow = FSelStartRow;
+        FDispEndRow = FSelEndRow;
+        if (FSelectionMode == smBox) {
+            FAnchorCol = FPlaces.AnchorCol;
+            FDispStartCol = FPlaces.DispStartCol;
+            FDispEndCol = FPlaces.DispEndCol;
+        } else {
+            FAnchorCol = ColOfByte(FAnchorRow, FAnchorByte);
+            FDispStartCol = std::min(ColOfByte(FSelStartRow, FSelStartByte), RowWidth(FSelStartRow));
+            FDispEndCol = std::min(ColOfByte(FSelEndRow, FSelEndByte + 1), RowWidth(FSelEndRow));
+        }
+        InvalidateRows(FDispStartRow, FDispEndRow);
+        Notify(TEditorNews::SelectionChange, FSelectionState != ssAnchored);
+    }
+    // The top line stays unless the caret, in view before, would leave it.
+    if (FPlaces.CaretInView) ScrollCaret();
 }
 
 void TEditorController::SetSelectionDraw(TEditorSelectState State, TEditorSelectionMode Mode, int StartRow, int StartCol,

@@ -450,14 +450,14 @@ void TEditorController::DocumentChanged() {
     if (!FDocument->ChangeFlag()) return;
     // Another editor changed the text: a selection here may name rows that are gone.
     if (!FSurface->HasFocus() && FSelectionState != ssNoSelection) DropSelection();
-    FModified = true;
+    FModified = !FDocument->UndoEngine().AtSaved();
     Notify(TEditorNews::Change);
 }
 
 void TEditorController::EndLoad() {
     if (FLoading == 0 || --FLoading > 0) return;
     FDocument->EndLoad();
-    FModified = false;
+    SetModified(false);
 }
 
 }  // namespace orvane

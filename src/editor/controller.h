@@ -8,6 +8,7 @@
 #include "document/document.h"
 #include "document/documentview.h"
 #include "editor/editorsettings.h"
+#include "editor/findtext.h"
 #include "editor/lines.h"
 #include "editor/rowplan.h"
 #include "editor/searchtext.h"
@@ -50,7 +51,15 @@ public:
     void AttachTo(TEditorController& Other);
     int RowCount() const { return FDocument->GetCount(); }
     bool Modified() const noexcept { return FModified; }
-    void SetModified(bool Value) { FModified = Value; }
+    // False: the text as it is now is the saved one (undo or redo coming back to it clears the
+    // mark again); true: it differs from any saved text.
+    void SetModified(bool Value) {
+        FModified = Value;
+        if (Value)
+            FDocument->UndoEngine().ForgetSaved();
+        else
+            FDocument->UndoEngine().MarkSaved();
+    }
     // The document's logical lines as a string list.
     TEditorStrings& Lines() noexcept { return FLines; }
     // Setting Lines: one line per string; undo emptied, rows laid out and tokenized again.
@@ -226,6 +235,12 @@ public:
     // the selection, scrolled into view; false, the selection staying, when there is none. The
     // rows of a box selection are searched each on its own.
     bool FindInSelection(std::string_view S, TSearchOptions Options);
+    // The find of the search commands: the next hit after the selection or hit (before it,
+    // searching up) or from the caret, going on from the other end of the text when there is
+    // none that way. The hit becomes the selection, scrolled into view. Nothing changes when the
+    // text holds no hit at all.
+    enum class TFindResult : std::uint8_t { NotFound, Found, Wrapped };
+    TFindResult FindNextHit(std::string_view S, TSearchOptions Options);
 
     // ---- replace. Each call changes the document once: one undo step. A read-only editor
     // replaces nothing.
@@ -238,6 +253,9 @@ public:
     // selection, which then covers the replaced text. The hits are those of the text before any
     // replacement, so text this call inserts is never searched: it always ends. Returns the count.
     int ReplaceAll(std::string_view S, std::string_view R, TSearchOptions Options, bool InSelection = false);
+    // Replaces by R every hit of S in the whole text, as one change; the caret goes after the
+    // last replacement. Returns the count.
+    int ReplaceAllInText(std::string_view S, std::string_view R, TSearchOptions Options);
     // Replacing one hit after another, each first shown and, with soReplaceConfirm, asked for:
     // Yes replaces it, No leaves it, Cancel stops, All replaces it and the rest without asking
     // (as one undo step). Without soReplaceAll only the first hit is handled. Without
@@ -314,6 +332,8 @@ public:
     void UnlockCaret() override;
     int CaretLocks() const noexcept { return FCaretLocks; }
     void DropSelection() override;
+    void RememberPlaces() override;
+    void RestorePlaces() override;
     void RefreshView() override;
     void DocumentChanged() override;
 
@@ -337,6 +357,10 @@ protected:
     void ScrollArea(const TRect& Area, int Dx, int Dy);
     void UpdateScrollBars();
 
+    // Where FindText and FindNextHit start: after (upwards: before) the shown hit or selection,
+    // else at the caret.
+    TDocumentSearchFrom SearchStart(TSearchOptions Options) const;
+
     // Replace: the text byte offsets the caret, the selection or a shown hit take, the hits of S
     // from there, and one document change that puts R in place of each.
     struct TByteRange {
@@ -345,6 +369,8 @@ protected:
     // Drops a shown hit or selection, the caret going to its start (upwards: its end).
     void StartReplaceAtShown(TSearchOptions Options);
     bool ShownRange(const std::vector<std::size_t>& Starts, TByteRange& Range) const;
+    enum class TReplaceScope : std::uint8_t { FromCaret, Selection, Text };
+    int ReplaceIn(TReplaceScope Scope, std::string_view S, std::string_view R, TSearchOptions Options);
     void ReplaceRanges(const std::string& Text, const std::vector<std::size_t>& Starts, std::vector<TByteRange> Hits,
                        std::string_view R);
 
@@ -427,8 +453,28 @@ private:
     bool FindTokenAt(TPoint Position, bool Words, int& FirstRow, int& Start, int& Length, TTokenKind& Kind,
                      std::string& Token);
     void RepaintSelectionChange(int OldFrom, int OldTo);
+    // Box selection while Alt is held with a drag or with Shift and the arrows (Held); when it
+    // goes, the stream mode comes back unless the box mode was chosen as a mode.
+    void UseBoxWhile(bool Held);
 
     IEditorSurface* FSurface;
+    // The last edit of a run of typing, Backspace or Delete presses: the next one of the same
+    // kind with the caret where that one left it joins its undo step.
+    friend class TTypingRun;
+    enum class TTypingKind : std::uint8_t { None, Chars, Backspace, Delete };
+    struct TTyping {
+        TTypingKind Kind = TTypingKind::None;
+        int Row = 0, Col = 0;
+        std::uint64_t State = 0;  // the undo state the edit left
+    } FTyping;
+    // The caret, the selection and the top row by line and byte while the rows are laid out again.
+    struct TPlaces {
+        bool Kept = false;
+        bool CaretInView = false;
+        TEditorSelectState State = ssNoSelection;
+        TEditorScreenStrings::TLinePlace Caret, Top, Anchor, SelStart, SelEnd;
+        int AnchorCol = 0, DispStartCol = 0, DispEndCol = 0;
+    } FPlaces;
     // The caret's byte where its column cannot tell it (Byte -1: none).
     struct TExactCaret {
         int Row = 0, Col = 0, Byte = -1;
@@ -448,6 +494,7 @@ private:
     TEditorDragState FDragState = dsNone;
     TPoint FPressPoint;
     bool FRowSelecting = false;
+    bool FBoxByModifier = false;  // the box mode came with Alt, not as the chosen mode
     int FRowSelectAnchor = 0;
     int FCursorKind = -1;
     int FWheelDelta = 0;

@@ -215,6 +215,35 @@ void TEditorController::DeleteRow(int Row) {
 
 // ---- keys
 
+// Brackets one typed character, Backspace or Delete: the undo engine merges its edit into the
+// step of the one before when it continues that run (same kind, the caret where that one left
+// it, no selection, nothing done in between).
+class TTypingRun {
+public:
+    using TKind = TEditorController::TTypingKind;
+    TTypingRun(TEditorController& Editor, TKind Kind)
+        : FEditor(Editor), FEngine(Editor.FDocument->UndoEngine()), FKind(Kind), FBefore(FEngine.StateId()) {
+        const TEditorController::TTyping& last = Editor.FTyping;
+        FSelection = Editor.FSelectionState != ssNoSelection;
+        FEngine.MergeNext = !FSelection && Kind != TKind::None && last.Kind == Kind && last.Row == Editor.FRow && last.Col == Editor.FCol &&
+                            last.State == FBefore && FEngine.RedoList.empty();
+    }
+    ~TTypingRun() {
+        FEngine.MergeNext = false;
+        if (FEngine.StateId() == FBefore) return;
+        FEditor.FTyping = {FSelection ? TKind::None : FKind, FEditor.FRow, FEditor.FCol, FEngine.StateId()};
+    }
+    TTypingRun(const TTypingRun&) = delete;
+    TTypingRun& operator=(const TTypingRun&) = delete;
+
+private:
+    TEditorController& FEditor;
+    TEditorUndoObj& FEngine;
+    TKind FKind;
+    std::uint64_t FBefore;
+    bool FSelection = false;
+};
+
 void TEditorController::KeyChar(unsigned char Byte) {
     if (Byte == '\r' || Byte == '\t' || Byte == '\b') FPendingLead = -1;  // a lead byte waits only for a trail byte
     if (Byte == '\r') {
@@ -240,6 +269,7 @@ void TEditorController::KeyChar(unsigned char Byte) {
         const char pair[2] = {char(FPendingLead), char(Byte)};
         FPendingLead = -1;
         if (IsTrailByte(Byte)) {
+            TTypingRun run(*this, TTypingKind::Chars);
             InsertText(std::string_view(pair, 2));
             return;
         }
@@ -249,12 +279,17 @@ void TEditorController::KeyChar(unsigned char Byte) {
         FPendingLead = Byte;
         return;
     }
-    if ((Byte >= 0x20 && Byte <= 0x7E) || (Byte >= 0xA0 && Byte <= 0xDF) || Byte >= 0xFD)
+    if ((Byte >= 0x20 && Byte <= 0x7E) || (Byte >= 0xA0 && Byte <= 0xDF) || Byte >= 0xFD) {
+        TTypingRun run(*this, TTypingKind::Chars);
         InsertText(std::string_view(reinterpret_cast<const char*>(&Byte), 1));
+    }
 }
 
 void TEditorController::InputUtf8(std::string_view Text) {
     if (FReadOnly || Text.empty()) return;
+    // Typed text joins the run of typing before it; a line break in it ends the run.
+    const bool breaks = Text.find_first_of("\r\n") != std::string_view::npos;
+    TTypingRun run(*this, breaks ? TTypingKind::None : TTypingKind::Chars);
     InsertText(Utf8ToSjis(Text, FCharMap, nullptr));
 }
 
@@ -332,6 +367,7 @@ void TEditorController::KeyTab(TKeyModifiers Modifiers) {
 
 void TEditorController::KeyBackspace() {
     if (FReadOnly) return;
+    TTypingRun run(*this, TTypingKind::Backspace);
     TEditorCaretLock lock(*this);
     if (Selected()) {
         DeleteSelection();
@@ -434,6 +470,7 @@ void TEditorController::KeyBackspace() {
 
 void TEditorController::KeyDelete() {
     if (FReadOnly) return;
+    TTypingRun run(*this, TTypingKind::Delete);
     TEditorCaretLock lock(*this);
     if (Selected()) {
         DeleteSelection();

@@ -1,24 +1,21 @@
 // Finding text in the editor: the document searched from the caret or the shown hit, and the
 // hit shown as the hit style says.
 #include "editor/controller.h"
-#include "editor/findtext.h"
 
 namespace orvane {
 
-bool TEditorController::FindText(std::string_view S, TSearchOptions Options) {
+TDocumentSearchFrom TEditorController::SearchStart(TSearchOptions Options) const {
     const int count = RowCount();
-    if (count == 0 || S.empty()) return false;
     const bool shown = FSelectionState == ssSelected || FSelectionState == ssHit;
-    TDocumentSearchFrom from;
-    if (Options & soDown) {
-        // After the selection or hit: the byte after its last one.
-        from = shown ? TDocumentSearchFrom{FSelEndRow, FSelEndByte + 1, 0}
-                     : TDocumentSearchFrom{FRow, FRow < count ? CaretByte() : 0, 0};
-    } else {
-        from = shown ? TDocumentSearchFrom{FSelStartRow, FSelStartByte, 0}
-                     : TDocumentSearchFrom{FRow, FRow < count ? CaretByte() : 0, 0};
-    }
-    const std::optional<TDocumentHit> hit = SearchDocument(*FDocument, from, S, Options);
+    // After the selection or hit: the byte after its last one; before it: its first byte.
+    if (shown) return (Options & soDown) ? TDocumentSearchFrom{FSelEndRow, FSelEndByte + 1, 0}
+                                         : TDocumentSearchFrom{FSelStartRow, FSelStartByte, 0};
+    return {FRow, FRow < count ? CaretByte() : 0, 0};
+}
+
+bool TEditorController::FindText(std::string_view S, TSearchOptions Options) {
+    if (RowCount() == 0 || S.empty()) return false;
+    const std::optional<TDocumentHit> hit = SearchDocument(*FDocument, SearchStart(Options), S, Options);
     if (!hit) return false;
     TEditorCaretLock lock(*this);
     DropSelection();
@@ -26,6 +23,25 @@ bool TEditorController::FindText(std::string_view S, TSearchOptions Options) {
     SetHitLength(int(std::min<std::int64_t>(hit->Length, 0x7FFFFFFF)));
     Perform(EM_SCROLLCARET);
     return true;
+}
+
+TEditorController::TFindResult TEditorController::FindNextHit(std::string_view S, TSearchOptions Options) {
+    if (RowCount() == 0 || S.empty()) return TFindResult::NotFound;
+    std::optional<TDocumentHit> hit = SearchDocument(*FDocument, SearchStart(Options), S, Options);
+    bool wrapped = false;
+    if (!hit) {
+        // From the start of the text (searching up: from its end).
+        const TDocumentSearchFrom end = (Options & soDown) ? TDocumentSearchFrom{0, 0, 0} : TDocumentSearchFrom{RowCount(), 0, 0};
+        hit = SearchDocument(*FDocument, end, S, Options);
+        wrapped = true;
+    }
+    if (!hit) return TFindResult::NotFound;
+    TEditorCaretLock lock(*this);
+    DropSelection();
+    MoveCaretByOffset(hit->Row, hit->Byte);
+    SetSelLength(int(std::min<std::int64_t>(hit->Length, 0x7FFFFFFF)));
+    Perform(EM_SCROLLCARET);
+    return wrapped ? TFindResult::Wrapped : TFindResult::Found;
 }
 
 bool TEditorController::FindInSelection(std::string_view S, TSearchOptions Options) {

@@ -25,6 +25,7 @@ void TEditorController::CtrlReleased() {
 
 void TEditorController::KeyDown(unsigned Key, TKeyModifiers Modifiers, bool Repeat) {
     FKeyRepeat = Repeat;
+    if (IsNavigationKey(Key)) FTyping.Kind = TTypingKind::None;  // moving the caret ends a run of typing
     if (MouseHoldsSelection()) {
         // While the mouse holds a selection, only the keys of a drag count.
         if (FDragState != dsDragging) return;
@@ -38,6 +39,8 @@ void TEditorController::KeyDown(unsigned Key, TKeyModifiers Modifiers, bool Repe
     if (!IsNavigationKey(Key)) return;
     const bool shift = Modifiers & kmShift;
     const bool ctrl = Modifiers & kmCtrl;
+    // Alt+Shift selects a box for as long as it is held with the keys.
+    UseBoxWhile(shift && (Modifiers & kmAlt));
     if (!Selected() && shift)
         StartSelection();
     else if ((Selected() && !shift) || FSelectionState == ssHit)
@@ -167,6 +170,7 @@ static bool InsideSelection(int Row, int Col, int StartRow, int StartCol, int En
 
 void TEditorController::MouseDown(TMouseButtons Button, TKeyModifiers Modifiers, TPoint Position) {
     if (!FSurface->HasFocus()) FSurface->TakeFocus();
+    FTyping.Kind = TTypingKind::None;
     if (Button != mbLeft) return;
     if (FDragState != dsNone) return;
     FButtons |= mbLeft;
@@ -179,6 +183,8 @@ void TEditorController::MouseDown(TMouseButtons Button, TKeyModifiers Modifiers,
         return;
     }
     FPressPoint = Position;
+    // Alt+drag selects a box.
+    UseBoxWhile(Modifiers & kmAlt);
     PixelToRowCol(Position.X, Position.Y, false, row, col);
     const bool canDrag = !FReadOnly && Selected() && FSelectionMode == smStream && FCaret.SelMove();
     if (canDrag && Position.X >= TextLeft() &&
@@ -212,6 +218,16 @@ void TEditorController::MouseDown(TMouseButtons Button, TKeyModifiers Modifiers,
     SetRowCol(row, col);
     StartSelection();
     UnlockCaret();
+}
+
+void TEditorController::UseBoxWhile(bool Held) {
+    if (Held && FSelectionMode != smBox) {
+        SetSelectionMode(smBox);
+        FBoxByModifier = FSelectionMode == smBox;
+    } else if (!Held && FBoxByModifier) {
+        // Back to the mode chosen before: the box came with the modifier only.
+        SetSelectionMode(smStream);
+    }
 }
 
 void TEditorController::MouseMove(TMouseButtons Buttons, TKeyModifiers Modifiers, TPoint Position) {

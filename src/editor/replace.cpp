@@ -34,15 +34,20 @@ int RowOf(const std::vector<std::size_t>& Starts, std::size_t At) {
 
 bool TEditorController::ShownRange(const std::vector<std::size_t>& Starts, TByteRange& Range) const {
     if (FSelectionState != ssSelected && FSelectionState != ssHit) return false;
-    if (FSelectionMode == smBox || FSelStartRow >= RowCount()) return false;
-    const int endRow = std::min(FSelEndRow, RowCount() - 1);
+    const int count = RowCount();
+    if (FSelectionMode == smBox || FSelStartRow >= count) return false;
     Range.Start = Starts[std::size_t(FSelStartRow)] + std::size_t(FSelStartByte);
-    // The end byte is the last one covered; one that stands on the CR of a line break covers
-    // the LF too.
-    std::size_t end = Starts[std::size_t(endRow)] + std::size_t(FSelEndByte) + 1;
-    const std::size_t rowEnd = Starts[std::size_t(endRow) + 1];
-    if (FDocument->RowEndKind(endRow) == reLineBreak && end == rowEnd - 1) end = rowEnd;
-    Range.End = std::min(end, rowEnd);
+    // The end byte is the last one covered (-1: the range ends where its end row starts, which
+    // is the text's end for the row after its last line break); one that stands on the CR of a
+    // line break covers the LF too.
+    const int endRow = std::min(FSelEndRow, count);
+    std::size_t end = Starts[std::size_t(endRow)] + std::size_t(std::max(FSelEndByte + 1, 0));
+    if (endRow < count) {
+        const std::size_t rowEnd = Starts[std::size_t(endRow) + 1];
+        if (FDocument->RowEndKind(endRow) == reLineBreak && end == rowEnd - 1) end = rowEnd;
+        end = std::min(end, rowEnd);
+    }
+    Range.End = std::min(end, Starts.back());
     return Range.End > Range.Start;
 }
 
@@ -92,13 +97,24 @@ bool TEditorController::ReplaceHit(std::string_view R, TSearchOptions Options) {
 }
 
 int TEditorController::ReplaceAll(std::string_view S, std::string_view R, TSearchOptions Options, bool InSelection) {
+    return ReplaceIn(InSelection ? TReplaceScope::Selection : TReplaceScope::FromCaret, S, R, Options);
+}
+
+int TEditorController::ReplaceAllInText(std::string_view S, std::string_view R, TSearchOptions Options) {
+    return ReplaceIn(TReplaceScope::Text, S, R, TSearchOptions(Options | soDown));
+}
+
+int TEditorController::ReplaceIn(TReplaceScope Scope, std::string_view S, std::string_view R, TSearchOptions Options) {
     if (S.empty() || FReadOnly || RowCount() == 0) return 0;
+    const bool InSelection = Scope == TReplaceScope::Selection;
     std::vector<std::size_t> starts;
     const std::string text = JoinedRows(*FDocument, starts);
     TByteRange scope{0, text.size()};
     TByteRange shown;
     const bool hasShown = ShownRange(starts, shown);
-    if (InSelection) {
+    if (Scope == TReplaceScope::Text) {
+        // the whole text
+    } else if (InSelection) {
         if (!hasShown) return 0;
         scope = shown;
     } else if (hasShown) {

@@ -30,6 +30,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace orvane {
 
 namespace {
@@ -37,12 +39,18 @@ namespace {
 QString FromSjis(const std::string& S) { return QString::fromStdString(SjisToUtf8(S, nullptr, nullptr)); }
 std::string ToSjis(const QString& S) { return Utf8ToSjis(S.toStdString(), nullptr, nullptr); }
 
-void Fill(QComboBox* Box, const TStringList& History, const std::string& Value) {
+void Fill(QComboBox* Box, const TStringList& History, const QString& Value) {
     Box->blockSignals(true);
     Box->clear();
     for (int i = 0; i < History.Count(); ++i) Box->addItem(FromSjis(History.Strings(i)));
-    Box->setEditText(FromSjis(Value));
+    Box->setEditText(Value);
     Box->blockSignals(false);
+}
+
+// The status line of a search that went on from the other end of the text.
+QString WrappedText(bool Down) {
+    return Down ? QStringLiteral("末尾まで検索したので、先頭から検索しました")
+                : QStringLiteral("先頭まで検索したので、末尾から検索しました");
 }
 
 constexpr const char* kTargetCaptions[] = {"編集中のファイル(&E)", "開いているファイル(&O)", "指定フォルダ内(&F)"};
@@ -76,6 +84,7 @@ TSearchResultsForm::TSearchResultsForm(ISearchHost& Host, TSearchProperties& Pro
     FTree->setExpandsOnDoubleClick(true);
     FTree->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(FTree, 1);
+    FTree->installEventFilter(this);
     setWidget(body);
     CreateToolBar(bar, bar2);
 
@@ -111,10 +120,9 @@ QAction* TSearchResultsForm::Toggle(QToolBar* Bar, const QString& Caption, TSear
     QAction* a = Bar->addAction(Caption);
     a->setCheckable(true);
     a->setToolTip(Caption + (Key.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(Key)));
-    if (!Key.isEmpty()) {
-        a->setShortcut(QKeySequence(Key));
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);  // only while the panel has the focus
-    }
+    // No shortcut of the action: the window has commands on the same keys (Ctrl+S, Ctrl+K), and
+    // two shortcuts on one key fire neither. The panel's own widgets claim the key instead.
+    if (!Key.isEmpty()) FToggleKeys.emplace_back(QKeySequence(Key), a);
     connect(a, &QAction::toggled, this, [this, Option](bool On) { FProperties.SetOption(OptionBit(Option), On); });
     FOptionToggles.emplace_back(a, Option);
     return a;
@@ -153,6 +161,7 @@ void TSearchResultsForm::CreateToolBar(QToolBar* Bar, QToolBar* Bar2) {
     FReplaceBox->setToolTip(QStringLiteral("置き換える文字列 (Enter: 置換)"));
     Bar2->addWidget(FReplaceBox);
     FReplaceBox->installEventFilter(this);
+    QWidget::setTabOrder(FSearchBox, FReplaceBox);  // Tab goes from the search to the replace box
     Bar2->addAction(QStringLiteral("置換"), this, [this] {
         FProperties.SetOption(OptionBit(soReplaceAll), false);
         Replace();
@@ -209,8 +218,12 @@ void TSearchResultsForm::CreateToolBar(QToolBar* Bar, QToolBar* Bar2) {
 }
 
 void TSearchResultsForm::RefreshFromSettings() {
-    Fill(FSearchBox, FProperties.SearchHistory(), FProperties.SearchValue);
-    Fill(FReplaceBox, FProperties.ReplaceHistory(), FProperties.ReplaceValue);
+    // The boxes keep the typed text while it is the value: the settings' code page 932 cannot
+    // hold every character of it.
+    if (ToSjis(FSearchText) != FProperties.SearchValue) FSearchText = FromSjis(FProperties.SearchValue);
+    if (ToSjis(FReplaceText) != FProperties.ReplaceValue) FReplaceText = FromSjis(FProperties.ReplaceValue);
+    Fill(FSearchBox, FProperties.SearchHistory(), FSearchText);
+    Fill(FReplaceBox, FProperties.ReplaceHistory(), FReplaceText);
     const QSignalBlocker b1(FFromStart), b2(FSelectedOnly), b3(FSubFolder);
     FFromStart->setChecked(!FProperties.FromCursor);
     FSelectedOnly->setChecked(FProperties.SelectedOnly);
@@ -232,27 +245,53 @@ void TSearchResultsForm::ClearResults() {
 }
 
 void TSearchResultsForm::TakeSearchValue() {
-    FProperties.SearchValue = ToSjis(FSearchBox->currentText());
+    FSearchText = FSearchBox->currentText();
+    FProperties.SearchValue = ToSjis(FSearchText);
     FProperties.AddSearchHistory();
-    Fill(FSearchBox, FProperties.SearchHistory(), FProperties.SearchValue);
+    Fill(FSearchBox, FProperties.SearchHistory(), FSearchText);
 }
 
 void TSearchResultsForm::TakeReplaceValue() {
-    FProperties.ReplaceValue = ToSjis(FReplaceBox->currentText());
+    FReplaceText = FReplaceBox->currentText();
+    FProperties.ReplaceValue = ToSjis(FReplaceText);
     FProperties.AddReplaceHistory();
-    Fill(FReplaceBox, FProperties.ReplaceHistory(), FProperties.ReplaceValue);
+    Fill(FReplaceBox, FProperties.ReplaceHistory(), FReplaceText);
 }
 
-std::string TSearchResultsForm::SearchValueUtf8() const { return SjisToUtf8(FProperties.SearchValue, nullptr, nullptr); }
+void TSearchResultsForm::SetSearchText(const QString& Text) {
+    FSearchText = Text;
+    FProperties.SearchValue = ToSjis(Text);
+    RefreshFromSettings();
+}
+
+std::string TSearchResultsForm::SearchValueUtf8() const { return FSearchText.toStdString(); }
+
+bool TSearchResultsForm::InDocument(TEditor& Editor, const QString& Text, bool Keep, std::string& Out) {
+    // Characters outside the code page go through the document's map: the pattern through a
+    // copy (it never needs new codes: the text has none of them), the replacement through the
+    // map itself, so that its new characters are saved as themselves.
+    TCharMap* map = Editor.CharMap();
+    std::optional<TCharMap> copy;
+    if (map && !Keep) map = &copy.emplace(*map);
+    TCodeCounts counts;
+    Out = Utf8ToSjis(Text.toStdString(), map, &counts);
+    if (counts.Invalid == 0 && counts.Lost == 0) return true;
+    std::string message(1, '"');
+    message += Text.toStdString();
+    message += "\" には、この文書で扱えない文字が含まれています。";
+    Inform(this, message);
+    return false;
+}
 
 bool TSearchResultsForm::FindNext(bool Down) {
     TakeSearchValue();
     FProperties.SetOption(OptionBit(soDown), Down);
     TEditor* editor = FHost.ActiveDocument().Editor;
-    if (!editor || FProperties.SearchValue.empty()) return false;
+    std::string pattern;
+    if (!editor || FProperties.SearchValue.empty() || !InDocument(*editor, FSearchText, false, pattern)) return false;
     if (FProperties.SelectedOnly && editor->Selected()) {
         // Inside the selection, which becomes the hit; from the caret or the start plays no part.
-        if (editor->FindInSelection(FProperties.SearchValue, FProperties.Options)) return true;
+        if (editor->FindInSelection(pattern, FProperties.Options)) return true;
         Inform(this, "選択範囲内に、検索文字列 \"" + SearchValueUtf8() + "\" は見つかりましぇん。");
         return false;
     }
@@ -263,16 +302,38 @@ bool TSearchResultsForm::FindNext(bool Down) {
         FProperties.FromCursor = true;
         RefreshFromSettings();
     }
-    const bool found = editor->FindText(FProperties.SearchValue, FProperties.Options);
+    const bool found = FindInEditor(*editor, pattern);
     if (!found) Inform(this, "検索文字列 \"" + SearchValueUtf8() + "\" は見つかりましぇん。");
     return found;
+}
+
+bool TSearchResultsForm::FindAgain(bool Down) {
+    TEditor* editor = FHost.ActiveDocument().Editor;
+    std::string pattern;
+    if (FProperties.SearchValue.empty() || !editor || !InDocument(*editor, FSearchText, false, pattern)) return false;
+    FProperties.SelectedOnly = false;
+    FProperties.FromCursor = true;
+    FProperties.SetOption(OptionBit(soDown), Down);
+    return FindInEditor(*editor, pattern);
+}
+
+bool TSearchResultsForm::FindInEditor(TEditor& Editor, const std::string& Pattern) {
+    const bool down = FProperties.Options & soDown;
+    switch (Editor.FindNextHit(Pattern, FProperties.Options)) {
+        case TEditorController::TFindResult::NotFound: return false;
+        case TEditorController::TFindResult::Wrapped:
+            emit StatusMessage(WrappedText(down));
+            break;
+        case TEditorController::TFindResult::Found: break;
+    }
+    return true;
 }
 
 TEditorController::TReplaceAnswer TSearchResultsForm::AskAtCaret(TEditor& Editor) {
     if (FAskReplace) return FAskReplace(Editor);
     QMessageBox box(QMessageBox::Question, QStringLiteral("確認"),
                     QStringLiteral("\"%1\" を \"%2\" に置き換えますかぁ？")
-                        .arg(QString::fromStdString(SearchValueUtf8()), FromSjis(FProperties.ReplaceValue)),
+                        .arg(FSearchText, FReplaceText),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll, this);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
@@ -302,18 +363,58 @@ void TSearchResultsForm::Replace() {
     TakeReplaceValue();
     TEditor* editor = FHost.ActiveDocument().Editor;
     if (!editor || FProperties.SearchValue.empty()) return;
+    std::string pattern, replacement;
+    if (!InDocument(*editor, FSearchText, false, pattern) || !InDocument(*editor, FReplaceText, true, replacement)) return;
     const std::string notFound = "検索文字列 '" + SearchValueUtf8() + "' は見つかりません";
+    const TSearchOptions options = FProperties.Options;
+    const bool all = options & soReplaceAll, confirm = options & soReplaceConfirm;
+    auto tellCount = [this](int Count) {
+        const std::string text = std::to_string(Count) + " 件置換しました";
+        emit StatusMessage(QString::fromStdString(text));
+        Inform(this, text);
+    };
     if (FProperties.SelectedOnly && editor->Selected()) {
-        if (ReplaceInSelection(*editor, FProperties, this, FHost.StyleOfActive(), FAskSelection) < 0)
+        TSearchProperties settings;
+        settings.Assign(FProperties);
+        settings.SearchValue = pattern;
+        settings.ReplaceValue = replacement;
+        const int count = ReplaceInSelection(*editor, settings, this, FHost.StyleOfActive(), FAskSelection);
+        if (count < 0)
             Inform(this, "選択範囲内に、" + notFound);
+        else if (all && count > 0)
+            tellCount(count);
         return;
     }
-    const auto result = editor->Replace(FProperties.SearchValue, FProperties.ReplaceValue, FProperties.Options,
-                                        [&] { return AskAtCaret(*editor); });
+    if (all && !confirm) {
+        // Every hit of the document, as one edit.
+        const int count = editor->ReplaceAllInText(pattern, replacement, options);
+        FProperties.FromCursor = true;
+        RefreshFromSettings();
+        if (count == 0)
+            Inform(this, notFound);
+        else
+            tellCount(count);
+        return;
+    }
+    auto ask = [&] { return AskAtCaret(*editor); };
+    auto result = editor->Replace(pattern, replacement, options, ask);
+    if (!result.Found && !all) {
+        // No hit from the caret on: the next one from the other end of the text.
+        const int caret = editor->SelStart();
+        editor->SetSelStart((options & soDown) ? 0 : int(std::min<std::size_t>(editor->Document().GetTextLen(), 0x7FFFFFFF)));
+        result = editor->Replace(pattern, replacement, options, ask);
+        if (result.Found)
+            emit StatusMessage(WrappedText(options & soDown));
+        else
+            editor->SetSelStart(caret);
+    }
     if (result.All) FProperties.SetOption(OptionBit(soReplaceConfirm), false);
     FProperties.FromCursor = true;
     RefreshFromSettings();
-    if (!result.Found) Inform(this, notFound);
+    if (!result.Found)
+        Inform(this, notFound);
+    else if (all && result.Count > 0)
+        tellCount(result.Count);
 }
 
 void TSearchResultsForm::SearchFiles() {
@@ -334,12 +435,18 @@ void TSearchResultsForm::SearchFiles() {
 
 void TSearchResultsForm::SearchDocuments(const std::vector<TOpenDocument>& Documents) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const TSearchPattern pattern(FProperties.SearchValue, TSearchOptions(FProperties.Options | soDown));
     std::vector<TTextHits> texts;
-    std::string scratch;
     for (const TOpenDocument& d : Documents) {
         if (!d.Editor) continue;
+        // Each document with its own characters outside the code page.
+        std::optional<TCharMap> copy;
+        if (d.Editor->CharMap()) copy.emplace(*d.Editor->CharMap());
+        TCodeCounts counts;
+        const std::string value = Utf8ToSjis(FSearchText.toStdString(), copy ? &*copy : nullptr, &counts);
+        if (counts.Invalid || counts.Lost) continue;
+        const TSearchPattern pattern(value, TSearchOptions(FProperties.Options | soDown));
         TTextHits t;
+        if (d.Editor->CharMap()) t.Map = std::make_shared<const TCharMap>(*d.Editor->CharMap());
         t.Path = d.FileName.toStdString();
         t.DocumentId = d.Id;
         CollectHits(d.Editor->Document().GetText(), pattern, t);
@@ -493,7 +600,23 @@ void TSearchResultsForm::FocusEditor() {
     if (TEditor* e = FHost.ActiveDocument().Editor) e->setFocus();
 }
 
+QAction* TSearchResultsForm::ToggleOfKey(const QKeyEvent& Key) const {
+    const QKeySequence pressed(Key.keyCombination());
+    for (const auto& [sequence, action] : FToggleKeys)
+        if (sequence == pressed) return action;
+    return nullptr;
+}
+
 bool TSearchResultsForm::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress) {
+        // The panel's option keys belong to it while one of its boxes or its list has the
+        // focus: claimed before the window's shortcuts, toggled on the key press.
+        if (QAction* toggle = ToggleOfKey(*static_cast<QKeyEvent*>(Event))) {
+            Event->accept();
+            if (Event->type() == QEvent::KeyPress) toggle->toggle();
+            return true;
+        }
+    }
     if (Event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(Event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

@@ -8,6 +8,7 @@
 #include "search/searchresults.h"
 
 #include <QDockWidget>
+#include <QKeySequence>
 
 #include <atomic>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QComboBox;
 class QProgressDialog;
 class QTimer;
@@ -64,10 +66,17 @@ public:
 
     // Loads every control from the settings.
     void RefreshFromSettings();
+    // The search value as text (actFind takes the selection).
+    void SetSearchText(const QString& Text);
     void ClearResults();
 
-    // actSearch / actSearchBefore: the search box's text found in the active document.
+    // actSearch / actSearchBefore: the search box's text found in the active document, going on
+    // from its other end when there is no hit that way (the status line tells); the hit becomes
+    // the selection.
     bool FindNext(bool Down);
+    // actFindNext / actFindBefore: the last search value found again from the caret, the same
+    // way; nothing is told when the document holds no hit.
+    bool FindAgain(bool Down);
     // actReplace: one hit after another (with confirmation when asked for) or every hit.
     void Replace();
     // actSearchFile: the search over the target (the edited file, the open files, a folder).
@@ -95,6 +104,10 @@ public:
     // The files the last folder search passed by, and why.
     const std::vector<TSkippedFile>& Skipped() const noexcept { return FSkipped; }
 
+signals:
+    // A line for the window's status bar (the search went on from the other end, a count).
+    void StatusMessage(const QString& Text);
+
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -103,6 +116,11 @@ private:
     QAction* Toggle(QToolBar* Bar, const QString& Caption, TSearchOptions Option, const QString& Key);
     void TakeSearchValue();
     void TakeReplaceValue();
+    // One find in Editor with the settings from the caret; false when the text holds no hit.
+    bool FindInEditor(TEditor& Editor, const std::string& Pattern);
+    // Text of a box in the code page of Editor's document (Keep: new characters join the
+    // document's map); false, told, when the document cannot hold some character of it.
+    bool InDocument(TEditor& Editor, const QString& Text, bool Keep, std::string& Out);
     std::string SearchValueUtf8() const;
     void SearchDocuments(const std::vector<TOpenDocument>& Documents);
     void StartFolderSearch();
@@ -121,6 +139,8 @@ private:
     QAction* FFromStart = nullptr;
     QAction* FSelectedOnly = nullptr;
     std::vector<std::pair<QAction*, TSearchOptions>> FOptionToggles;
+    std::vector<std::pair<QKeySequence, QAction*>> FToggleKeys;  // the option keys of the panel's widgets
+    QAction* ToggleOfKey(const QKeyEvent& Key) const;
     QAction* FTargets[3] = {};
     QToolButton* FTargetButton = nullptr;
     QToolButton* FFolderButton = nullptr;
@@ -141,6 +161,8 @@ private:
     QProgressDialog* FProgress = nullptr;
     std::vector<TSkippedFile> FSkipped;
     QString FSearchedValue;
+    // The search and replace values as typed: code page 932 cannot hold every character.
+    QString FSearchText, FReplaceText;
 };
 
 }  // namespace orvane

@@ -78,7 +78,7 @@ TSearchResultsModel::TParts TSearchResultsModel::HitParts(const TTextHits& Text,
     std::size_t to = std::min(line.size(), at + length + kShownAfter);
     if (to < line.size()) to = CharStartOf(line, to);
     TParts p;
-    p.Before = QStringLiteral("%1: ").arg(Hit.Line, 4, 10, QLatin1Char('0')) + Expanded(line.substr(from, at - from), map);
+    p.Before = QStringLiteral("%1: ").arg(Hit.Line + 1) + Expanded(line.substr(from, at - from), map);
     p.Hit = Expanded(line.substr(at, length), map);
     p.After = Expanded(line.substr(at + length, std::max(to, at + length) - at - length), map);
     return p;

@@ -71,6 +71,9 @@ public:
         return TokenAtPos(ToTPoint(Position), Token, Kind);
     }
     void SelectTokenAtPos(QPoint Position) { SelectTokenAtPos(ToTPoint(Position)); }
+    // The X11 primary selection: the selected text is offered (after a selection by the mouse or
+    // the keys); a middle click pastes it.
+    void OfferPrimarySelection();
     void SelectWordAtPos(QPoint Position) { SelectWordAtPos(ToTPoint(Position)); }
     void SetMessageKeyState(Qt::KeyboardModifiers Modifiers) { SetMessageKeyState(ToKeyModifiers(Modifiers)); }
     // The result of the input method, as UTF-16 text.
@@ -142,8 +145,6 @@ private:
     // Replaces the characters [From, From + Length) of the caret's line (UTF-16 indexes) by Text.
     void ReplaceInLine(int From, int Length, const QString& Text);
     void PaintPreedit(QPainter& P);
-    // The X11 primary selection: the selected text is offered; a middle click pastes it.
-    void OfferPrimarySelection();
     void PastePrimarySelection(QPoint Position);
 
     // Painting (editorpaint.cpp).

@@ -120,6 +120,7 @@ void TEditor::HandleKeyPress(QKeyEvent* Event) {
         if (!ReadOnly()) Redo();
     } else if (Event->matches(QKeySequence::SelectAll)) {
         SelectAll();
+        OfferPrimarySelection();
     } else if (!Event->text().isEmpty() && Event->text().at(0).isPrint() && !(mods & Qt::ControlModifier)) {
         // A typed character arrives as Unicode text: one whole character in code page 932.
         InputMethodResult(Event->text());

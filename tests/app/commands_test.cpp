@@ -10,7 +10,7 @@ namespace {
 
 TEST(CommandTable, OrderNamesAndLayout) {
     const auto table = CommandTable();
-    ASSERT_EQ(table.size(), 99u);
+    ASSERT_EQ(table.size(), 100u);
     std::set<std::string, std::less<>> names;
     for (const TCommandDef& c : table) EXPECT_TRUE(names.insert(std::string(c.Name)).second) << c.Name;
     // Old settings keyed shortcuts by position: the positions are fixed.
@@ -21,6 +21,7 @@ TEST(CommandTable, OrderNamesAndLayout) {
     EXPECT_EQ(table[87].Name, "actExit");
     EXPECT_EQ(table[96].Name, "actBookmark8");
     EXPECT_EQ(table[98].Name, "actNewWindow");
+    EXPECT_EQ(table[99].Name, "actBoxSelect");  // new commands come last
 
     // Categories in table order, and how many commands each has.
     std::vector<std::pair<std::string_view, int>> categories;
@@ -32,7 +33,7 @@ TEST(CommandTable, OrderNamesAndLayout) {
             ++it->second;
     }
     const std::vector<std::pair<std::string_view, int>> expected{
-        {"", 21}, {"編集", 12}, {"ファイル", 15}, {"特殊", 14}, {"設定", 14}, {"検索", 9}, {"ヘルプ", 4}, {"変換", 10}};
+        {"", 21}, {"編集", 13}, {"ファイル", 15}, {"特殊", 14}, {"設定", 14}, {"検索", 9}, {"ヘルプ", 4}, {"変換", 10}};
     EXPECT_EQ(categories, expected);
 
     // Menus and the default item lists name only commands of the table; the bookmark commands
@@ -183,6 +184,14 @@ TEST(CommandRules, EnablingAgainstEditorStates) {
     EXPECT_TRUE(CommandChecked(statusBar, shown));
     EXPECT_FALSE(CommandChecked(toolBar, shown));
     EXPECT_FALSE(CommandCheckable(CommandTable()[0]));
+    const auto& box = CommandTable()[std::size_t(FindCommand("actBoxSelect"))];
+    EXPECT_TRUE(CommandCheckable(box));
+    EXPECT_FALSE(CommandEnabled(box, TCommandState{}));
+    shown.Document = true;
+    EXPECT_TRUE(CommandEnabled(box, shown));
+    EXPECT_FALSE(CommandChecked(box, shown));
+    shown.BoxMode = true;
+    EXPECT_TRUE(CommandChecked(box, shown));
 }
 
 TEST(CommandTable, HintsSplitIntoShortAndLong) {

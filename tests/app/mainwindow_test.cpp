@@ -134,6 +134,25 @@ TEST_F(MainWindow, ShortCutsFireAndADuplicateStaysWithTheFirstCommand) {
     EXPECT_TRUE(gWarnings.filter(QStringLiteral("mbiguous")).isEmpty()) << gWarnings.join('\n').toStdString();
 }
 
+TEST_F(MainWindow, ManyStepsUndoBackToTheUnmodifiedText) {
+    TForm1& w = Start();
+    EXPECT_GE(Editor().UndoListMax(), 10000);
+    // A hundred steps: each character typed after moving the caret back and forth.
+    for (int i = 0; i < 100; ++i) {
+        QTest::keyClick(&Editor(), Qt::Key_X);
+        QTest::keyClick(&Editor(), Qt::Key_Left);
+        QTest::keyClick(&Editor(), Qt::Key_Right);
+    }
+    w.UpdateCommands();
+    EXPECT_EQ(w.PanelText(1), QStringLiteral("変更あり"));
+    for (int i = 0; i < 100; ++i) QTest::keyClick(&Editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Editor().Document().GetText(), "");
+    EXPECT_FALSE(Editor().CanUndo());
+    EXPECT_FALSE(w.ActiveSheet()->Modified());
+    w.UpdateCommands();
+    EXPECT_EQ(w.PanelText(1), QString());
+}
+
 TEST_F(MainWindow, StatusBarPanels) {
     TForm1& w = Start();
     QStatusTipEvent tip(QStringLiteral("ヒントの文"));

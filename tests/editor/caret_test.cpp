@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -34,6 +35,7 @@ struct CaretFixture : testing::Test {
             while (word.size() > 2 && word[1] == '-') {
                 if (word[0] == 'S') mods |= kmShift;
                 if (word[0] == 'C') mods |= kmCtrl;
+                if (word[0] == 'A') mods |= kmAlt;
                 if (word[0] == 'R') repeat = true;
                 word = word.substr(2);
             }
@@ -126,6 +128,48 @@ TEST_F(CaretFixture, WrappedRows) {
     EXPECT_EQ(Caret(), std::make_pair(0, 18));
 }
 
+TEST_F(CaretFixture, EveryNewLayoutKeepsTheCaretTheSelectionAndTheTopLineInTheText) {
+    // 400 lines, every third one long enough to wrap at 20 bytes into four rows.
+    std::string text;
+    for (int i = 0; i < 400; ++i) text += (i % 3 ? "line " + std::to_string(i) : std::string(70, char('a' + i % 26))) + "\r\n";
+    Doc().SetText(text);
+    auto lineOf = [&](int Row) { return Doc().RowToLineCount(Row); };
+    // From byte 60 of line 294 (a long one) to byte 3 of line 295, line 293 at the top.
+    Editor.SetTopRow(293);
+    Editor.SetRowCol(294, 60);
+    Editor.StartSelection();
+    Editor.SetRowCol(295, 3);
+    Editor.UpdateSelection();
+    const std::string selected = Editor.SelText();
+    const int start = Editor.SelStart();
+    ASSERT_EQ(selected, std::string(10, 'a' + 294 % 26) + "\r\nlin");
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"wrap on", [&] { Editor.WrapOption().SetWrapByte(20); Editor.SetWordWrap(true); }},
+        {"another width", [&] { Editor.WrapOption().SetWrapByte(30); }},
+        {"another tab width", [&] { Editor.Caret().SetTabSpaceCount(4); }},
+        {"wrap off", [&] { Editor.SetWordWrap(false); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        change();
+        EXPECT_EQ(Editor.SelText(), selected);
+        EXPECT_EQ(Editor.SelStart(), start);
+        EXPECT_EQ(lineOf(Editor.Row()), 295);
+        const auto place = Doc().PlaceOf(Editor.Row(), Editor.Col());
+        EXPECT_EQ(place.Line, 295);
+        EXPECT_EQ(place.Byte, 3);
+        EXPECT_EQ(lineOf(Editor.TopRow()), 293);
+        EXPECT_EQ(Doc().PlaceOf(Editor.TopRow(), 0).Byte, 0);
+    }
+    // The next keystroke goes where the caret is.
+    Editor.SetSelLength(0);
+    Editor.SetRowCol(295, 3);
+    Editor.WrapOption().SetWrapByte(20);
+    Editor.SetWordWrap(true);
+    Editor.InsertText("X");
+    EXPECT_EQ(Editor.Lines().Get(295), "linXe 295");
+}
+
 TEST_F(CaretFixture, PagesAndScrolling) {
     test::ResizeSurface(Editor, Surface, Editor.TextLeft() + 40 * 8 + 4, Editor.TextTop() + 21 * 16 + 5);
     ASSERT_EQ(Editor.VisibleRowCount(), 21);
@@ -206,6 +250,30 @@ TEST_F(CaretFixture, BoxSelectionOverShortRows) {
     // Columns 1-3 of each row: a short row gives what it has, a two-byte character that starts
     // inside the box is taken whole.
     EXPECT_EQ(Editor.SelText(), "bcd\r\nb\r\n" + sj("本") + "\r\n");
+}
+
+TEST_F(CaretFixture, AltSelectsABoxWithTheMouseAndWithShiftAndTheArrows) {
+    Doc().SetText("abcdef\r\nabcdef\r\nabcdef\r\n");
+    Editor.SetRowCol(0, 1);
+    Keys("A-S-Right A-S-Right A-S-Down A-S-Down");
+    EXPECT_EQ(Editor.SelectionMode(), smBox);
+    EXPECT_EQ(Editor.SelText(), "bc\r\nbc\r\nbc\r\n");
+    Keys("S-Right");  // without Alt: a stream again
+    EXPECT_EQ(Editor.SelectionMode(), smStream);
+    EXPECT_EQ(Editor.SelText(), "bcdef\r\nabcdef\r\nabcd");
+    // Alt+drag from row 0 column 2 to row 1 column 4.
+    Editor.MouseDown(mbLeft, kmAlt, CellPoint(0, 2));
+    Editor.MouseMove(mbLeft, kmAlt, CellPoint(1, 4));
+    Editor.MouseUp(mbLeft, kmAlt, CellPoint(1, 4));
+    EXPECT_EQ(Editor.SelectionMode(), smBox);
+    EXPECT_EQ(Editor.SelText(), "cd\r\ncd\r\n");
+    Editor.MouseDown(mbLeft, kmNone, CellPoint(2, 0));
+    Editor.MouseUp(mbLeft, kmNone, CellPoint(2, 0));
+    EXPECT_EQ(Editor.SelectionMode(), smStream);
+    // The box mode chosen as a mode stays whatever Alt does.
+    Editor.SetSelectionMode(smBox);
+    Keys("A-S-Right Left");
+    EXPECT_EQ(Editor.SelectionMode(), smBox);
 }
 
 TEST_F(CaretFixture, MouseSelectsAndDragsBack) {

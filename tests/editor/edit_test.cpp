@@ -311,6 +311,71 @@ TEST_F(EditFixture, AFailingEditClosesItsBracketsAndLocks) {
     EXPECT_EQ(Doc().GetText(), "abcyx");
 }
 
+TEST_F(EditFixture, RunsOfTypingAreOneUndoStep) {
+    Doc().SetText("one\r\ntwo");
+    auto type = [&](const std::string& Text) {
+        for (const char c : Text) Editor.KeyChar(static_cast<unsigned char>(c));
+    };
+    Editor.SetRowCol(0, 3);
+    type(" more");                  // one step
+    Editor.KeyChar(0x93), Editor.KeyChar(0xFA);  // 日: a two-byte character joins it
+    Editor.SetRowCol(1, 0);
+    type("xy");                     // the caret moved: a new step
+    Editor.KeyBackspace(), Editor.KeyBackspace();  // another kind: a new step
+    Editor.InputUtf8("\u3042\u3044");  // an input-method result: typing again
+    type("z");
+    Editor.KeyEnter(false);         // a line break ends the run
+    type("w");
+    Editor.SetRowCol(0, 0);
+    Editor.KeyDelete(), Editor.KeyDelete();  // Delete presses together
+    EXPECT_EQ(Doc().GetText(), "e more" + sj("日") + "\r\n" + sj("あい") + "z\r\nwtwo");
+    const std::vector<std::string> back = {
+        "one more" + sj("日") + "\r\n" + sj("あい") + "z\r\nwtwo",  // the Deletes
+        "one more" + sj("日") + "\r\n" + sj("あい") + "z\r\ntwo",   // w
+        "one more" + sj("日") + "\r\n" + sj("あい") + "ztwo",         // Enter
+        "one more" + sj("日") + "\r\ntwo",                             // あい z
+        "one more" + sj("日") + "\r\nxytwo",                           // the Backspaces
+        "one more" + sj("日") + "\r\ntwo",                             // xy
+        "one\r\ntwo",                                                  // " more日"
+    };
+    for (const std::string& text : back) {
+        ASSERT_TRUE(Editor.CanUndo());
+        Editor.Undo();
+        EXPECT_EQ(Doc().GetText(), text);
+    }
+    EXPECT_FALSE(Editor.CanUndo());
+    for (std::size_t i = back.size() - 1; i-- > 0;) {  // redo goes the same way forward
+        Editor.Redo();
+        EXPECT_EQ(Doc().GetText(), back[i]);
+    }
+}
+
+TEST_F(EditFixture, UndoBackToTheSavedTextClearsTheModifiedMark) {
+    Doc().SetText("saved");
+    Editor.SetModified(false);
+    Editor.SetRowCol(0, 5);
+    Editor.KeyChar('!');
+    EXPECT_TRUE(Editor.Modified());
+    Editor.Undo();
+    EXPECT_FALSE(Editor.Modified());  // the saved text again
+    Editor.Redo();
+    EXPECT_TRUE(Editor.Modified());
+    Editor.SetModified(false);        // saved with the "!"
+    Editor.KeyChar('?');              // a run of typing never reaches back over the saved text
+    EXPECT_TRUE(Editor.Modified());
+    Editor.Undo();
+    EXPECT_EQ(Doc().GetText(), "saved!");
+    EXPECT_FALSE(Editor.Modified());
+    Editor.Undo();
+    EXPECT_TRUE(Editor.Modified());
+    // A new layout of the same text keeps the saved state.
+    Editor.Redo();
+    Editor.SetWordWrap(!Editor.WordWrap());
+    Editor.KeyChar('#');
+    Editor.Undo();
+    EXPECT_FALSE(Editor.Modified());
+}
+
 TEST_F(EditFixture, RandomEditingKeepsTheDocumentSoundAndUndoesToTheStart) {
     // Random typing, Enter, Tab, Backspace, Delete, selections, pastes, block indents and caret
     // moves on random documents, word wrap on and off, under every overwrite and box setting:

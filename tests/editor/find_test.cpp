@@ -64,6 +64,31 @@ TEST_F(Find, TheHitStyleSaysHowTheHitIsShown) {
     EXPECT_TRUE(drawn.SelectionDraw().Active);
 }
 
+TEST_F(Find, TheSearchCommandsSelectTheHitAndGoOnFromTheOtherEnd) {
+    using R = TEditorController::TFindResult;
+    Editor.SetHitStyle(hsDraw);  // whatever the hit style: the hit is the selection
+    Editor.SetRowCol(1, 3);
+    ASSERT_EQ(Editor.FindNextHit("abc", soDown), R::Found);
+    EXPECT_EQ(Hit(), std::make_pair(2, 5));
+    EXPECT_TRUE(Editor.Selected());
+    EXPECT_EQ(Editor.SelText(), "abc");
+    Editor.InsertText("Z");  // typing replaces the hit
+    EXPECT_EQ(Editor.Lines().Get(2), sj("ソ表") + "\\Z");
+    // Nothing after the caret: from the start.
+    ASSERT_EQ(Editor.FindNextHit("abc", soDown), R::Wrapped);
+    EXPECT_EQ(Hit(), std::make_pair(0, 0));
+    ASSERT_EQ(Editor.FindNextHit("abc", 0), R::Wrapped);  // upwards: from the end
+    EXPECT_EQ(Hit(), std::make_pair(1, 2));
+    ASSERT_EQ(Editor.FindNextHit("abc", 0), R::Found);
+    EXPECT_EQ(Hit(), std::make_pair(0, 0));
+    // The only hit is found again from the other end; none at all changes nothing.
+    ASSERT_EQ(Editor.FindNextHit("x abc", soDown), R::Found);
+    ASSERT_EQ(Editor.FindNextHit("x abc", soDown), R::Wrapped);
+    EXPECT_EQ(Hit(), std::make_pair(1, 0));
+    EXPECT_EQ(Editor.FindNextHit("nothing", soDown), R::NotFound);
+    EXPECT_EQ(Editor.SelText(), "x abc");
+}
+
 TEST(FindInSelection, TheHitInsideTheSelectionBecomesTheSelection) {
     TEditorController editor;
     editor.Document().SetText("abc abc\r\nabc x abc\r\nabc");

@@ -115,6 +115,44 @@ TEST(Replace, OneByOneWithConfirmation) {
     }
 }
 
+TEST(Replace, AHitOrASelectionThatEndsWithTheTextsLastLineBreak) {
+    using TAnswer = TEditorController::TReplaceAnswer;
+    for (const TSearchOptions options : {TSearchOptions(soDown | soReplaceConfirm), TSearchOptions(soReplaceConfirm | soReplaceAll),
+                                         TSearchOptions(soDown | soReplaceConfirm | soReplaceAll)}) {
+        SCOPED_TRACE(options);
+        TEditorController editor;
+        editor.Document().SetText("a b\r\nb\r\n");
+        editor.SetSelStart((options & soDown) ? 0 : 8);
+        const auto result = editor.Replace("b\r\n", "c", options, [] { return TAnswer::raYes; });
+        EXPECT_EQ(editor.Document().GetText(), (options & soReplaceAll) ? "a cc" : "a cb\r\n");
+        EXPECT_EQ(result.Count, (options & soReplaceAll) ? 2 : 1);
+    }
+    // A shown hit at the end of the text starts a replace-all there.
+    TEditorController shown;
+    shown.Document().SetText("x\r\n");
+    ASSERT_TRUE(shown.FindText("x\r\n", soDown));
+    EXPECT_EQ(shown.ReplaceAll("x\r\n", "y", soDown), 1);
+    EXPECT_EQ(shown.Document().GetText(), "y");
+    // Inside a selection that ends with the last line break.
+    TEditorController editor;
+    editor.Document().SetText("x\r\nx\r\n");
+    editor.SetSelStart(0);
+    editor.SetSelLength(6);
+    EXPECT_EQ(editor.ReplaceAll("x", "yy", soDown, true), 2);
+    EXPECT_EQ(editor.Document().GetText(), "yy\r\nyy\r\n");
+    EXPECT_EQ(editor.SelText(), "yy\r\nyy\r\n");
+}
+
+TEST(Replace, AllInTheWholeTextWhateverTheCaret) {
+    TEditorController editor;
+    editor.Document().SetText("a b a b a");
+    editor.SetSelStart(4);
+    EXPECT_EQ(editor.ReplaceAllInText("a", "cc", 0), 3);
+    EXPECT_EQ(editor.Document().GetText(), "cc b cc b cc");
+    editor.Undo();  // one step
+    EXPECT_EQ(editor.Document().GetText(), "a b a b a");
+}
+
 TEST(Replace, AReadOnlyEditorKeepsItsText) {
     TEditorController editor;
     editor.Document().SetText("a a");

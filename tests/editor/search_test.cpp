@@ -121,6 +121,10 @@ TEST(SearchText, CaseAndFullWidthFolding) {
         {sj("ａbｃ"), "ABC", D | Z, {0, 0}, 0, 5},
         {sj("１２３ｱｲｳ"), sj("123アイウ"), D | Z, {0, 0}, 0, 9},
         {sj("「ｱ」"), sj("｢ア｣"), D | Z, {0, 0}, 0, 5},
+        // The half-width middle dot pairs with the full-width one, not with the full stop.
+        {sj("x･"), sj("・"), D | Z, {0, 0}, 1, 1},
+        {sj("x・"), sj("･"), D | Z, {0, 0}, 1, 2},
+        {sj("．"), sj("･"), D | Z, {0, 0}, -1, 0},
         {"a\tb", "a\tb", D | Z, {0, 0}, 0, 3},  // bytes without a full-width form stay
     };
     for (const Case& c : cases) Check(c);
@@ -208,6 +212,7 @@ TEST(SearchText, ToFullWidth) {
     EXPECT_EQ(ToFullWidth("\t\x7f\x80\xa0\xfd"), "\t\x7f\x80\xa0\xfd");
     EXPECT_EQ(ToFullWidth("\\"), sj("￥"));
     EXPECT_EQ(ToFullWidth(sj("ｰ｡ﾞ")), sj("ー。゛"));
+    EXPECT_EQ(ToFullWidth(sj("･.")), sj("・．"));
 }
 
 // ---- a slow reference: every character start tried in turn, with the rules spelled out

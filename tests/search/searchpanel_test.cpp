@@ -4,11 +4,14 @@
 #include "search/replaceselection.h"
 
 #include "files/doctext.h"
+#include "files/unicode.h"
 #include "platform/questions.h"
 #include "support/sj.h"
 #include "widgets/editor.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QTest>
 #include <QTreeView>
 
@@ -75,20 +78,43 @@ struct SearchPanel : testing::Test {
     void Type(QComboBox* Box, const QString& Text) { Box->setEditText(Text); }
 };
 
-TEST_F(SearchPanel, FindNextPreviousAndTheNotFoundBox) {
+TEST_F(SearchPanel, FindNextPreviousGoOnFromTheOtherEndAndSelectTheHit) {
     TEditor& e = Host.Add("a.txt", sj("一 検索 二 検索"));
+    e.SetHitStyle(hsDraw);
+    std::vector<QString> status;
+    QObject::connect(Panel.get(), &TSearchResultsForm::StatusMessage, [&](const QString& Text) { status.push_back(Text); });
     Type(Panel->SearchBox(), QStringLiteral("検索"));
     Properties.FromCursor = true;
     ASSERT_TRUE(Panel->FindNext(true));
     EXPECT_EQ(e.SelStart(), 3);
+    EXPECT_TRUE(e.Selected());  // the hit is the selection: Copy works, typing replaces it
+    EXPECT_EQ(e.SelText(), sj("検索"));
     ASSERT_TRUE(Panel->FindNext(true));
     EXPECT_EQ(e.SelStart(), 11);
+    EXPECT_TRUE(status.empty());
+    ASSERT_TRUE(Panel->FindNext(true));  // from the start again, and the status line says so
+    EXPECT_EQ(e.SelStart(), 3);
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0], QStringLiteral("末尾まで検索したので、先頭から検索しました"));
+    ASSERT_TRUE(Panel->FindNext(false));
+    EXPECT_EQ(e.SelStart(), 11);
+    EXPECT_EQ(status.back(), QStringLiteral("先頭まで検索したので、末尾から検索しました"));
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(Properties.SearchHistory().Strings(0), sj("検索"));
+    // F3 and Shift+F3 the same way, and the typed text replaces the hit.
+    e.SetSelStart(0);
+    ASSERT_TRUE(Panel->FindAgain(true));
+    EXPECT_EQ(e.SelText(), sj("検索"));
+    e.InsertText("x");
+    EXPECT_EQ(e.Document().GetText(), sj("一 x 二 検索"));
+    ASSERT_TRUE(Panel->FindAgain(false));
+    EXPECT_EQ(e.SelStart(), 8);
+    // The box only when the document holds no hit at all.
+    Type(Panel->SearchBox(), QStringLiteral("無い"));
     EXPECT_FALSE(Panel->FindNext(true));
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0], "検索文字列 \"検索\" は見つかりましぇん。");
-    ASSERT_TRUE(Panel->FindNext(false));
-    EXPECT_EQ(e.SelStart(), 3);
-    EXPECT_EQ(Properties.SearchHistory().Strings(0), sj("検索"));
+    EXPECT_EQ(Boxes[0], "検索文字列 \"無い\" は見つかりましぇん。");
+    EXPECT_EQ(e.SelStart(), 8);
 }
 
 TEST_F(SearchPanel, SelectedOnlyFindsInsideTheSelectionWhateverFromTheStartSays) {
@@ -150,6 +176,7 @@ TEST_F(SearchPanel, ReplaceInsideTheSelectionThroughItsDialog) {
         {"unasked, the first hit only", false, false, {}, "x yy x x x"},
         {"unasked, every hit", false, true, {}, "x yy yy yy x"},
     };
+    std::size_t counted = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         select();
@@ -164,8 +191,24 @@ TEST_F(SearchPanel, ReplaceInsideTheSelectionThroughItsDialog) {
             e.Undo();  // one step
             EXPECT_EQ(e.Document().GetText(), "x x x x x");
         }
+        if (c.All) {
+            // Replacing all tells the count.
+            ASSERT_EQ(Boxes.size(), ++counted);
+            EXPECT_EQ(Boxes.back(), "3 件置換しました");
+        }
     }
-    EXPECT_TRUE(Boxes.empty());
+    ASSERT_EQ(Boxes.size(), counted);
+    Boxes.clear();
+    // A selection that ends with the text's last line break.
+    e.Document().SetText("a\r\nb\r\na\r\n");
+    e.SelectAll();
+    Type(Panel->SearchBox(), "a\r\n");
+    Properties.SetOption(OptionBit(soReplaceConfirm), false);
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "yyb\r\nyy");
+    Boxes.clear();
+    Type(Panel->SearchBox(), "x");
     // Nothing to replace inside the selection: said so, no dialog.
     select();
     Type(Panel->SearchBox(), "z");
@@ -193,12 +236,113 @@ TEST_F(SearchPanel, ReplaceAskedHitByHitThenAll) {
     EXPECT_FALSE(Properties.Options & soReplaceConfirm);  // "All" turned confirming off
     e.Undo();  // the hits replaced after "All" went in one step
     EXPECT_EQ(e.Document().GetText(), "x yx x x");
-    EXPECT_TRUE(Boxes.empty());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "3 件置換しました");
+    Boxes.clear();
 
     Type(Panel->SearchBox(), "z");
     Panel->Replace();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0], "検索文字列 'z' は見つかりません");
+}
+
+TEST_F(SearchPanel, ReplaceAllCoversTheWholeDocumentAsOneStepAndTellsTheCount) {
+    TEditor& e = Host.Add("a.txt", "x a x a x\r\nx");
+    e.SetSelStart(6);  // after two of the hits
+    Properties.FromCursor = true;
+    Properties.SetOption(OptionBit(soDown), true);
+    Properties.SetOption(OptionBit(soReplaceConfirm), false);
+    std::vector<QString> status;
+    QObject::connect(Panel.get(), &TSearchResultsForm::StatusMessage, [&](const QString& Text) { status.push_back(Text); });
+    Type(Panel->SearchBox(), "x");
+    Type(Panel->ReplaceBox(), "yz");
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "yz a yz a yz\r\nyz");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "4 件置換しました");
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0], QStringLiteral("4 件置換しました"));
+    e.Undo();
+    EXPECT_EQ(e.Document().GetText(), "x a x a x\r\nx");
+    // One replacement with no hit after the caret: the first one from the start.
+    Boxes.clear();
+    Properties.SetOption(OptionBit(soReplaceAll), false);
+    e.SetSelStart(14);
+    Panel->Replace();
+    EXPECT_EQ(e.Document().GetText(), "yz a x a x\r\nx");
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(SearchPanel, TheBoxesGoThroughTheDocumentsCharacterMap) {
+    TEditor& e = Host.Add("a.txt", "");
+    e.InputUtf8("caf\u00e9 caf");  // é is kept in the document's map
+    TEditor& sjis = Host.Add("b.txt", sj("caf〓"));
+    auto utf8 = [](TEditor& E) { return SjisToUtf8(E.Document().GetText(), E.CharMap(), nullptr); };
+    Properties.FromCursor = false;
+    Type(Panel->SearchBox(), QStringLiteral("caf\u00e9"));
+    EXPECT_FALSE(Panel->FindNext(true));  // not the 〓 of the other file
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "検索文字列 \"caf\u00e9\" は見つかりましぇん。");
+    EXPECT_EQ(Panel->SearchBox()->currentText(), QStringLiteral("caf\u00e9"));  // the box keeps é
+    Host.Active = 0;
+    ASSERT_TRUE(Panel->FindNext(true));
+    EXPECT_EQ(SjisToUtf8(e.SelText(), e.CharMap(), nullptr), "caf\u00e9");
+    // A new character of the replacement joins the map and stays itself.
+    Type(Panel->ReplaceBox(), QStringLiteral("na\u00efve \u301c"));
+    Properties.SetOption(OptionBit(soReplaceConfirm), false);
+    Properties.SetOption(OptionBit(soReplaceAll), true);
+    Panel->Replace();
+    EXPECT_EQ(utf8(e), "na\u00efve \u301c caf");
+    EXPECT_EQ(utf8(sjis), "caf\u3013");
+    // An editor without a map cannot hold é: the search is refused with a message.
+    Boxes.clear();
+    e.SetCharMap(nullptr);
+    Type(Panel->SearchBox(), QStringLiteral("\u00ef"));
+    EXPECT_FALSE(Panel->FindNext(true));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "\"\u00ef\" には、この文書で扱えない文字が含まれています。");
+}
+
+TEST(SearchPanelKeys, TheBoxesTakeThePanelsKeysTheWindowsCommandsTheRest) {
+    TFakeHost host;
+    TSearchProperties properties;
+    properties.SetDefaults();
+    QMainWindow window;
+    auto* panel = new TSearchResultsForm(host, properties, &window);
+    auto* elsewhere = new QLineEdit(&window);
+    window.setCentralWidget(elsewhere);
+    window.addDockWidget(Qt::BottomDockWidgetArea, panel);
+    int saved = 0, lineDeleted = 0;
+    QAction* save = window.addAction(QStringLiteral("上書き保存"));
+    save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    QObject::connect(save, &QAction::triggered, [&] { ++saved; });
+    QAction* deleteLine = window.addAction(QStringLiteral("一行削除"));
+    deleteLine->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
+    QObject::connect(deleteLine, &QAction::triggered, [&] { ++lineDeleted; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (QComboBox* box : {panel->SearchBox(), panel->ReplaceBox()}) {
+        box->setFocus();
+        const TSearchOptions before = properties.Options;
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(properties.Options ^ before, soIncludeSpace);
+        QTest::keyClick(box, Qt::Key_K, Qt::ControlModifier);
+        EXPECT_EQ(properties.Options ^ before, soIncludeSpace | soNoMatchZenkaku);
+        QTest::keyClick(box, Qt::Key_M, Qt::ControlModifier);
+        EXPECT_EQ(properties.Options ^ before, soIncludeSpace | soNoMatchZenkaku | soMatchCase);
+    }
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(lineDeleted, 0);
+    panel->SearchBox()->setFocus();
+    QTest::keyClick(panel->SearchBox(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), panel->ReplaceBox());
+    elsewhere->setFocus();
+    QTest::keyClick(elsewhere, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(elsewhere, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(lineDeleted, 1);
 }
 
 TEST_F(SearchPanel, OpenDocumentsListedAndAHitOpened) {
@@ -213,7 +357,7 @@ TEST_F(SearchPanel, OpenDocumentsListedAndAHitOpened) {
     EXPECT_EQ(m.rowCount(m.index(0, 0)), 2);
     EXPECT_TRUE(Panel->Tree()->isExpanded(m.index(0, 0)));   // two hits
     EXPECT_FALSE(Panel->Tree()->isExpanded(m.index(1, 0)));  // one hit
-    EXPECT_EQ(m.index(1, 0, m.index(0, 0)).data().toString(), QStringLiteral("0001: ab ab"));
+    EXPECT_EQ(m.index(1, 0, m.index(0, 0)).data().toString(), QStringLiteral("2: ab ab"));
     EXPECT_EQ(m.index(0, 0, m.index(1, 0)).data(TSearchResultsModel::HitRole).toString(), QStringLiteral("ab"));
 
     Host.Active = 2;
