@@ -288,7 +288,7 @@ TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentForma
         FEditor->SetReadOnly(false);
     }
     FEditor->SetModified(false);
-    if (Request.ClearUndo) FEditor->Document().UndoEngine().Clear();
+    if (Request.ClearUndo) FEditor->Document().UndoEngine().ClearKeepingSaved();  // the text as it is stays the saved one
     result.Status = TSaveStatus::Saved;
     StateChanged();
     return result;
