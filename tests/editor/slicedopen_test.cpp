@@ -216,13 +216,19 @@ TEST(SlicedOpen, AUtf8OrEucFileIsDecodedAPieceAtATimeAsItWouldBeWhole) {
         for (int slot = 0; slot < 4; ++slot)
             EXPECT_EQ(result.Map.CharOf(UserAreaCode(slot)), read.Map.CharOf(UserAreaCode(slot)));
     }
-    // UTF-8 in the head, a byte further on that no UTF-8 text holds: read whole after all.
-    const TTempFile broken(utf8 + "\xFF\r\n");
-    TEditorController editor;
-    auto open = TSlicedOpen::Start(broken.Path(), deAuto, editor.Document(), {}, 0, 1000);
-    ASSERT_TRUE(open);
-    while (!open->Step(kNoTime)) {}
-    EXPECT_FALSE(open->Confirmed());
+    // UTF-8 in the head, then bytes further on that no UTF-8 text holds: one broken byte leaves
+    // it UTF-8 (reported, and write-protected); many make it another encoding, read whole.
+    for (const auto& [tail, confirmed] : {std::pair{std::string("\xFF"), true}, {std::string(9, '\xFF'), false}}) {
+        const TTempFile broken(utf8 + tail + "\r\n");
+        TEditorController editor;
+        auto open = TSlicedOpen::Start(broken.Path(), deAuto, editor.Document(), {}, 0, 1000);
+        ASSERT_TRUE(open);
+        while (!open->Step(kNoTime)) {}
+        EXPECT_EQ(open->Confirmed(), confirmed);
+        if (confirmed) {
+            EXPECT_TRUE(open->Result().Report.ReadOnly());
+        }
+    }
 }
 
 TEST(SlicedOpen, ANewTextOrAnAbandonedOpenEndsTheLayout) {
