@@ -308,7 +308,7 @@ void TForm1::ShowAbout() {
     box.setWindowTitle(QStringLiteral("バージョン情報"));
     box.setIconPixmap(windowIcon().pixmap(64, 64));
     box.setTextFormat(Qt::RichText);
-    box.setText(QStringLiteral("<p><b>るりかご</b> (orvane) %1</p><p>日本語のテキストファイルのためのエディタ</p>")
+    box.setText(QStringLiteral("<p><b>Orvane</b> %1</p><p>日本語のテキストファイルのためのエディタ</p>")
                     .arg(QStringLiteral(ORVANE_VERSION)));
     box.setInformativeText(QStringLiteral("設定フォルダ: %1<br>Qt %2")
                                .arg(QString::fromStdString(FOptions.SettingsFolder).toHtmlEscaped(),

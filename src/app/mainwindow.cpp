@@ -36,7 +36,7 @@
 namespace orvane {
 namespace {
 
-constexpr const char* kAppTitle = "るりかご";
+constexpr const char* kAppTitle = kProgramName;
 constexpr const char* kUntitled = kUntitledName;
 
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }

@@ -75,7 +75,7 @@ protected:
 
 TEST_F(MainWindow, CommandsFollowTheEditor) {
     TForm1& w = Start();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - Orvane"));
     EXPECT_FALSE(Enabled("actUndo"));
     EXPECT_FALSE(Enabled("actSelectAll"));  // no lines yet
     EXPECT_FALSE(Enabled("actCopy"));
@@ -167,7 +167,7 @@ TEST_F(MainWindow, CloseAsksWritesAndRestores) {
     std::ofstream(file) << "1\n2\n3\n4\n5\n";
     Options.CommandLine.Files = {{file.string(), 3}};
     TForm1& w = Start();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("five.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("five.txt - Orvane"));
     EXPECT_EQ(Editor().Row(), 2);
     w.setGeometry(100, 50, 600, 500);
     QTest::keyClicks(&Editor(), "x");
@@ -207,7 +207,7 @@ TEST_F(MainWindow, FileThatCannotBeOpenedIsShown) {
     TForm1& w = Start();
     EXPECT_FALSE(w.OpenFile(QString::fromStdString((Dir / "missing.txt").string()), deAuto));
     EXPECT_EQ(Errors.size(), 1u);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - Orvane"));
 }
 
 }  // namespace

@@ -105,13 +105,13 @@ TEST_F(Tabs, CaptionsFollowTheOptionsAndShowAnAmpersandAsItself) {
     ASSERT_EQ(w.Sheets().size(), 1u);
     EXPECT_EQ(Captions(), std::vector<QString>{QStringLiteral("無題")});
     w.CloseDocument(w.ActiveTab());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Orvane"));
     EXPECT_EQ(w.ActiveEditor(), nullptr);
 
     ASSERT_TRUE(w.OpenFile(Q(File("R&D notes.txt")), deAuto));
     EXPECT_EQ(w.DocumentArea()->TabBar()->tabText(0), QStringLiteral("R&&D notes"));  // no mnemonic
     EXPECT_EQ(Captions()[0], QStringLiteral("R&D notes"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("R&D notes.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("R&D notes.txt - Orvane"));
 
     // A change puts "* " in front; the save takes it away.
     QTest::keyClicks(w.ActiveEditor(), "x");
@@ -138,7 +138,7 @@ TEST_F(Tabs, ClosingActivatesTheTabAtItsPlaceAndSwitchingWraps) {
     w.ActivateDocument(w.Sheets()[2].get());
     w.CloseDocument(w.ActiveTab());  // the last: the new last
     EXPECT_EQ(Captions()[std::size_t(ActiveIndex())], QStringLiteral("c"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("c.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("c.txt - Orvane"));
 
     // Opening a file that is open activates its tab without reading it again.
     QTest::keyClicks(w.ActiveEditor(), "typed ");
