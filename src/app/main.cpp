@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     TSingleInstance instance;
     if (single) {
         instance.OnFiles = [&window](const TCommandLine& Request) {
-            GuardedEvent(&window, [&] { window.OpenRequests(Request, true); });
+            GuardedEvent(&window, [&] { window.OpenRequests(Request); });
             if (window.isMinimized()) window.showNormal();
             window.raise();
             window.activateWindow();

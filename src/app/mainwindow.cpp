@@ -175,8 +175,9 @@ void TForm1::FirstShow() {
     if (!FStyleList->LoadWarning().empty())
         QTimer::singleShot(0, this, [this] { Inform(this, FStyleList->LoadWarning()); });
     const TCommandLine& cl = FOptions.CommandLine;
-    OpenRequests(cl);
-    if (FSheets.size() == 1 && FSheets[0].get() == FStartDocument && cl.Files.empty() && !SettingsFileName().empty()) {
+    // When nothing on the command line could be opened, the last session comes back as at a
+    // plain start.
+    if (OpenRequests(cl) == 0 && !SettingsFileName().empty()) {
         try {
             const TIniFile ini(SettingsFileName());
             for (const std::string& name : ReadEditingFiles(ini)) {

@@ -68,9 +68,14 @@ public:
     bool OpenFile(const QString& FileName, TDocumentEncoding Encoding);
     // OpenFile, then the editor of the file's tab (null when it could not be opened).
     TOrvaneEditor* OpenOrActivate(const QString& FileName, TDocumentEncoding Encoding = deAuto);
-    // Opens each file of CommandLine (and shows its line): a start, or a second start's files;
-    // names of no file are skipped, or reported when ReportMissing is set.
-    void OpenRequests(const TCommandLine& CommandLine, bool ReportMissing = false);
+    // Opens each file of CommandLine (and shows its line): a start, or a second start's files.
+    // A name of no file in a folder that exists opens as a new document under that name; a
+    // folder, a device, a file that may not be read or a missing folder is reported. The number
+    // of names that now have a tab.
+    int OpenRequests(const TCommandLine& CommandLine);
+    // A new, empty document named FileName (a file that is not there yet), or the tab that
+    // already has that name.
+    bool OpenNewFile(const QString& FileName, TDocumentEncoding Encoding);
     // A new tab: an untitled document when Name is empty, else Name, read when Load is set (a
     // failed read leaves the tab empty and untitled). The tab becomes active.
     TOrvaneTabSheet* NewDocument(const QString& Name, bool Load, TDocumentEncoding Encoding);

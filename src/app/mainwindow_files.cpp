@@ -60,8 +60,9 @@ TBackupOptions TForm1::BackupOptions(const QString& FileName) const {
 bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& Title) {
     QString name = Sheet.FileName();
     TDocumentFormat format = Sheet.Format();
-    // An untitled document, or one whose file went away, is saved under a name the user gives.
-    if (AskName || Sheet.Untitled() || !QFileInfo(name).isFile()) {
+    // An untitled document, or one whose file went away, is saved under a name the user gives;
+    // a new file named when it was opened is made under that name.
+    if (AskName || Sheet.Untitled() || (!QFileInfo(name).isFile() && !Sheet.NewFile())) {
         TFileDialogSetup setup;
         setup.Caption = Title;
         setup.Save = true;

@@ -334,15 +334,34 @@ TOrvaneEditor* TForm1::OpenOrActivate(const QString& FileName, TDocumentEncoding
     return ActiveEditor();
 }
 
-void TForm1::OpenRequests(const TCommandLine& CommandLine, bool ReportMissing) {
+int TForm1::OpenRequests(const TCommandLine& CommandLine) {
+    int opened = 0;
     for (const TOpenRequest& file : CommandLine.Files) {
         const QString path = Q(file.Path);
-        if (!QFileInfo(path).isFile()) {
-            if (ReportMissing) ShowErrorMessage(this, "ファイル " + file.Path + " は見つかりません");
-            continue;
+        const TOpenTarget target = ClassifyOpenName(file.Path);
+        bool ok = false;
+        switch (target.Kind) {
+            case TOpenTarget::Open: ok = OpenFile(path, CommandLine.Encoding); break;
+            case TOpenTarget::New: ok = OpenNewFile(path, CommandLine.Encoding); break;
+            case TOpenTarget::Refused: ShowErrorMessage(this, target.Message); break;
         }
-        if (OpenFile(path, CommandLine.Encoding) && file.Line > 0) GotoLinePosition(file.Line - 1, 0);
+        if (!ok) continue;
+        ++opened;
+        if (file.Line > 0) GotoLinePosition(file.Line - 1, 0);
     }
+    return opened;
+}
+
+bool TForm1::OpenNewFile(const QString& FileName, TDocumentEncoding Encoding) {
+    const QString path = QFileInfo(FileName).absoluteFilePath();
+    if (TOrvaneTabSheet* open = FindSheetByName(path)) {
+        ActivateDocument(open);
+        return true;
+    }
+    TOrvaneTabSheet* tab = NewDocument(path, false, deAuto);
+    tab->Form()->SetNewFile(true);
+    if (Encoding != deAuto) tab->Form()->SetEncoding(Encoding);
+    return true;
 }
 
 void TForm1::ActivateDocument(TOrvaneTabSheet* Tab) {

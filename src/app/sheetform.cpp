@@ -122,6 +122,7 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
     FFormat.Bom = FSlicedOpen->HeadFormat().Bom;
     FFileName = QString::fromStdString(path);
     FUntitled = false;
+    FNewFile = false;
     result.Ok = true;
     StateChanged();
     FSliceTimer->start();
@@ -209,6 +210,7 @@ TLoadResult TOrvaneSheetForm::LoadWhole(const std::string& Path, TDocumentEncodi
     FFormat = read.Format;
     FFileName = QString::fromStdString(Path);
     FUntitled = false;
+    FNewFile = false;
     result.Ok = true;
     result.Warning = read.Report.Warning();
     StateChanged();
@@ -278,6 +280,7 @@ TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentForma
     }
     FFileName = QString::fromStdString(path);
     FUntitled = false;
+    FNewFile = false;
     FFormat = Format;
     if (FLoadProtected) {
         FLoadProtected = false;

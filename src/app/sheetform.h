@@ -69,6 +69,10 @@ public:
     // Untitled documents (new ones, clones) have no file yet: saving always asks for a name.
     bool Untitled() const noexcept { return FUntitled; }
     void SetFileName(const QString& Name, bool Untitled = false);
+    // Named, but its file is not there yet (a name of no file given to open): the first save
+    // writes it under that name without asking for one.
+    bool NewFile() const noexcept { return FNewFile; }
+    void SetNewFile(bool Value) noexcept { FNewFile = Value; }
 
     // How the file is written: encoding, line end, byte-order mark and the like.
     const TDocumentFormat& Format() const noexcept { return FFormat; }
@@ -131,6 +135,7 @@ private:
     TOrvaneEditor* FEditor = nullptr;
     QString FFileName;
     bool FUntitled = true;
+    bool FNewFile = false;
     TDocumentFormat FFormat;
     TReadReport FLoadReport;
     bool FLoadProtected = false;
