@@ -116,6 +116,9 @@ public:
     // writing a write-protected document; makes the backup the settings ask for. False when it
     // was cancelled or failed (after showing why); the document then stays modified.
     bool SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& Title);
+    // Before Sheet is saved as FileName: the other tab that has that file is closed, when the
+    // user agrees (and its own unsaved changes are settled). False when it stays.
+    bool CloseOtherTabOf(const QString& FileName, const TOrvaneSheetForm& Sheet);
     // The open dialog with the encoding chooser; the chosen file and encoding.
     std::optional<TFileDialogResult> ChooseFileToOpen(const QString& Caption);
     // What the encoding chooser remembers between dialogs.

@@ -1,6 +1,7 @@
 // The main window's file commands: new, open, save, save as, insert a file at the caret.
 #include "app/mainwindow.h"
 
+#include "app/tabsheet.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
 #include "styles/orvaneeditor.h"
@@ -77,6 +78,7 @@ bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& 
         if (chosen->Encoding != format.Encoding && chosen->Encoding != deAuto)
             format = FormatForEncoding(chosen->Encoding, chosen->LineEnd);
         format.LineEnd = chosen->LineEnd;
+        if (!CloseOtherTabOf(name, Sheet)) return false;
     }
     TSaveRequest request;
     request.Backup = BackupOptions(name);
@@ -103,6 +105,20 @@ bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& 
                 return false;
         }
     }
+}
+
+bool TForm1::CloseOtherTabOf(const QString& FileName, const TOrvaneSheetForm& Sheet) {
+    TOrvaneTabSheet* other = FindSheetByName(FileName);
+    if (!other || other->Form() == &Sheet) return true;
+    if (Ask(this, FileName.toStdString() + " はほかのタブで開いています。\rそのタブを閉じて上書きしますか？",
+            TQuestion::OkCancelDefaultCancel) != TAnswer::Ok)
+        return false;
+    TOrvaneTabSheet* self = nullptr;
+    for (const auto& tab : FSheets)
+        if (tab->Form() == &Sheet) self = tab.get();
+    if (!CloseDocument(other)) return false;  // its own unsaved changes said no
+    if (self) ActivateDocument(self);
+    return true;
 }
 
 std::optional<TFileDialogResult> TForm1::ChooseFileToOpen(const QString& Caption) {

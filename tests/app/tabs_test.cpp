@@ -8,10 +8,12 @@
 #include "files/filewrite.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
+#include "support/dialogs.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
@@ -257,6 +259,51 @@ TEST_F(Tabs, CloseWithUnsavedChangesYesNoCancel) {
     CancelNextDialog();
     EXPECT_FALSE(w.CloseDocument(w.ActiveTab()));
     EXPECT_EQ(w.Sheets().size(), 1u);
+}
+
+TEST_F(Tabs, SaveAsOntoAFileOpenInAnotherTabClosesThatTabFirst) {
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    const fs::path a = File("a.txt", "a\n"), b = File("b.txt", "b\n");
+    ASSERT_TRUE(w.OpenFile(Q(a), deAuto));
+    ASSERT_TRUE(w.OpenFile(Q(b), deAuto));
+    QTest::keyClicks(w.ActiveEditor(), "y");
+    auto saveAsA = [&] {
+        OnNextDialog<QFileDialog>([&](QFileDialog& D) {
+            D.setOption(QFileDialog::DontConfirmOverwrite);  // the dialog's own question is not ours
+            D.selectFile(Q(a));
+            static_cast<QDialog&>(D).accept();
+        });
+        return w.SaveDocument(*w.ActiveSheet(), true, QStringLiteral("名前を付けて保存"));
+    };
+
+    // Cancelled: nothing is written, both tabs stay.
+    Answers = {TAnswer::Cancel};
+    EXPECT_FALSE(saveAsA());
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], a.string() + " はほかのタブで開いています。\rそのタブを閉じて上書きしますか？");
+    EXPECT_EQ(ReadAll(a), "a\n");
+    EXPECT_EQ(w.Sheets().size(), 2u);
+
+    // Yes, but the other tab's own unsaved changes are kept when asked: still nothing written.
+    w.ActivateDocument(w.Sheets()[0].get());
+    QTest::keyClicks(w.ActiveEditor(), "x");
+    w.ActivateDocument(w.Sheets()[1].get());
+    Questions.clear();
+    Answers = {TAnswer::Ok, TAnswer::Cancel};
+    EXPECT_FALSE(saveAsA());
+    ASSERT_EQ(Questions.size(), 2u);
+    EXPECT_EQ(Questions[1], a.string() + " の内容が変更されています。\r変更を保存しますか？");
+    EXPECT_EQ(ReadAll(a), "a\n");
+    EXPECT_EQ(w.Sheets().size(), 2u);
+
+    // Yes, and the other tab's changes dropped: one tab on the file, holding the saved text.
+    Answers = {TAnswer::Ok, TAnswer::No};
+    EXPECT_TRUE(saveAsA());
+    EXPECT_EQ(ReadAll(a), "yb\n");
+    ASSERT_EQ(w.Sheets().size(), 1u);
+    EXPECT_EQ(w.ActiveFileName(), Q(a));
+    EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(Tabs, FilesChangedByAnotherProgram) {
