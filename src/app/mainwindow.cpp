@@ -66,6 +66,10 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { FClipboardText = ClipboardHasText(); });
 
+    FSessionTimer = new QTimer(this);
+    FSessionTimer->setSingleShot(true);
+    FSessionTimer->setInterval(300);
+    connect(FSessionTimer, &QTimer::timeout, this, [this] { GuardedEvent(this, [this] { WriteSession(); }); });
     LoadSettings();
     StartRecovery(FOptions.RecoveryFolder);
     // A window always starts with a document; the first show may put files in its place.
@@ -199,6 +203,8 @@ void TForm1::FirstShow() {
     FStartDocument = nullptr;
     if (FSheets.empty()) NewDocument(QString(), false, deAuto);
     if (ActiveEditor()) ActiveEditor()->setFocus();
+    FSessionReady = true;
+    ScheduleSessionWrite();
 }
 
 void TForm1::GotoLinePosition(int Line, int Offset) {
@@ -400,12 +406,36 @@ void TForm1::dropEvent(QDropEvent* Event) {
 
 // ---- shutdown
 
-bool TForm1::CloseQuery() {
+std::vector<std::string> TForm1::EditingFileNames() const {
     std::vector<std::string> files;
     for (const auto& tab : FSheets)
         files.push_back(tab->Form()->Untitled() ? std::string(kUntitled) : tab->Form()->FileName().toStdString());
+    return files;
+}
+
+void TForm1::ScheduleSessionWrite() {
+    if (FSessionReady && !FSessionTimer->isActive()) FSessionTimer->start();
+}
+
+void TForm1::WriteSession() {
+    const std::vector<std::string> files = EditingFileNames();
+    ChangeSettings([&](TIniFile& Ini) {
+        WriteEditingFiles(Ini, files);
+        FHistory.Save(Ini);
+    });
+}
+
+bool TForm1::CloseQuery() {
+    // The files open as the close begins stay the list, whatever closing them does to it.
+    FSessionReady = false;
+    FSessionTimer->stop();
+    const std::vector<std::string> files = EditingFileNames();
     ChangeSettings([&](TIniFile& Ini) { WriteEditingFiles(Ini, files); });
-    return CloseAll();
+    if (CloseAll()) return true;
+    // A close that was cancelled leaves the files that are still open.
+    FSessionReady = true;
+    ScheduleSessionWrite();
+    return false;
 }
 
 void TForm1::SaveExitSettings() {

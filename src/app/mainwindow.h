@@ -22,6 +22,7 @@
 #include <vector>
 
 class QAction;
+class QTimer;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -202,6 +203,11 @@ private:
     // Shutdown: the close query (files open, unsaved changes) and the close (settings).
     bool CloseQuery();
     void SaveExitSettings();
+    // The files open and the recent files are written soon after they change (several changes
+    // in one write), so that a crash or a power cut keeps them.
+    void ScheduleSessionWrite();
+    void WriteSession();
+    std::vector<std::string> EditingFileNames() const;
     // Opens the settings file for one operation, changes it, writes it; a failure is shown once.
     template <class Fn>
     void ChangeSettings(Fn&& Change);
@@ -282,6 +288,8 @@ private:
     bool FShownOnce = false;
     bool FSettingsErrorShown = false;
     bool FClosing = false;
+    QTimer* FSessionTimer = nullptr;
+    bool FSessionReady = false;  // from the end of the first show until the close
     QElapsedTimer FLockKeysAsked;
     std::unique_ptr<TSearchProperties> FSearchProperties;
     std::unique_ptr<TMainSearchHost> FSearchHost;

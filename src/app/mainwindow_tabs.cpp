@@ -238,6 +238,7 @@ TOrvaneTabSheet* TForm1::NewDocument(const QString& Name, bool Load, TDocumentEn
     RefreshTabCaption(tab, true);
     form->show();
     ActivateDocument(tab);
+    ScheduleSessionWrite();
     return tab;
 }
 
@@ -411,6 +412,7 @@ bool TForm1::CloseDocument(TOrvaneTabSheet* Tab) {
     gone.release()->deleteLater();
     TOrvaneTabSheet* next = FSheets.empty() ? nullptr : FSheets[std::min<std::size_t>(std::size_t(index), FSheets.size() - 1)].get();
     ActivateDocument(next);
+    ScheduleSessionWrite();
     return true;
 }
 
@@ -558,6 +560,7 @@ void TForm1::RebuildHistoryMenu() {
     }
     FHistoryMenu->setEnabled(!captions.empty());
     if (QAction* item = FHistoryMenu->menuAction()) item->setEnabled(!captions.empty());
+    ScheduleSessionWrite();  // the list changed, or its length did
 }
 
 

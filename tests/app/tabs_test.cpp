@@ -6,6 +6,7 @@
 #include "app/tabsheet.h"
 
 #include "files/filewrite.h"
+#include "files/inifile.h"
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
 #include "support/dialogs.h"
@@ -304,6 +305,31 @@ TEST_F(Tabs, SaveAsOntoAFileOpenInAnotherTabClosesThatTabFirst) {
     ASSERT_EQ(w.Sheets().size(), 1u);
     EXPECT_EQ(w.ActiveFileName(), Q(a));
     EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(Tabs, OpenFilesAndRecentFilesAreWrittenAsTheyChangeSoACrashKeepsThem) {
+    const fs::path a = File("a.txt"), b = File("b.txt");
+    const std::string ini = (Dir / "settings" / "orvane.ini").string();
+    auto setting = [&](const char* Section, const char* Key) {
+        return fs::exists(ini) ? TIniFile(ini).ReadString(Section, Key, "") : std::string();
+    };
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    ASSERT_TRUE(w.OpenFile(Q(a), deAuto));
+    ASSERT_TRUE(w.OpenFile(Q(b), deAuto));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return setting("EditingFiles", "Count") == "2"; }));
+    EXPECT_EQ(setting("EditingFiles", "00"), a.string());
+    EXPECT_EQ(setting("EditingFiles", "01"), b.string());
+    EXPECT_EQ(setting("History", "H0"), b.string());
+    EXPECT_EQ(setting("History", "H1"), a.string());
+    w.CloseDocument(w.ActiveTab());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return setting("EditingFiles", "Count") == "1"; }));
+
+    // The window goes without its close, as in a crash: the next start finds the file.
+    Window.reset();
+    Start();
+    EXPECT_EQ(Window->ActiveFileName(), Q(a));
+    ASSERT_EQ(Window->Sheets().size(), 1u);
 }
 
 TEST_F(Tabs, FilesChangedByAnotherProgram) {
