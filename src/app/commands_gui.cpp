@@ -237,14 +237,16 @@ void TForm1::BuildMainMenu() {
             QAction* command = FCommands[std::size_t(i)]->Action;
             if (item.Caption.empty() || Text(item.Caption) == command->text()) {
                 menu->addAction(command);
-                continue;
+            } else {
+                // Another caption in this menu: an entry that runs the command and follows its state.
+                QAction* proxy = menu->addAction(command->icon(), Text(item.Caption));
+                proxy->setStatusTip(command->statusTip());
+                proxy->setEnabled(command->isEnabled());
+                connect(proxy, &QAction::triggered, command, &QAction::trigger);
+                FProxies.emplace_back(proxy, i);
             }
-            // Another caption in this menu: an entry that runs the command and follows its state.
-            QAction* proxy = menu->addAction(command->icon(), Text(item.Caption));
-            proxy->setStatusTip(command->statusTip());
-            proxy->setEnabled(command->isEnabled());
-            connect(proxy, &QAction::triggered, command, &QAction::trigger);
-            FProxies.emplace_back(proxy, i);
+            // Reading the file again in another encoding comes after reading one in.
+            if (item.Command == "actOpenToCaret") menu->addMenu(CreateReopenMenu());
         }
     }
 }

@@ -106,6 +106,12 @@ public:
     bool CloseAll();
     // Activates the document Step tabs further (wrapping around).
     void NextDocument(int Step);
+    // Reads Tab's file again in Encoding (deAuto: detected), asking first when its text is
+    // modified; false when it stays as it was.
+    bool ReopenWithEncoding(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding);
+    // The encodings the active file can be read again in: the file menu's submenu, which a
+    // click on the status bar's encoding shows too.
+    QMenu* ReopenMenu() const noexcept { return FReopenMenu; }
     // Looks for files that other programs changed or deleted (done when the window comes back).
     void CheckExternalChanges();
     // Snapshots of unsaved text are written this long after the last change.
@@ -164,9 +170,16 @@ public:
     TSearchResultsForm* SearchPanel() const noexcept { return FSearchPanel; }
     QToolBar* ToolBar() const noexcept { return FToolBar; }
 
-    // ---- the status bar panels 0 … 5
+    // ---- the status bar panels: 0 caret, 1 modified, 2 edit mode, 3 hint, 4 CAP, 5 NUM, then
+    // the file's encoding and line end (a click offers to reopen it in another encoding), and
+    // "読み取り専用" while the file is one the user cannot write
+    static constexpr int kEncodingPanel = 6;
+    static constexpr int kReadOnlyPanel = 7;
+    static constexpr int kPanelCount = 8;
     QString PanelText(int Index) const;
     bool PanelVisible(int Index) const;
+    // The panel's width, which fits its text.
+    int PanelWidth(int Index) const;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -191,8 +204,12 @@ private:
     void LoadSettings();
     void FirstShow();
     void LayoutStatusPanels();
-    // Status panels.
+    // Status panels: a panel other than the hint grows and shrinks with its text (never below
+    // its sample's width).
+    void SetPanelText(int Index, const QString& Text);
+    void FitPanel(int Index);
     void RefreshCaretPanel();
+    void RefreshFilePanels();
     void RefreshModifiedPanel();
     void RefreshModePanel();
     // The status bar during a sliced load (progress, read-only) and after it (its warning).
@@ -244,7 +261,10 @@ private:
     void CloseCommand();
     void TabOptionsCommand();
     void RebuildHistoryMenu();
-    void ReloadDocument(TOrvaneTabSheet& Tab);
+    bool ReloadDocument(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding);
+    QMenu* CreateReopenMenu();
+    bool CanReopen() const;
+    void ShowReopenMenu(QWidget* Anchor);
     void StartRecovery(const std::string& Folder);
     void WriteSnapshot(TOrvaneTabSheet& Tab);
     void DropSnapshot(TOrvaneTabSheet& Tab);
@@ -264,6 +284,7 @@ private:
     QAction* FTabReadOnly = nullptr;
     QAction* FTabConfig = nullptr;
     QMenu* FHistoryMenu = nullptr;
+    QMenu* FReopenMenu = nullptr;
     THistoryList FHistory;
     int FLastDocumentId = 0;
     bool FChangingTabs = false;
@@ -281,7 +302,8 @@ private:
     std::vector<std::pair<QAction*, int>> FProxies;
     QToolBar* FToolBar = nullptr;
     QMenu* FEditorMenu = nullptr;
-    QLabel* FPanels[6] = {};
+    QLabel* FPanels[kPanelCount] = {};
+    int FPanelMinWidths[kPanelCount] = {};  // of the sample each panel is at least as wide as
     int FFixedPanelsWidth = 0;
     TMainSettings FSettings;
     bool FClipboardText = false;

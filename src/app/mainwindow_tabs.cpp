@@ -3,6 +3,7 @@
 // programs, and the recovery snapshots of unsaved text.
 #include "app/mainwindow.h"
 
+#include "app/application.h"
 #include "app/docnames.h"
 #include "app/recovery.h"
 #include "app/tabsheet.h"
@@ -311,7 +312,9 @@ bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
         return false;
     }
     if (TOrvaneTabSheet* open = FindSheetByName(path)) {
-        ActivateDocument(open);  // no reload
+        ActivateDocument(open);
+        // Asked for in another encoding than it has: read again in that one; else no reload.
+        if (Encoding != deAuto && Encoding != open->Form()->Encoding()) ReopenWithEncoding(*open, Encoding);
         return true;
     }
     FLastLoadError.clear();
@@ -432,7 +435,9 @@ void TForm1::RefreshTabCaption(TOrvaneTabSheet* Tab, bool WithIcon) {
     bar->setTabToolTip(index, form->FileName());
     if (WithIcon) {
         QIcon icon;
-        if (FSettings.Tab.ShowIcon && !form->Untitled() && QFileInfo(form->FileName()).isFile()) {
+        if (form->FileReadOnly()) {
+            icon = ReadOnlyIcon();  // shown whatever the options say: saving it asks for a name
+        } else if (FSettings.Tab.ShowIcon && !form->Untitled() && QFileInfo(form->FileName()).isFile()) {
             static QFileIconProvider provider;
             icon = provider.icon(QFileInfo(form->FileName()));
         }
@@ -594,19 +599,19 @@ void TForm1::CheckExternalChanges() {
         if (Ask(this, question, modified ? TQuestion::OkCancelDefaultCancel : TQuestion::OkCancel) != TAnswer::Ok)
             continue;  // the text in the editor stays; the tab keeps saying the file changed
         if (!tab) continue;
-        ReloadDocument(*tab);
+        ReloadDocument(*tab, tab->Form()->Encoding());
     }
     FCheckingFiles = false;
 }
 
-void TForm1::ReloadDocument(TOrvaneTabSheet& Tab) {
+bool TForm1::ReloadDocument(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding) {
     TOrvaneSheetForm* form = Tab.Form();
     TOrvaneEditor* editor = Tab.Editor();
     const int row = editor->Row(), col = editor->Col();
-    const TLoadResult r = form->LoadFile(form->FileName(), form->Encoding());
+    const TLoadResult r = form->LoadFile(form->FileName(), Encoding);
     if (!r) {
         ShowErrorMessage(this, r.Error);
-        return;
+        return false;
     }
     Tab.Stamp = StampOf(form->FileName().toStdString());
     Tab.ExternalChange = TFileChange::Unchanged;
@@ -614,6 +619,23 @@ void TForm1::ReloadDocument(TOrvaneTabSheet& Tab) {
     editor->SetRowCol(std::min(row, std::max(0, editor->RowCount() - 1)), col);
     RefreshTabCaption(&Tab, true);
     if (&Tab == FActive) RefreshWindowState();
+    if (form->LoadingInSlices())
+        ShowLoadProgress(*form, &Tab == FActive);
+    else if (!r.Warning.empty() && &Tab == FActive)
+        SetHint(Q(r.Warning));
+    return true;
+}
+
+bool TForm1::ReopenWithEncoding(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding) {
+    TOrvaneSheetForm* form = Tab.Form();
+    if (form->Untitled() || form->NewFile() || form->LoadingInSlices()) return false;  // nothing to read again
+    if (form->Modified() &&
+        Ask(this,
+            form->FileName().toStdString() + " の内容が変更されています。\r変更を捨てて、文字コード「" +
+                std::string(EncodingName(Encoding).Caption) + "」で読み込み直しますか？",
+            TQuestion::OkCancelDefaultCancel) != TAnswer::Ok)
+        return false;
+    return ReloadDocument(Tab, Encoding);
 }
 
 // ---- crash recovery

@@ -86,6 +86,10 @@ public:
 
     // "name (S-JIS, CRLF)": shown in the status bar while the mouse is over the editor.
     QString StatusText() const;
+    // "S-JIS CRLF": the status bar's encoding panel.
+    QString FormatText() const;
+    // The file is one the user may not write (as found when it was read or written).
+    bool FileReadOnly() const noexcept { return FFileReadOnly; }
 
     bool Modified() const;
     void SetModified(bool Value);
@@ -136,6 +140,7 @@ private:
     QString FFileName;
     bool FUntitled = true;
     bool FNewFile = false;
+    bool FFileReadOnly = false;
     TDocumentFormat FFormat;
     TReadReport FLoadReport;
     bool FLoadProtected = false;

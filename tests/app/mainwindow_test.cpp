@@ -149,6 +149,22 @@ TEST_F(MainWindow, StatusBarPanels) {
     EXPECT_FALSE(w.statusBar()->isVisible());
 }
 
+TEST_F(MainWindow, StatusFieldsAreAsWideAsTheirText) {
+    TForm1& w = Start();
+    const int narrow = w.PanelWidth(0);
+    // 100,000 lines, the caret in column 1000 of the last: "100000/ 100000行: 1000桁".
+    Editor().Document().SetText(std::string(99999, '\n') + std::string(999, 'a'));
+    Editor().SetRowCol(Editor().RowCount() - 1, 999);
+    EXPECT_EQ(w.PanelText(0), QStringLiteral("100000/ 100000行: 1000桁"));
+    const QFontMetrics fm(w.statusBar()->font());
+    EXPECT_GT(w.PanelWidth(0), fm.horizontalAdvance(w.PanelText(0)));
+    EXPECT_GT(w.PanelWidth(0), narrow);
+    // Back to a short text, back to the field's own width.
+    Editor().Document().SetText("a");
+    Editor().SetRowCol(0, 0);
+    EXPECT_EQ(w.PanelWidth(0), narrow);
+}
+
 TEST_F(MainWindow, EditorMenuFromItsList) {
     TForm1& w = Start();
     w.BuildEditorMenu({"copy", "-", "NoSuchCommand", "selectall"});

@@ -4,17 +4,22 @@
 #include "app/mainwindow.h"
 #include "app/recovery.h"
 #include "app/tabsheet.h"
+#include "app/application.h"
 
 #include "files/filewrite.h"
 #include "files/inifile.h"
 #include "platform/errordisplay.h"
+#include "platform/fileaccess.h"
 #include "platform/questions.h"
 #include "support/dialogs.h"
+#include "support/sj.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
+#include <QStatusBar>
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
@@ -57,6 +62,7 @@ protected:
         Window.reset();
         SetErrorDisplayHook(nullptr);
         SetQuestionHook(nullptr);
+        SetUserCanWriteHook(nullptr);
         fs::remove_all(Dir);
     }
     TForm1& Start() {
@@ -330,6 +336,88 @@ TEST_F(Tabs, OpenFilesAndRecentFilesAreWrittenAsTheyChangeSoACrashKeepsThem) {
     Start();
     EXPECT_EQ(Window->ActiveFileName(), Q(a));
     ASSERT_EQ(Window->Sheets().size(), 1u);
+}
+
+TEST_F(Tabs, AFileTheUserCannotWriteIsMarkedAndSavedUnderAnotherName) {
+    const fs::path locked = File("locked.txt", "old\n"), copy = Dir / "copy.txt";
+    SetUserCanWriteHook([&](const std::string& P) { return P != locked.string(); });
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    ASSERT_TRUE(w.OpenFile(Q(locked), deAuto));
+    EXPECT_TRUE(w.PanelVisible(TForm1::kReadOnlyPanel));
+    EXPECT_EQ(w.PanelText(TForm1::kReadOnlyPanel), QStringLiteral("読み取り専用"));
+    EXPECT_EQ(w.DocumentArea()->TabBar()->tabIcon(0).cacheKey(), ReadOnlyIcon().cacheKey());
+    QTest::keyClicks(w.ActiveEditor(), "new ");
+
+    // Ctrl+S offers Save As; declined, nothing is written and the text stays modified.
+    Run("actSave");
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], locked.string() + " には書き込めません (読み取り専用のファイルです)。\r名前を付けて保存しますか？");
+    EXPECT_EQ(ReadAll(locked), "old\n");
+    EXPECT_TRUE(w.ActiveSheet()->Modified());
+
+    Answers = {TAnswer::Ok};
+    OnNextDialog<QFileDialog>([&](QFileDialog& D) {
+        D.selectFile(Q(copy));
+        static_cast<QDialog&>(D).accept();
+    });
+    Run("actSave");
+    EXPECT_EQ(ReadAll(copy), "new old\n");
+    EXPECT_EQ(ReadAll(locked), "old\n");
+    EXPECT_EQ(w.ActiveFileName(), Q(copy));
+    EXPECT_FALSE(w.PanelVisible(TForm1::kReadOnlyPanel));
+    EXPECT_NE(w.DocumentArea()->TabBar()->tabIcon(0).cacheKey(), ReadOnlyIcon().cacheKey());
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(Tabs, AFileOpenAlreadyIsReadAgainInTheEncodingAskedFor) {
+    using test::sj;
+    const fs::path file = File("kanji.txt", "\xB4\xC1\r\n");  // detected as Shift_JIS, 漢 in EUC-JP
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    ASSERT_TRUE(w.OpenFile(Q(file), deAuto));
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deShiftJis);
+    EXPECT_EQ(w.PanelText(TForm1::kEncodingPanel), QStringLiteral("S-JIS CRLF"));
+
+    // The open dialog's encoding for the file that is open.
+    ASSERT_TRUE(w.OpenFile(Q(file), deEuc));
+    EXPECT_EQ(w.Sheets().size(), 1u);
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
+    EXPECT_EQ(w.ActiveEditor()->Document().GetText(), sj("漢\r\n"));
+    EXPECT_EQ(w.PanelText(TForm1::kEncodingPanel), QStringLiteral("EUC CRLF"));
+
+    // The menu's, with unsaved changes: asked first, and Cancel keeps them.
+    QTest::keyClicks(w.ActiveEditor(), "x");
+    QAction* sjis = w.ReopenMenu()->actions()[1];
+    ASSERT_EQ(sjis->text(), QStringLiteral("SHIFT-JIS"));
+    w.UpdateCommands();
+    EXPECT_TRUE(w.ReopenMenu()->menuAction()->isEnabled());
+    sjis->trigger();
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], file.string() + " の内容が変更されています。\r変更を捨てて、文字コード「SHIFT-JIS」で読み込み直しますか？");
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
+    EXPECT_EQ(w.ActiveEditor()->Document().GetText(), sj("x漢\r\n"));
+    Answers = {TAnswer::Ok};
+    sjis->trigger();
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deShiftJis);
+    EXPECT_EQ(w.ActiveEditor()->Document().GetText(), "\xB4\xC1\r\n");
+    EXPECT_FALSE(w.ActiveSheet()->Modified());
+
+    // A click on the status bar's encoding shows the same menu, the file's encoding checked.
+    QLabel* panel = nullptr;
+    for (QLabel* label : w.statusBar()->findChildren<QLabel*>())
+        if (label->text() == w.PanelText(TForm1::kEncodingPanel)) panel = label;
+    ASSERT_TRUE(panel);
+    QTest::mouseClick(panel, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == w.ReopenMenu(); }));
+    EXPECT_TRUE(sjis->isChecked());
+    w.ReopenMenu()->close();
+
+    // A new document has no file to read again.
+    w.NewDocument(QString(), false, deAuto);
+    w.UpdateCommands();
+    EXPECT_FALSE(w.ReopenMenu()->menuAction()->isEnabled());
+    EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(Tabs, FilesChangedByAnotherProgram) {
