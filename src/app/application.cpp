@@ -60,4 +60,31 @@ QIcon ApplicationIcon() {
     return icon;
 }
 
+QIcon ReadOnlyIcon() {
+    static const QIcon icon = [] {
+        QIcon drawn;
+        for (int size : {16, 24, 32}) {
+            QPixmap pm(size, size);
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(size / 16.0, size / 16.0);
+            // A shackle over a body with a keyhole, on a 16×16 grid.
+            p.setPen(QPen(QColor(0x55, 0x5b, 0x66), 1.6));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(5, 2, 6, 8), 3, 3);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0xd9, 0x9a, 0x1e));
+            p.drawRoundedRect(QRectF(3, 7, 10, 8), 1.5, 1.5);
+            p.setBrush(QColor(0x55, 0x5b, 0x66));
+            p.drawEllipse(QRectF(7, 9.5, 2, 2));
+            p.drawRect(QRectF(7.5, 11, 1, 2.5));
+            p.end();
+            drawn.addPixmap(pm);
+        }
+        return QIcon::fromTheme(QStringLiteral("emblem-readonly"), drawn);
+    }();
+    return icon;
+}
+
 }  // namespace orvane

@@ -17,5 +17,7 @@ public:
 
 // The program's icon, drawn as orvane.svg draws it (no image plugin needed).
 QIcon ApplicationIcon();
+// The tab icon of a file the user cannot write: the theme's read-only emblem, else a padlock.
+QIcon ReadOnlyIcon();
 
 }  // namespace orvane

@@ -2,8 +2,13 @@
 #include "app/cmdline.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef ORVANE_VERSION
 #define ORVANE_VERSION "0.0.0"
@@ -141,6 +146,25 @@ std::optional<TCommandLine> DecodeHandOff(std::string_view Bytes) {
     return cl;
 }
 
+TOpenTarget ClassifyOpenName(const std::string& Path) {
+    struct stat st {};
+    if (::stat(Path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return {TOpenTarget::Refused, Path + " はフォルダなので開けません"};
+        if (!S_ISREG(st.st_mode))
+            return {TOpenTarget::Refused, Path + " は通常のファイルではない (デバイスや FIFO) ので開けません"};
+        if (::access(Path.c_str(), R_OK) != 0)
+            return {TOpenTarget::Refused, "ファイル " + Path + " を読めません: " + std::strerror(errno)};
+        return {TOpenTarget::Open, {}};
+    }
+    if (errno != ENOENT) return {TOpenTarget::Refused, "ファイル " + Path + " を開けません: " + std::strerror(errno)};
+    // A name of no file: made by the first save, when its folder is there to hold it.
+    const std::string folder = std::filesystem::path(Path).parent_path().string();
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode))
+        return {TOpenTarget::Refused, "ファイル " + Path + " を作れません: フォルダ " + folder + " が見つかりません"};
+    return {TOpenTarget::New, {}};
+}
+
 std::string UsageText() {
     return "使い方: orvane [オプション] [ファイル...]\n"
            "日本語のテキストファイルを編集します。\n"
@@ -150,7 +174,7 @@ std::string UsageText() {
            "  +行 ファイル        同上\n"
            "  --encoding 文字コード  ファイルを指定の文字コードで読み込みます\n"
            "                      (auto, sjis, euc-jp, jis, utf-8, utf-16)\n"
-           "  --new-instance      動いているるりかごに渡さず、新しく起動します\n"
+           "  --new-instance      動いている Orvane に渡さず、新しく起動します\n"
            "  --help              この説明を表示して終了します\n"
            "  --version           バージョンを表示して終了します\n"
            "\n"

@@ -38,6 +38,15 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args, const std::s
 std::string EncodeHandOff(const TCommandLine& CommandLine);
 std::optional<TCommandLine> DecodeHandOff(std::string_view Bytes);
 
+// What a name given on the command line stands for: a file to open, a file that is not there
+// yet (its folder is), to be made by the first save, or a name that cannot be opened (Message
+// says why and names it: a folder, a device, a file that may not be read, a missing folder).
+struct TOpenTarget {
+    enum TKind { Open, New, Refused } Kind = Refused;
+    std::string Message;
+};
+TOpenTarget ClassifyOpenName(const std::string& Path);
+
 std::string UsageText();
 std::string VersionText();
 

@@ -241,14 +241,16 @@ void TForm1::BuildMainMenu() {
             QAction* command = FCommands[std::size_t(i)]->Action;
             if (item.Caption.empty() || Text(item.Caption) == command->text()) {
                 menu->addAction(command);
-                continue;
+            } else {
+                // Another caption in this menu: an entry that runs the command and follows its state.
+                QAction* proxy = menu->addAction(command->icon(), Text(item.Caption));
+                proxy->setStatusTip(command->statusTip());
+                proxy->setEnabled(command->isEnabled());
+                connect(proxy, &QAction::triggered, command, &QAction::trigger);
+                FProxies.emplace_back(proxy, i);
             }
-            // Another caption in this menu: an entry that runs the command and follows its state.
-            QAction* proxy = menu->addAction(command->icon(), Text(item.Caption));
-            proxy->setStatusTip(command->statusTip());
-            proxy->setEnabled(command->isEnabled());
-            connect(proxy, &QAction::triggered, command, &QAction::trigger);
-            FProxies.emplace_back(proxy, i);
+            // Reading the file again in another encoding comes after reading one in.
+            if (item.Command == "actOpenToCaret") menu->addMenu(CreateReopenMenu());
         }
     }
 }
@@ -312,7 +314,7 @@ void TForm1::ShowAbout() {
     box.setWindowTitle(QStringLiteral("バージョン情報"));
     box.setIconPixmap(windowIcon().pixmap(64, 64));
     box.setTextFormat(Qt::RichText);
-    box.setText(QStringLiteral("<p><b>るりかご</b> (orvane) %1</p><p>日本語のテキストファイルのためのエディタ</p>")
+    box.setText(QStringLiteral("<p><b>Orvane</b> %1</p><p>日本語のテキストファイルのためのエディタ</p>")
                     .arg(QStringLiteral(ORVANE_VERSION)));
     box.setInformativeText(QStringLiteral("設定フォルダ: %1<br>Qt %2")
                                .arg(QString::fromStdString(FOptions.SettingsFolder).toHtmlEscaped(),

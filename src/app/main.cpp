@@ -6,6 +6,7 @@
 #include "app/recovery.h"
 #include "app/singleinstance.h"
 #include "platform/errordisplay.h"
+#include "platform/translations.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvane"));
     QApplication::setWindowIcon(ApplicationIcon());
+    LoadQtTranslations(app);  // without them Qt's dialogs stay in English, nothing else changes
 
     std::vector<std::string> args;
     const QStringList qtArgs = QCoreApplication::arguments();
@@ -83,7 +85,7 @@ int main(int argc, char** argv) {
     TSingleInstance instance;
     if (single) {
         instance.OnFiles = [&window](const TCommandLine& Request) {
-            GuardedEvent(&window, [&] { window.OpenRequests(Request, true); });
+            GuardedEvent(&window, [&] { window.OpenRequests(Request); });
             if (window.isMinimized()) window.showNormal();
             window.raise();
             window.activateWindow();

@@ -36,7 +36,7 @@
 namespace orvane {
 namespace {
 
-constexpr const char* kAppTitle = "るりかご";
+constexpr const char* kAppTitle = kProgramName;
 constexpr const char* kUntitled = kUntitledName;
 
 QRect ToQRect(const TRectEdges& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
@@ -66,6 +66,10 @@ TForm1::TForm1(TStartOptions Options, QWidget* Parent) : QMainWindow(Parent), FO
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { FClipboardText = ClipboardHasText(); });
 
+    FSessionTimer = new QTimer(this);
+    FSessionTimer->setSingleShot(true);
+    FSessionTimer->setInterval(300);
+    connect(FSessionTimer, &QTimer::timeout, this, [this] { GuardedEvent(this, [this] { WriteSession(); }); });
     LoadSettings();
     StartRecovery(FOptions.RecoveryFolder);
     // A window always starts with a document; the first show may put files in its place.
@@ -175,8 +179,9 @@ void TForm1::FirstShow() {
     if (!FStyleList->LoadWarning().empty())
         QTimer::singleShot(0, this, [this] { Inform(this, FStyleList->LoadWarning()); });
     const TCommandLine& cl = FOptions.CommandLine;
-    OpenRequests(cl);
-    if (FSheets.size() == 1 && FSheets[0].get() == FStartDocument && cl.Files.empty() && !SettingsFileName().empty()) {
+    // When nothing on the command line could be opened, the last session comes back as at a
+    // plain start.
+    if (OpenRequests(cl) == 0 && !SettingsFileName().empty()) {
         try {
             const TIniFile ini(SettingsFileName());
             for (const std::string& name : ReadEditingFiles(ini)) {
@@ -198,6 +203,8 @@ void TForm1::FirstShow() {
     FStartDocument = nullptr;
     if (FSheets.empty()) NewDocument(QString(), false, deAuto);
     if (ActiveEditor()) ActiveEditor()->setFocus();
+    FSessionReady = true;
+    ScheduleSessionWrite();
 }
 
 void TForm1::GotoLinePosition(int Line, int Offset) {
@@ -228,7 +235,9 @@ void TForm1::RefreshWindowState() {
     const TOrvaneSheetForm* sheet = ActiveSheet();
     if (!sheet) {
         setWindowTitle(QString::fromUtf8(kAppTitle));
-        for (int i = 0; i < 4; ++i) FPanels[i]->clear();
+        for (int i : {0, 1, 2, 3, kEncodingPanel}) SetPanelText(i, QString());
+        FPanels[kReadOnlyPanel]->hide();
+        LayoutStatusPanels();
         return;
     }
     const QString name = QFileInfo(sheet->FileName()).fileName();
@@ -237,6 +246,7 @@ void TForm1::RefreshWindowState() {
     RefreshModePanel();
     RefreshCaretPanel();
     RefreshHintPanel();
+    RefreshFilePanels();
     if (ActiveEditor()->isVisible() && !ActiveEditor()->hasFocus()) ActiveEditor()->setFocus();
 }
 
@@ -244,24 +254,49 @@ void TForm1::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
     const QFontMetrics fm(bar->font());
-    const char* samples[6] = {"99999/ 99999行: 999桁", "変更あり", "書込禁止", nullptr, "CAP", "NUM"};
-    FFixedPanelsWidth = 0;
-    for (int i = 0; i < 6; ++i) {
+    const char* samples[kPanelCount] = {"99999/ 99999行: 999桁", "変更あり", "書込禁止", nullptr, "CAP", "NUM",
+                                        "Unicode CRLF", "読み取り専用"};
+    // Shown from left to right: the read-only mark beside the edit mode, the encoding before
+    // the lock keys.
+    for (int i : {0, 1, 2, kReadOnlyPanel, 3, kEncodingPanel, 4, 5}) {
         auto* label = new QLabel(bar);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         if (samples[i]) {
-            const int width = fm.horizontalAdvance(QString::fromUtf8(samples[i])) + 8 + 2 * label->frameWidth();
-            label->setFixedWidth(width);
+            FPanelMinWidths[i] = fm.horizontalAdvance(QString::fromUtf8(samples[i]));
             label->setAlignment(Qt::AlignCenter);
-            FFixedPanelsWidth += width;
         }
         bar->addPermanentWidget(label, samples[i] ? 0 : 1);
         FPanels[i] = label;
     }
+    FPanels[kReadOnlyPanel]->setText(QStringLiteral("読み取り専用"));
+    FPanels[kReadOnlyPanel]->setToolTip(QStringLiteral("このファイルには書き込めません。保存するときは名前を付けて保存します"));
+    FPanels[kReadOnlyPanel]->hide();
+    FPanels[kEncodingPanel]->setToolTip(QStringLiteral("クリックすると文字コードを指定して開き直します"));
+    FPanels[kEncodingPanel]->installEventFilter(this);
+    for (int i = 0; i < kPanelCount; ++i)
+        if (samples[i]) FitPanel(i);
+}
+
+void TForm1::SetPanelText(int Index, const QString& Text) {
+    if (FPanels[Index]->text() == Text) return;
+    FPanels[Index]->setText(Text);
+    if (Index != 3) FitPanel(Index);  // the hint takes the room the others leave
+}
+
+void TForm1::FitPanel(int Index) {
+    QLabel* label = FPanels[Index];
+    const int width = std::max(FPanelMinWidths[Index], label->fontMetrics().horizontalAdvance(label->text())) + 8 +
+                      2 * label->frameWidth();
+    if (label->minimumWidth() == width && label->maximumWidth() == width) return;
+    label->setFixedWidth(width);
+    LayoutStatusPanels();
 }
 
 void TForm1::LayoutStatusPanels() {
+    FFixedPanelsWidth = 0;
+    for (int i = 0; i < kPanelCount; ++i)
+        if (i != 3 && !FPanels[i]->isHidden()) FFixedPanelsWidth += FPanels[i]->maximumWidth();
     // The hint panel takes what the others leave; on a bar too narrow for them it goes.
     const bool room = statusBar()->width() >= FFixedPanelsWidth + 10;
     FPanels[3]->setVisible(room);
@@ -272,36 +307,49 @@ void TForm1::resizeEvent(QResizeEvent* Event) {
     LayoutStatusPanels();
 }
 
-QString TForm1::PanelText(int Index) const { return Index >= 0 && Index < 6 ? FPanels[Index]->text() : QString(); }
+QString TForm1::PanelText(int Index) const {
+    return Index >= 0 && Index < kPanelCount ? FPanels[Index]->text() : QString();
+}
 
 bool TForm1::PanelVisible(int Index) const {
-    return Index >= 0 && Index < 6 && statusBar()->isVisible() && FPanels[Index]->isVisible();
+    return Index >= 0 && Index < kPanelCount && statusBar()->isVisible() && FPanels[Index]->isVisible();
 }
+
+int TForm1::PanelWidth(int Index) const { return Index >= 0 && Index < kPanelCount ? FPanels[Index]->width() : 0; }
 
 void TForm1::RefreshCaretPanel() {
     if (!ActiveEditor()) return;
     const TEditorScreenStrings& doc = ActiveEditor()->Document();
-    FPanels[0]->setText(QStringLiteral("%1/ %2行: %3桁")
-                            .arg(doc.RowToLineCount(ActiveEditor()->Row()) + 1)
-                            .arg(doc.LineCount())
-                            .arg(ActiveEditor()->Col() + 1));
+    SetPanelText(0, QStringLiteral("%1/ %2行: %3桁")
+                        .arg(doc.RowToLineCount(ActiveEditor()->Row()) + 1)
+                        .arg(doc.LineCount())
+                        .arg(ActiveEditor()->Col() + 1));
 }
 
 void TForm1::RefreshModifiedPanel() {
     if (!ActiveEditor()) return;
-    const QString text = ActiveEditor()->Modified() ? QStringLiteral("変更あり") : QString();
-    if (FPanels[1]->text() != text) FPanels[1]->setText(text);
+    SetPanelText(1, ActiveEditor()->Modified() ? QStringLiteral("変更あり") : QString());
 }
 
 void TForm1::RefreshModePanel() {
     if (!ActiveEditor()) {
-        FPanels[2]->clear();
+        SetPanelText(2, QString());
         return;
     }
-    const QString text = ActiveEditor()->ReadOnly()        ? QStringLiteral("書込禁止")
-                         : ActiveEditor()->OverwriteMode() ? QStringLiteral("上書き")
-                                                    : QStringLiteral("挿入");
-    if (FPanels[2]->text() != text) FPanels[2]->setText(text);
+    SetPanelText(2, ActiveEditor()->ReadOnly()        ? QStringLiteral("書込禁止")
+                    : ActiveEditor()->OverwriteMode() ? QStringLiteral("上書き")
+                                                      : QStringLiteral("挿入"));
+}
+
+void TForm1::RefreshFilePanels() {
+    const TOrvaneSheetForm* sheet = ActiveSheet();
+    if (!sheet) return;
+    SetPanelText(kEncodingPanel, sheet->FormatText());
+    const bool readOnly = sheet->FileReadOnly();
+    if (FPanels[kReadOnlyPanel]->isHidden() == readOnly) {
+        FPanels[kReadOnlyPanel]->setVisible(readOnly);
+        LayoutStatusPanels();
+    }
 }
 
 void TForm1::RefreshHintPanel() {
@@ -319,6 +367,10 @@ void TForm1::SetHint(const QString& Text) {
 }
 
 bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == FPanels[kEncodingPanel] && Event->type() == QEvent::MouseButtonRelease) {
+        GuardedEvent(this, [this] { ShowReopenMenu(FPanels[kEncodingPanel]); });
+        return true;
+    }
     if (Event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent*>(Event)->key();
         if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) FLockKeysAsked.invalidate();
@@ -341,6 +393,7 @@ bool TForm1::event(QEvent* Event) {
 
 void TForm1::UpdateCommands() {
     ApplyCommandState(CommandState());
+    if (FReopenMenu && FReopenMenu->menuAction()->isEnabled() != CanReopen()) FReopenMenu->menuAction()->setEnabled(CanReopen());
     RefreshModePanel();
     // Asking the X server is a round trip: at most five times a second, however busy the loop.
     if (FLockKeysAsked.isValid() && FLockKeysAsked.elapsed() < 200) return;
@@ -348,8 +401,8 @@ void TForm1::UpdateCommands() {
     if (const auto keys = QueryLockKeys()) {
         const QString caps = keys->Caps ? QStringLiteral("CAP") : QString();
         const QString num = keys->Num ? QStringLiteral("NUM") : QString();
-        if (FPanels[4]->text() != caps) FPanels[4]->setText(caps);
-        if (FPanels[5]->text() != num) FPanels[5]->setText(num);
+        SetPanelText(4, caps);
+        SetPanelText(5, num);
     }
 }
 
@@ -400,12 +453,36 @@ void TForm1::dropEvent(QDropEvent* Event) {
 
 // ---- shutdown
 
-bool TForm1::CloseQuery() {
+std::vector<std::string> TForm1::EditingFileNames() const {
     std::vector<std::string> files;
     for (const auto& tab : FSheets)
         files.push_back(tab->Form()->Untitled() ? std::string(kUntitled) : tab->Form()->FileName().toStdString());
+    return files;
+}
+
+void TForm1::ScheduleSessionWrite() {
+    if (FSessionReady && !FSessionTimer->isActive()) FSessionTimer->start();
+}
+
+void TForm1::WriteSession() {
+    const std::vector<std::string> files = EditingFileNames();
+    ChangeSettings([&](TIniFile& Ini) {
+        WriteEditingFiles(Ini, files);
+        FHistory.Save(Ini);
+    });
+}
+
+bool TForm1::CloseQuery() {
+    // The files open as the close begins stay the list, whatever closing them does to it.
+    FSessionReady = false;
+    FSessionTimer->stop();
+    const std::vector<std::string> files = EditingFileNames();
     ChangeSettings([&](TIniFile& Ini) { WriteEditingFiles(Ini, files); });
-    return CloseAll();
+    if (CloseAll()) return true;
+    // A close that was cancelled leaves the files that are still open.
+    FSessionReady = true;
+    ScheduleSessionWrite();
+    return false;
 }
 
 void TForm1::SaveExitSettings() {

@@ -22,6 +22,7 @@
 #include <vector>
 
 class QAction;
+class QTimer;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -68,9 +69,14 @@ public:
     bool OpenFile(const QString& FileName, TDocumentEncoding Encoding);
     // OpenFile, then the editor of the file's tab (null when it could not be opened).
     TOrvaneEditor* OpenOrActivate(const QString& FileName, TDocumentEncoding Encoding = deAuto);
-    // Opens each file of CommandLine (and shows its line): a start, or a second start's files;
-    // names of no file are skipped, or reported when ReportMissing is set.
-    void OpenRequests(const TCommandLine& CommandLine, bool ReportMissing = false);
+    // Opens each file of CommandLine (and shows its line): a start, or a second start's files.
+    // A name of no file in a folder that exists opens as a new document under that name; a
+    // folder, a device, a file that may not be read or a missing folder is reported. The number
+    // of names that now have a tab.
+    int OpenRequests(const TCommandLine& CommandLine);
+    // A new, empty document named FileName (a file that is not there yet), or the tab that
+    // already has that name.
+    bool OpenNewFile(const QString& FileName, TDocumentEncoding Encoding);
     // A new tab: an untitled document when Name is empty, else Name, read when Load is set (a
     // failed read leaves the tab empty and untitled). The tab becomes active.
     TOrvaneTabSheet* NewDocument(const QString& Name, bool Load, TDocumentEncoding Encoding);
@@ -100,6 +106,12 @@ public:
     bool CloseAll();
     // Activates the document Step tabs further (wrapping around).
     void NextDocument(int Step);
+    // Reads Tab's file again in Encoding (deAuto: detected), asking first when its text is
+    // modified; false when it stays as it was.
+    bool ReopenWithEncoding(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding);
+    // The encodings the active file can be read again in: the file menu's submenu, which a
+    // click on the status bar's encoding shows too.
+    QMenu* ReopenMenu() const noexcept { return FReopenMenu; }
     // Looks for files that other programs changed or deleted (done when the window comes back).
     void CheckExternalChanges();
     // Snapshots of unsaved text are written this long after the last change.
@@ -111,6 +123,9 @@ public:
     // writing a write-protected document; makes the backup the settings ask for. False when it
     // was cancelled or failed (after showing why); the document then stays modified.
     bool SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& Title);
+    // Before Sheet is saved as FileName: the other tab that has that file is closed, when the
+    // user agrees (and its own unsaved changes are settled). False when it stays.
+    bool CloseOtherTabOf(const QString& FileName, const TOrvaneSheetForm& Sheet);
     // The open dialog with the encoding chooser; the chosen file and encoding.
     std::optional<TFileDialogResult> ChooseFileToOpen(const QString& Caption);
     // What the encoding chooser remembers between dialogs.
@@ -155,9 +170,16 @@ public:
     TSearchResultsForm* SearchPanel() const noexcept { return FSearchPanel; }
     QToolBar* ToolBar() const noexcept { return FToolBar; }
 
-    // ---- the status bar panels 0 … 5
+    // ---- the status bar panels: 0 caret, 1 modified, 2 edit mode, 3 hint, 4 CAP, 5 NUM, then
+    // the file's encoding and line end (a click offers to reopen it in another encoding), and
+    // "読み取り専用" while the file is one the user cannot write
+    static constexpr int kEncodingPanel = 6;
+    static constexpr int kReadOnlyPanel = 7;
+    static constexpr int kPanelCount = 8;
     QString PanelText(int Index) const;
     bool PanelVisible(int Index) const;
+    // The panel's width, which fits its text.
+    int PanelWidth(int Index) const;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -182,8 +204,12 @@ private:
     void LoadSettings();
     void FirstShow();
     void LayoutStatusPanels();
-    // Status panels.
+    // Status panels: a panel other than the hint grows and shrinks with its text (never below
+    // its sample's width).
+    void SetPanelText(int Index, const QString& Text);
+    void FitPanel(int Index);
     void RefreshCaretPanel();
+    void RefreshFilePanels();
     void RefreshModifiedPanel();
     void RefreshModePanel();
     // The status bar during a sliced load (progress, read-only) and after it (its warning).
@@ -194,6 +220,11 @@ private:
     // Shutdown: the close query (files open, unsaved changes) and the close (settings).
     bool CloseQuery();
     void SaveExitSettings();
+    // The files open and the recent files are written soon after they change (several changes
+    // in one write), so that a crash or a power cut keeps them.
+    void ScheduleSessionWrite();
+    void WriteSession();
+    std::vector<std::string> EditingFileNames() const;
     // Opens the settings file for one operation, changes it, writes it; a failure is shown once.
     template <class Fn>
     void ChangeSettings(Fn&& Change);
@@ -230,7 +261,10 @@ private:
     void CloseCommand();
     void TabOptionsCommand();
     void RebuildHistoryMenu();
-    void ReloadDocument(TOrvaneTabSheet& Tab);
+    bool ReloadDocument(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding);
+    QMenu* CreateReopenMenu();
+    bool CanReopen() const;
+    void ShowReopenMenu(QWidget* Anchor);
     void StartRecovery(const std::string& Folder);
     void WriteSnapshot(TOrvaneTabSheet& Tab);
     void DropSnapshot(TOrvaneTabSheet& Tab);
@@ -250,6 +284,7 @@ private:
     QAction* FTabReadOnly = nullptr;
     QAction* FTabConfig = nullptr;
     QMenu* FHistoryMenu = nullptr;
+    QMenu* FReopenMenu = nullptr;
     THistoryList FHistory;
     int FLastDocumentId = 0;
     bool FChangingTabs = false;
@@ -267,13 +302,16 @@ private:
     std::vector<std::pair<QAction*, int>> FProxies;
     QToolBar* FToolBar = nullptr;
     QMenu* FEditorMenu = nullptr;
-    QLabel* FPanels[6] = {};
+    QLabel* FPanels[kPanelCount] = {};
+    int FPanelMinWidths[kPanelCount] = {};  // of the sample each panel is at least as wide as
     int FFixedPanelsWidth = 0;
     TMainSettings FSettings;
     bool FClipboardText = false;
     bool FShownOnce = false;
     bool FSettingsErrorShown = false;
     bool FClosing = false;
+    QTimer* FSessionTimer = nullptr;
+    bool FSessionReady = false;  // from the end of the first show until the close
     QElapsedTimer FLockKeysAsked;
     std::unique_ptr<TSearchProperties> FSearchProperties;
     std::unique_ptr<TMainSearchHost> FSearchHost;

@@ -1,13 +1,16 @@
 // The main window's file commands: new, open, save, save as, insert a file at the caret.
 #include "app/mainwindow.h"
 
+#include "app/tabsheet.h"
 #include "platform/errordisplay.h"
+#include "platform/fileaccess.h"
 #include "platform/questions.h"
 #include "styles/orvaneeditor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QStandardPaths>
 
 namespace orvane {
@@ -59,11 +62,21 @@ TBackupOptions TForm1::BackupOptions(const QString& FileName) const {
 
 bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& Title) {
     QString name = Sheet.FileName();
+    QString title = Title;
     TDocumentFormat format = Sheet.Format();
-    // An untitled document, or one whose file went away, is saved under a name the user gives.
-    if (AskName || Sheet.Untitled() || !QFileInfo(name).isFile()) {
+    // A file the user may not write is saved under another name, rather than failing.
+    if (!AskName && !Sheet.Untitled() && QFileInfo(name).isFile() && !UserCanWrite(name.toStdString())) {
+        if (Ask(this, name.toStdString() + " には書き込めません (読み取り専用のファイルです)。\r名前を付けて保存しますか？",
+                TQuestion::OkCancel) != TAnswer::Ok)
+            return false;
+        AskName = true;
+        title = QStringLiteral("名前を付けて保存");
+    }
+    // An untitled document, or one whose file went away, is saved under a name the user gives;
+    // a new file named when it was opened is made under that name.
+    if (AskName || Sheet.Untitled() || (!QFileInfo(name).isFile() && !Sheet.NewFile())) {
         TFileDialogSetup setup;
-        setup.Caption = Title;
+        setup.Caption = title;
         setup.Save = true;
         setup.Filter = FSettings.Config.Filter;
         setup.Folder = Sheet.Untitled() ? QDir::currentPath() : QFileInfo(name).absolutePath();
@@ -78,6 +91,7 @@ bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& 
             format = FormatForEncoding(chosen->Encoding, chosen->LineEnd);
         if (format.Encoding == deUtf8) format.Bom = chosen->Bom;
         format.LineEnd = chosen->LineEnd;
+        if (!CloseOtherTabOf(name, Sheet)) return false;
     }
     TSaveRequest request;
     request.Backup = BackupOptions(name);
@@ -112,6 +126,20 @@ bool TForm1::SaveDocument(TOrvaneSheetForm& Sheet, bool AskName, const QString& 
     }
 }
 
+bool TForm1::CloseOtherTabOf(const QString& FileName, const TOrvaneSheetForm& Sheet) {
+    TOrvaneTabSheet* other = FindSheetByName(FileName);
+    if (!other || other->Form() == &Sheet) return true;
+    if (Ask(this, FileName.toStdString() + " はほかのタブで開いています。\rそのタブを閉じて上書きしますか？",
+            TQuestion::OkCancelDefaultCancel) != TAnswer::Ok)
+        return false;
+    TOrvaneTabSheet* self = nullptr;
+    for (const auto& tab : FSheets)
+        if (tab->Form() == &Sheet) self = tab.get();
+    if (!CloseDocument(other)) return false;  // its own unsaved changes said no
+    if (self) ActivateDocument(self);
+    return true;
+}
+
 std::optional<TFileDialogResult> TForm1::ChooseFileToOpen(const QString& Caption) {
     TFileDialogSetup setup;
     setup.Caption = Caption;
@@ -119,6 +147,40 @@ std::optional<TFileDialogResult> TForm1::ChooseFileToOpen(const QString& Caption
     const TOrvaneSheetForm* sheet = ActiveSheet();
     setup.Folder = !sheet || sheet->Untitled() ? QDir::currentPath() : QFileInfo(sheet->FileName()).absolutePath();
     return RunFileDialog(this, setup, FEncodingChoice);
+}
+
+QMenu* TForm1::CreateReopenMenu() {
+    FReopenMenu = new QMenu(QStringLiteral("文字コードを指定して開き直す(&K)"), this);
+    FReopenMenu->menuAction()->setStatusTip(QStringLiteral("編集中のファイルを、指定した文字コードで読み込み直します"));
+    for (const TDocumentEncodingName& n : kDocumentEncodingNames) {
+        QAction* a = FReopenMenu->addAction(QString::fromUtf8(n.Caption.data(), qsizetype(n.Caption.size())));
+        a->setCheckable(true);
+        const TDocumentEncoding encoding = n.Value;
+        connect(a, &QAction::triggered, this, [this, encoding] {
+            GuardedEvent(this, [&] {
+                if (FActive) ReopenWithEncoding(*FActive, encoding);
+            });
+        });
+    }
+    // The encoding the file has now is checked.
+    connect(FReopenMenu, &QMenu::aboutToShow, this, [this] {
+        const TDocumentEncoding current = ActiveSheet() ? ActiveSheet()->Encoding() : deAuto;
+        const QList<QAction*> items = FReopenMenu->actions();
+        for (qsizetype i = 0; i < items.size() && i < qsizetype(std::size(kDocumentEncodingNames)); ++i)
+            items[i]->setChecked(kDocumentEncodingNames[i].Value == current);
+    });
+    return FReopenMenu;
+}
+
+bool TForm1::CanReopen() const {
+    const TOrvaneSheetForm* sheet = ActiveSheet();
+    return sheet && !sheet->Untitled() && !sheet->NewFile() && !sheet->LoadingInSlices();
+}
+
+void TForm1::ShowReopenMenu(QWidget* Anchor) {
+    if (!CanReopen()) return;
+    const QSize size = FReopenMenu->sizeHint();
+    FReopenMenu->popup(Anchor->mapToGlobal(QPoint(Anchor->width() - size.width(), -size.height())));
 }
 
 void TForm1::NewDocument() { NewDocument(QString(), false, deAuto); }

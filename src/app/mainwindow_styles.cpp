@@ -4,6 +4,7 @@
 
 #include "app/tabsheet.h"
 #include "platform/errordisplay.h"
+#include "platform/fonts.h"
 #include "styles/applystyle.h"
 
 #include <QApplication>
@@ -86,9 +87,9 @@ void TForm1::ChangeStyle(TStyleSaveScope Scope, const std::function<void(TOrvane
 void TForm1::ChooseStyleFont() {
     TOrvaneStyle& style = FStyleList->Styles(StyleIndexOf(*FStyleList, ActiveSheet()));
     const TFont& font = style.Prop().Font();
-    QFont initial(QString::fromStdString(font.Name()), font.Size());
-    initial.setBold(font.Style() & fsBold);
-    initial.setItalic(font.Style() & fsItalic);
+    // The font the text is drawn with, which a name that is not installed here is not.
+    QFont initial = ResolveEditorFont(QString::fromStdString(font.Name()), font.Size(), font.Style() & fsBold,
+                                      font.Style() & fsItalic);
     initial.setUnderline(font.Style() & fsUnderline);
     initial.setStrikeOut(font.Style() & fsStrikeOut);
     bool ok = false;

@@ -3,6 +3,7 @@
 // programs, and the recovery snapshots of unsaved text.
 #include "app/mainwindow.h"
 
+#include "app/application.h"
 #include "app/docnames.h"
 #include "app/recovery.h"
 #include "app/tabsheet.h"
@@ -239,6 +240,7 @@ TOrvaneTabSheet* TForm1::NewDocument(const QString& Name, bool Load, TDocumentEn
     RefreshTabCaption(tab, true);
     form->show();
     ActivateDocument(tab);
+    ScheduleSessionWrite();
     return tab;
 }
 
@@ -313,7 +315,9 @@ bool TForm1::OpenFile(const QString& FileName, TDocumentEncoding Encoding) {
         return false;
     }
     if (TOrvaneTabSheet* open = FindSheetByName(path)) {
-        ActivateDocument(open);  // no reload
+        ActivateDocument(open);
+        // Asked for in another encoding than it has: read again in that one; else no reload.
+        if (Encoding != deAuto && Encoding != open->Form()->Encoding()) ReopenWithEncoding(*open, Encoding);
         return true;
     }
     FLastLoadError.clear();
@@ -337,15 +341,34 @@ TOrvaneEditor* TForm1::OpenOrActivate(const QString& FileName, TDocumentEncoding
     return ActiveEditor();
 }
 
-void TForm1::OpenRequests(const TCommandLine& CommandLine, bool ReportMissing) {
+int TForm1::OpenRequests(const TCommandLine& CommandLine) {
+    int opened = 0;
     for (const TOpenRequest& file : CommandLine.Files) {
         const QString path = Q(file.Path);
-        if (!QFileInfo(path).isFile()) {
-            if (ReportMissing) ShowErrorMessage(this, "ファイル " + file.Path + " は見つかりません");
-            continue;
+        const TOpenTarget target = ClassifyOpenName(file.Path);
+        bool ok = false;
+        switch (target.Kind) {
+            case TOpenTarget::Open: ok = OpenFile(path, CommandLine.Encoding); break;
+            case TOpenTarget::New: ok = OpenNewFile(path, CommandLine.Encoding); break;
+            case TOpenTarget::Refused: ShowErrorMessage(this, target.Message); break;
         }
-        if (OpenFile(path, CommandLine.Encoding) && file.Line > 0) GotoLinePosition(file.Line - 1, 0);
+        if (!ok) continue;
+        ++opened;
+        if (file.Line > 0) GotoLinePosition(file.Line - 1, 0);
     }
+    return opened;
+}
+
+bool TForm1::OpenNewFile(const QString& FileName, TDocumentEncoding Encoding) {
+    const QString path = QFileInfo(FileName).absoluteFilePath();
+    if (TOrvaneTabSheet* open = FindSheetByName(path)) {
+        ActivateDocument(open);
+        return true;
+    }
+    TOrvaneTabSheet* tab = NewDocument(path, false, deAuto);
+    tab->Form()->SetNewFile(true);
+    if (Encoding != deAuto) tab->Form()->SetEncoding(Encoding);
+    return true;
 }
 
 void TForm1::ActivateDocument(TOrvaneTabSheet* Tab) {
@@ -395,6 +418,7 @@ bool TForm1::CloseDocument(TOrvaneTabSheet* Tab) {
     gone.release()->deleteLater();
     TOrvaneTabSheet* next = FSheets.empty() ? nullptr : FSheets[std::min<std::size_t>(std::size_t(index), FSheets.size() - 1)].get();
     ActivateDocument(next);
+    ScheduleSessionWrite();
     return true;
 }
 
@@ -414,7 +438,9 @@ void TForm1::RefreshTabCaption(TOrvaneTabSheet* Tab, bool WithIcon) {
     bar->setTabToolTip(index, form->FileName());
     if (WithIcon) {
         QIcon icon;
-        if (FSettings.Tab.ShowIcon && !form->Untitled() && QFileInfo(form->FileName()).isFile()) {
+        if (form->FileReadOnly()) {
+            icon = ReadOnlyIcon();  // shown whatever the options say: saving it asks for a name
+        } else if (FSettings.Tab.ShowIcon && !form->Untitled() && QFileInfo(form->FileName()).isFile()) {
             static QFileIconProvider provider;
             icon = provider.icon(QFileInfo(form->FileName()));
         }
@@ -542,6 +568,7 @@ void TForm1::RebuildHistoryMenu() {
     }
     FHistoryMenu->setEnabled(!captions.empty());
     if (QAction* item = FHistoryMenu->menuAction()) item->setEnabled(!captions.empty());
+    ScheduleSessionWrite();  // the list changed, or its length did
 }
 
 
@@ -575,19 +602,19 @@ void TForm1::CheckExternalChanges() {
         if (Ask(this, question, modified ? TQuestion::OkCancelDefaultCancel : TQuestion::OkCancel) != TAnswer::Ok)
             continue;  // the text in the editor stays; the tab keeps saying the file changed
         if (!tab) continue;
-        ReloadDocument(*tab);
+        ReloadDocument(*tab, tab->Form()->Encoding());
     }
     FCheckingFiles = false;
 }
 
-void TForm1::ReloadDocument(TOrvaneTabSheet& Tab) {
+bool TForm1::ReloadDocument(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding) {
     TOrvaneSheetForm* form = Tab.Form();
     TOrvaneEditor* editor = Tab.Editor();
     const int row = editor->Row(), col = editor->Col();
-    const TLoadResult r = form->LoadFile(form->FileName(), form->Encoding());
+    const TLoadResult r = form->LoadFile(form->FileName(), Encoding);
     if (!r) {
         ShowErrorMessage(this, r.Error);
-        return;
+        return false;
     }
     Tab.Stamp = StampOf(form->FileName().toStdString());
     Tab.ExternalChange = TFileChange::Unchanged;
@@ -595,6 +622,23 @@ void TForm1::ReloadDocument(TOrvaneTabSheet& Tab) {
     editor->SetRowCol(std::min(row, std::max(0, editor->RowCount() - 1)), col);
     RefreshTabCaption(&Tab, true);
     if (&Tab == FActive) RefreshWindowState();
+    if (form->LoadingInSlices())
+        ShowLoadProgress(*form, &Tab == FActive);
+    else if (!r.Warning.empty() && &Tab == FActive)
+        SetHint(Q(r.Warning));
+    return true;
+}
+
+bool TForm1::ReopenWithEncoding(TOrvaneTabSheet& Tab, TDocumentEncoding Encoding) {
+    TOrvaneSheetForm* form = Tab.Form();
+    if (form->Untitled() || form->NewFile() || form->LoadingInSlices()) return false;  // nothing to read again
+    if (form->Modified() &&
+        Ask(this,
+            form->FileName().toStdString() + " の内容が変更されています。\r変更を捨てて、文字コード「" +
+                std::string(EncodingName(Encoding).Caption) + "」で読み込み直しますか？",
+            TQuestion::OkCancelDefaultCancel) != TAnswer::Ok)
+        return false;
+    return ReloadDocument(Tab, Encoding);
 }
 
 // ---- crash recovery

@@ -61,7 +61,7 @@ TRectEdges ClampToScreen(TRectEdges Window, TRectEdges Screen, TRectEdges Fallba
 
 inline constexpr const char* kDefaultFilter =
     "使用可能ファイル|*.txt;*.jis;*.htm;*.html;*.xml;*.xsl;*.css;*.cgi;*.pl;*.php;*.php3;*.js;*.ini;*.pas;*.cpp;*.c;"
-    "*.java;*.bat;*.rc;*.m3u|テキスト文書 (*.txt)|*.txt|るりかご辞書ファイル (*.jis)|*.jis|HTML ファイル (*.html, "
+    "*.java;*.bat;*.rc;*.m3u|テキスト文書 (*.txt)|*.txt|Orvane 辞書ファイル (*.jis)|*.jis|HTML ファイル (*.html, "
     "*.htm)|*.html;*.htm|XMLファイル (*.xml, *.xsl)|*.xml;*.xsl|スタイルシート (*.css)|*.css|CGI / Perl (*.cgi, "
     "*.pl)|*.cgi;*.pl|PHP (*.php, *.php3)|*.php;*.php3|javaスクリプト (*.js)|*.js|設定ファイル (*.ini)|*.ini|Pascal "
     "ユニット (*.pas)|*.pas|C 言語 (*.cpp, *.c)|*.cpp;*.c|Java 言語 (*.java)|*.java|バッチ ファイル (*.bat)|*.bat|"

@@ -2,6 +2,7 @@
 #include "app/sheetform.h"
 
 #include "editor/slicedopen.h"
+#include "platform/fileaccess.h"
 #include "styles/orvaneeditor.h"
 
 #include <QFileInfo>
@@ -63,6 +64,7 @@ void TOrvaneSheetForm::StateChanged() {
 void TOrvaneSheetForm::SetFileName(const QString& Name, bool Untitled) {
     FFileName = Name;
     FUntitled = Untitled;
+    FFileReadOnly = !Untitled && !UserCanWrite(Name.toStdString());
     StateChanged();
 }
 
@@ -79,6 +81,11 @@ void TOrvaneSheetForm::SetEncoding(TDocumentEncoding Encoding) {
 void TOrvaneSheetForm::SetLineEnd(TDocumentLineEnd LineEnd) {
     FFormat.LineEnd = LineEnd;
     StateChanged();
+}
+
+QString TOrvaneSheetForm::FormatText() const {
+    return QStringLiteral("%1 %2").arg(QString::fromUtf8(EncodingName(FFormat.Encoding).Short.data()),
+                                       QString::fromUtf8(LineEndName(FFormat.LineEnd).Short.data()));
 }
 
 QString TOrvaneSheetForm::StatusText() const {
@@ -122,6 +129,8 @@ TLoadResult TOrvaneSheetForm::LoadFile(const QString& Name, TDocumentEncoding Re
     FFormat.Bom = FSlicedOpen->HeadFormat().Bom;
     FFileName = QString::fromStdString(path);
     FUntitled = false;
+    FNewFile = false;
+    FFileReadOnly = !UserCanWrite(path);
     result.Ok = true;
     StateChanged();
     FSliceTimer->start();
@@ -209,6 +218,8 @@ TLoadResult TOrvaneSheetForm::LoadWhole(const std::string& Path, TDocumentEncodi
     FFormat = read.Format;
     FFileName = QString::fromStdString(Path);
     FUntitled = false;
+    FNewFile = false;
+    FFileReadOnly = !UserCanWrite(Path);
     result.Ok = true;
     result.Warning = read.Report.Warning();
     StateChanged();
@@ -282,6 +293,8 @@ TSaveResult TOrvaneSheetForm::SaveFile(const QString& Name, const TDocumentForma
     }
     FFileName = QString::fromStdString(path);
     FUntitled = false;
+    FNewFile = false;
+    FFileReadOnly = !UserCanWrite(path);
     FFormat = Format;
     if (FLoadProtected) {
         FLoadProtected = false;

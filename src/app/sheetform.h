@@ -70,6 +70,10 @@ public:
     // Untitled documents (new ones, clones) have no file yet: saving always asks for a name.
     bool Untitled() const noexcept { return FUntitled; }
     void SetFileName(const QString& Name, bool Untitled = false);
+    // Named, but its file is not there yet (a name of no file given to open): the first save
+    // writes it under that name without asking for one.
+    bool NewFile() const noexcept { return FNewFile; }
+    void SetNewFile(bool Value) noexcept { FNewFile = Value; }
 
     // How the file is written: encoding, line end, byte-order mark and the like.
     const TDocumentFormat& Format() const noexcept { return FFormat; }
@@ -83,6 +87,10 @@ public:
 
     // "name (S-JIS, CRLF)": shown in the status bar while the mouse is over the editor.
     QString StatusText() const;
+    // "S-JIS CRLF": the status bar's encoding panel.
+    QString FormatText() const;
+    // The file is one the user may not write (as found when it was read or written).
+    bool FileReadOnly() const noexcept { return FFileReadOnly; }
 
     bool Modified() const;
     void SetModified(bool Value);
@@ -132,6 +140,8 @@ private:
     TOrvaneEditor* FEditor = nullptr;
     QString FFileName;
     bool FUntitled = true;
+    bool FNewFile = false;
+    bool FFileReadOnly = false;
     TDocumentFormat FFormat;
     TReadReport FLoadReport;
     bool FLoadProtected = false;

@@ -19,7 +19,7 @@ void ShowErrorMessage(QWidget* Parent, const std::string& Message) {
         Hook()(Message);
         return;
     }
-    QMessageBox::critical(Parent, QStringLiteral("Orvane"), QString::fromStdString(Message));
+    QMessageBox::critical(Parent, QString::fromUtf8(kProgramName), QString::fromStdString(Message));
 }
 
 void SetErrorDisplayHook(std::function<void(const std::string& Message)> Hook_) { Hook() = std::move(Hook_); }

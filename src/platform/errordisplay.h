@@ -9,6 +9,9 @@ class QWidget;
 
 namespace orvane {
 
+// The program's name, as window titles and message-box captions show it.
+inline constexpr const char* kProgramName = "Orvane";
+
 // Shows Message (UTF-8) in a modal message box over Parent, or hands it to the installed hook.
 void ShowErrorMessage(QWidget* Parent, const std::string& Message);
 // Tests answer error displays themselves: every message goes to Hook while it is set.

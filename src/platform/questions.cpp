@@ -1,6 +1,8 @@
 // Message boxes for questions.
 #include "platform/questions.h"
 
+#include "platform/errordisplay.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,7 +25,7 @@ QString Shown(const std::string& Message) {
 
 TAnswer Ask(QWidget* Parent, const std::string& Message, TQuestion Kind) {
     if (Hook()) return Hook()(Message, Kind);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("るりかご"), Shown(Message), QMessageBox::NoButton, Parent);
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramName), Shown(Message), QMessageBox::NoButton, Parent);
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
     QPushButton* ok = nullptr;
@@ -62,7 +64,7 @@ void Inform(QWidget* Parent, const std::string& Message) {
         Hook()(Message, TQuestion::OkCancel);
         return;
     }
-    QMessageBox::information(Parent, QStringLiteral("るりかご"), Shown(Message));
+    QMessageBox::information(Parent, QString::fromUtf8(kProgramName), Shown(Message));
 }
 
 }  // namespace orvane

@@ -14,7 +14,7 @@ namespace orvane {
 
 namespace {
 
-constexpr const char* kNotOurs = "るりかごのファイルではありません";
+constexpr const char* kNotOurs = "Orvane のファイルではありません";
 constexpr const char* kOtherVersion = "version1.0以外のファイルは読み込めません";
 
 // One character of code page 932 text with ASCII and full-width Latin letters made lower case.

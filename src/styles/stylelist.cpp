@@ -35,7 +35,7 @@ void SetMark(TEditorMark& M, bool Visible, TColor Color) {
 constexpr TStyleTemplateInfo kTemplates[kStyleTemplateCount] = {
     {TStyleTemplate::Standard, "標準スタイル(&B)", "標準スタイル"},
     {TStyleTemplate::Text, "テキストファイル用(&T)", "テキストファイル"},
-    {TStyleTemplate::Dictionary, "るりかご辞書ファイル用(&I)", "辞書ファイル"},
+    {TStyleTemplate::Dictionary, "Orvane 辞書ファイル用(&I)", "辞書ファイル"},
     {TStyleTemplate::HTML, "HTMLファイル用(&H)", "HTMLファイル"},
     {TStyleTemplate::Delphi, "Delphiソース用(&D)", "Pascal言語ソース"},
     {TStyleTemplate::Cpp, "Cソース用(&C)", "C言語ソース"},

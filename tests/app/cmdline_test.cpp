@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
+
+#include <sys/stat.h>
 
 namespace orvane {
 namespace {
@@ -60,6 +64,34 @@ TEST(CommandLine, HandOffToTheRunningProgram) {
     EXPECT_FALSE(DecodeHandOff(bytes.substr(0, bytes.size() - 1)));  // not all there yet
     EXPECT_FALSE(DecodeHandOff(bytes + "x"));
     EXPECT_FALSE(DecodeHandOff("GET / HTTP/1.0"));
+}
+
+TEST(CommandLine, WhatANameStandsFor) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("orvane-cmdline-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder");
+    std::ofstream(dir / "a.txt") << "a";
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const struct {
+        fs::path Path;
+        TOpenTarget::TKind Kind;
+        std::string Message;
+    } cases[] = {
+        {dir / "a.txt", TOpenTarget::Open, ""},
+        {dir / "new.txt", TOpenTarget::New, ""},
+        {dir / "folder", TOpenTarget::Refused, (dir / "folder").string() + " はフォルダなので開けません"},
+        {dir / "fifo", TOpenTarget::Refused, (dir / "fifo").string() + " は通常のファイルではない (デバイスや FIFO) ので開けません"},
+        {dir / "none" / "b.txt", TOpenTarget::Refused,
+         "ファイル " + (dir / "none" / "b.txt").string() + " を作れません: フォルダ " + (dir / "none").string() + " が見つかりません"},
+        {dir / "a.txt" / "c.txt", TOpenTarget::Refused, "ファイル " + (dir / "a.txt" / "c.txt").string() + " を開けません: Not a directory"},
+    };
+    for (const auto& c : cases) {
+        const TOpenTarget t = ClassifyOpenName(c.Path.string());
+        EXPECT_EQ(t.Kind, c.Kind) << c.Path;
+        EXPECT_EQ(t.Message, c.Message) << c.Path;
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

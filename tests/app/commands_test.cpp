@@ -1,5 +1,7 @@
 // The command table, its enabling rules and the shortcut text, without a window.
+#include "app/cmdline.h"
 #include "app/commands.h"
+#include "app/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -205,6 +207,27 @@ TEST(CommandTable, HintsSplitIntoShortAndLong) {
     EXPECT_EQ(CaptionWithoutAccelerator("HTML - <br>(&R)"), "HTML - <br>");
     EXPECT_EQ(CaptionWithoutAccelerator("しおり &3"), "しおり 3");
     EXPECT_EQ(CaptionWithoutAccelerator("(&"), "(");
+}
+
+TEST(CommandTable, TextsNameTheProgramOrvane) {
+    auto def = [](std::string_view Name) -> const TCommandDef& { return CommandTable()[std::size_t(FindCommand(Name))]; };
+    const struct {
+        std::string_view Got, Expected;
+    } cases[] = {
+        {def("actExit").Caption, "Orvane の終了(&X)"},
+        {def("actHelp").Caption, "Orvane ヘルプ(&H)"},
+        {def("actHelp").Hint, "ヘルプ|Orvane のヘルプを表示します"},
+        {def("actConfig").Hint, "設定|Orvane の各種設定を変更します"},
+        {def("actAbout").Hint, "バージョン情報|Orvane のバージョン情報を表示します"},
+        {def("actConvert").Hint, "辞書変換|Orvane の目玉っ、辞書つかって変換ですぅ。"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.Got, c.Expected);
+    // The file menu shows the exit command under its own caption.
+    const TMenuDef& file = MainMenu()[0];
+    EXPECT_EQ(file.Items.back().Command, "actExit");
+    EXPECT_EQ(file.Items.back().Caption, "Orvane の終了(&X)");
+    EXPECT_NE(std::string_view(kDefaultFilter).find("|Orvane 辞書ファイル (*.jis)|*.jis|"), std::string_view::npos);
+    EXPECT_NE(UsageText().find("動いている Orvane に渡さず"), std::string::npos);
 }
 
 }  // namespace

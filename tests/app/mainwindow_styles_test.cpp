@@ -5,10 +5,19 @@
 #include "app/tabsheet.h"
 #include "files/filewrite.h"
 #include "platform/errordisplay.h"
+#include "platform/fonts.h"
 #include "platform/questions.h"
+#include "platform/translations.h"
+#include "support/dialogs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTranslator>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -169,6 +178,36 @@ TEST_F(MainWindowStyles, ADamagedStyleFileStartsWithOneWarningAndStaysAsItWas) {
     EXPECT_EQ(w.StyleList().Styles(1).Fountain(), smHTML);
     Window.reset();
     EXPECT_EQ(ReadFileBytes(StyleFile), damaged);
+}
+
+TEST_F(MainWindowStyles, TheFontDialogStartsWithTheFontTheTextIsDrawnWith) {
+    TForm1& w = Start();
+    const TFont& font = w.StyleList().Styles(0).Prop().Font();
+    const QFont drawn = ResolveEditorFont(QString::fromStdString(font.Name()), font.Size());
+    QFont shown;
+    OnNextDialog<QFontDialog>([&](QFontDialog& D) {
+        shown = D.currentFont();
+        D.reject();
+    });
+    w.UpdateCommands();
+    w.Action("actStyleFont")->trigger();
+    EXPECT_EQ(shown.family().toStdString(), drawn.family().toStdString());
+    EXPECT_EQ(shown.pointSize(), drawn.pointSize());
+}
+
+// Qt's own dialogs and buttons in Japanese, as the program starts them.
+TEST(QtTranslations, DialogsAndButtonsSpeakJapanese) {
+    QTranslator* translator = LoadQtTranslations(*QCoreApplication::instance());
+    ASSERT_TRUE(translator) << "Qt's Japanese translations (qt6-translations-l10n) are not installed";
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    const QLabel* name = files.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
+    ASSERT_TRUE(name);
+    EXPECT_FALSE(name->text().contains(QStringLiteral("File"))) << name->text().toStdString();
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
 }
 
 }  // namespace

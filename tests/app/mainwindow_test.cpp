@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QTimer>
 #include <QMenu>
@@ -75,7 +76,7 @@ protected:
 
 TEST_F(MainWindow, CommandsFollowTheEditor) {
     TForm1& w = Start();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - Orvane"));
     EXPECT_FALSE(Enabled("actUndo"));
     EXPECT_FALSE(Enabled("actSelectAll"));  // no lines yet
     EXPECT_FALSE(Enabled("actCopy"));
@@ -167,6 +168,22 @@ TEST_F(MainWindow, StatusBarPanels) {
     EXPECT_FALSE(w.statusBar()->isVisible());
 }
 
+TEST_F(MainWindow, StatusFieldsAreAsWideAsTheirText) {
+    TForm1& w = Start();
+    const int narrow = w.PanelWidth(0);
+    // 100,000 lines, the caret in column 1000 of the last: "100000/ 100000行: 1000桁".
+    Editor().Document().SetText(std::string(99999, '\n') + std::string(999, 'a'));
+    Editor().SetRowCol(Editor().RowCount() - 1, 999);
+    EXPECT_EQ(w.PanelText(0), QStringLiteral("100000/ 100000行: 1000桁"));
+    const QFontMetrics fm(w.statusBar()->font());
+    EXPECT_GT(w.PanelWidth(0), fm.horizontalAdvance(w.PanelText(0)));
+    EXPECT_GT(w.PanelWidth(0), narrow);
+    // Back to a short text, back to the field's own width.
+    Editor().Document().SetText("a");
+    Editor().SetRowCol(0, 0);
+    EXPECT_EQ(w.PanelWidth(0), narrow);
+}
+
 TEST_F(MainWindow, EditorMenuFromItsList) {
     TForm1& w = Start();
     w.BuildEditorMenu({"copy", "-", "NoSuchCommand", "selectall"});
@@ -186,7 +203,7 @@ TEST_F(MainWindow, CloseAsksWritesAndRestores) {
     std::ofstream(file) << "1\n2\n3\n4\n5\n";
     Options.CommandLine.Files = {{file.string(), 3}};
     TForm1& w = Start();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("five.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("five.txt - Orvane"));
     EXPECT_EQ(Editor().Row(), 2);
     w.setGeometry(100, 50, 600, 500);
     QTest::keyClicks(&Editor(), "x");
@@ -226,7 +243,68 @@ TEST_F(MainWindow, FileThatCannotBeOpenedIsShown) {
     TForm1& w = Start();
     EXPECT_FALSE(w.OpenFile(QString::fromStdString((Dir / "missing.txt").string()), deAuto));
     EXPECT_EQ(Errors.size(), 1u);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("無題 - Orvane"));
+}
+
+TEST_F(MainWindow, ANameOfNoFileIsANewDocumentSavedThere) {
+    const fs::path file = Dir / "new.txt";
+    Options.CommandLine.Files = {{file.string(), 0}};
+    TForm1& w = Start();
+    ASSERT_EQ(w.Sheets().size(), 1u);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("new.txt - Orvane"));
+    QTest::keyClicks(&Editor(), "abc");
+    // Saved under its name, without a file dialog (one would be cancelled here).
+    QTimer noDialog;
+    QObject::connect(&noDialog, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "a dialog opened: " << dialog->windowTitle().toStdString();
+            dialog->reject();
+        }
+    });
+    noDialog.start(10);
+    w.UpdateCommands();
+    w.Action("actSave")->trigger();
+    std::ifstream saved(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "abc");
+    EXPECT_FALSE(Editor().Modified());
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(MainWindow, NamesThatCannotBeOpenedAreShownAndTheLastSessionComesBack) {
+    const fs::path last = Dir / "last.txt";
+    std::ofstream(last) << "last\n";
+    fs::create_directories(Options.SettingsFolder);
+    {
+        TIniFile ini((fs::path(Options.SettingsFolder) / "orvane.ini").string());
+        WriteEditingFiles(ini, {last.string()});
+        ini.UpdateFile();
+    }
+    Options.CommandLine.Files = {{Dir.string(), 0}, {(Dir / "none" / "x.txt").string(), 0}};
+    TForm1& w = Start();
+    ASSERT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(Errors[0], Dir.string() + " はフォルダなので開けません");
+    EXPECT_NE(Errors[1].find((Dir / "none").string()), std::string::npos);
+    ASSERT_EQ(w.Sheets().size(), 1u);
+    EXPECT_EQ(w.ActiveFileName(), QString::fromStdString(last.string()));
+}
+
+TEST_F(MainWindow, QuestionsAndErrorsBearTheProgramsName) {
+    TForm1& w = Start();
+    SetQuestionHook(nullptr);
+    SetErrorDisplayHook(nullptr);
+    QStringList captions;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            captions << box->windowTitle();
+            box->reject();
+        }
+    });
+    answer.start(10);
+    EXPECT_EQ(Ask(&w, "?", TQuestion::OkCancel), TAnswer::Cancel);
+    Inform(&w, "i");
+    ShowErrorMessage(&w, "e");
+    EXPECT_EQ(captions, QStringList({"Orvane", "Orvane", "Orvane"}));
 }
 
 }  // namespace

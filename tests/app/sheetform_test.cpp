@@ -10,6 +10,7 @@
 #include "platform/errordisplay.h"
 #include "platform/questions.h"
 #include "styles/orvaneeditor.h"
+#include "support/dialogs.h"
 #include "support/sj.h"
 
 #include <QApplication>
@@ -243,18 +244,7 @@ TEST(FileDialogFilters, FromTheSettingsFilter) {
     EXPECT_EQ(FileDialogFilters(""), QStringList{QStringLiteral("すべてのファイル (*)")});
 }
 
-// The dialogs run modally: a timer plays the user on the dialog that is showing.
-void OnNextFileDialog(std::function<void(QFileDialog&)> Play) {
-    QTimer::singleShot(0, [Play] {
-        QFileDialog* dialog = nullptr;
-        for (int i = 0; i < 200 && !dialog; ++i) {
-            dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) QTest::qWait(10);
-        }
-        ASSERT_TRUE(dialog);
-        Play(*dialog);
-    });
-}
+void OnNextFileDialog(std::function<void(QFileDialog&)> Play) { OnNextDialog<QFileDialog>(std::move(Play)); }
 
 TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
     SetErrorDisplayHook([](const std::string& M) { ADD_FAILURE() << M; });
@@ -279,7 +269,7 @@ TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
     EXPECT_EQ(Get("saved.txt"), "\xB4\xC1\xBB\xFA\xA4\xCE\xCA\xB8\xBD\xF1\n");
     EXPECT_EQ(sheet.Encoding(), deEuc);
     EXPECT_EQ(sheet.LineEnd(), dlLf);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("saved.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("saved.txt - Orvane"));
 
     // The open dialog shows "EUC" again, and opens with it: two bytes that detection would
     // take for Shift_JIS read as one EUC-JP character.

@@ -4,14 +4,22 @@
 #include "app/mainwindow.h"
 #include "app/recovery.h"
 #include "app/tabsheet.h"
+#include "app/application.h"
 
 #include "files/filewrite.h"
+#include "files/inifile.h"
 #include "platform/errordisplay.h"
+#include "platform/fileaccess.h"
 #include "platform/questions.h"
+#include "support/dialogs.h"
+#include "support/sj.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
+#include <QStatusBar>
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
@@ -54,6 +62,7 @@ protected:
         Window.reset();
         SetErrorDisplayHook(nullptr);
         SetQuestionHook(nullptr);
+        SetUserCanWriteHook(nullptr);
         fs::remove_all(Dir);
     }
     TForm1& Start() {
@@ -105,13 +114,13 @@ TEST_F(Tabs, CaptionsFollowTheOptionsAndShowAnAmpersandAsItself) {
     ASSERT_EQ(w.Sheets().size(), 1u);
     EXPECT_EQ(Captions(), std::vector<QString>{QStringLiteral("無題")});
     w.CloseDocument(w.ActiveTab());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Orvane"));
     EXPECT_EQ(w.ActiveEditor(), nullptr);
 
     ASSERT_TRUE(w.OpenFile(Q(File("R&D notes.txt")), deAuto));
     EXPECT_EQ(w.DocumentArea()->TabBar()->tabText(0), QStringLiteral("R&&D notes"));  // no mnemonic
     EXPECT_EQ(Captions()[0], QStringLiteral("R&D notes"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("R&D notes.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("R&D notes.txt - Orvane"));
 
     // A change puts "* " in front; the save takes it away.
     QTest::keyClicks(w.ActiveEditor(), "x");
@@ -138,7 +147,7 @@ TEST_F(Tabs, ClosingActivatesTheTabAtItsPlaceAndSwitchingWraps) {
     w.ActivateDocument(w.Sheets()[2].get());
     w.CloseDocument(w.ActiveTab());  // the last: the new last
     EXPECT_EQ(Captions()[std::size_t(ActiveIndex())], QStringLiteral("c"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("c.txt - るりかご"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("c.txt - Orvane"));
 
     // Opening a file that is open activates its tab without reading it again.
     QTest::keyClicks(w.ActiveEditor(), "typed ");
@@ -258,6 +267,158 @@ TEST_F(Tabs, CloseWithUnsavedChangesYesNoCancel) {
     CancelNextDialog();
     EXPECT_FALSE(w.CloseDocument(w.ActiveTab()));
     EXPECT_EQ(w.Sheets().size(), 1u);
+}
+
+TEST_F(Tabs, SaveAsOntoAFileOpenInAnotherTabClosesThatTabFirst) {
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    const fs::path a = File("a.txt", "a\n"), b = File("b.txt", "b\n");
+    ASSERT_TRUE(w.OpenFile(Q(a), deAuto));
+    ASSERT_TRUE(w.OpenFile(Q(b), deAuto));
+    QTest::keyClicks(w.ActiveEditor(), "y");
+    auto saveAsA = [&] {
+        OnNextDialog<QFileDialog>([&](QFileDialog& D) {
+            D.setOption(QFileDialog::DontConfirmOverwrite);  // the dialog's own question is not ours
+            D.selectFile(Q(a));
+            static_cast<QDialog&>(D).accept();
+        });
+        return w.SaveDocument(*w.ActiveSheet(), true, QStringLiteral("名前を付けて保存"));
+    };
+
+    // Cancelled: nothing is written, both tabs stay.
+    Answers = {TAnswer::Cancel};
+    EXPECT_FALSE(saveAsA());
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], a.string() + " はほかのタブで開いています。\rそのタブを閉じて上書きしますか？");
+    EXPECT_EQ(ReadAll(a), "a\n");
+    EXPECT_EQ(w.Sheets().size(), 2u);
+
+    // Yes, but the other tab's own unsaved changes are kept when asked: still nothing written.
+    w.ActivateDocument(w.Sheets()[0].get());
+    QTest::keyClicks(w.ActiveEditor(), "x");
+    w.ActivateDocument(w.Sheets()[1].get());
+    Questions.clear();
+    Answers = {TAnswer::Ok, TAnswer::Cancel};
+    EXPECT_FALSE(saveAsA());
+    ASSERT_EQ(Questions.size(), 2u);
+    EXPECT_EQ(Questions[1], a.string() + " の内容が変更されています。\r変更を保存しますか？");
+    EXPECT_EQ(ReadAll(a), "a\n");
+    EXPECT_EQ(w.Sheets().size(), 2u);
+
+    // Yes, and the other tab's changes dropped: one tab on the file, holding the saved text.
+    Answers = {TAnswer::Ok, TAnswer::No};
+    EXPECT_TRUE(saveAsA());
+    EXPECT_EQ(ReadAll(a), "yb\n");
+    ASSERT_EQ(w.Sheets().size(), 1u);
+    EXPECT_EQ(w.ActiveFileName(), Q(a));
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(Tabs, OpenFilesAndRecentFilesAreWrittenAsTheyChangeSoACrashKeepsThem) {
+    const fs::path a = File("a.txt"), b = File("b.txt");
+    const std::string ini = (Dir / "settings" / "orvane.ini").string();
+    auto setting = [&](const char* Section, const char* Key) {
+        return fs::exists(ini) ? TIniFile(ini).ReadString(Section, Key, "") : std::string();
+    };
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    ASSERT_TRUE(w.OpenFile(Q(a), deAuto));
+    ASSERT_TRUE(w.OpenFile(Q(b), deAuto));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return setting("EditingFiles", "Count") == "2"; }));
+    EXPECT_EQ(setting("EditingFiles", "00"), a.string());
+    EXPECT_EQ(setting("EditingFiles", "01"), b.string());
+    EXPECT_EQ(setting("History", "H0"), b.string());
+    EXPECT_EQ(setting("History", "H1"), a.string());
+    w.CloseDocument(w.ActiveTab());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return setting("EditingFiles", "Count") == "1"; }));
+
+    // The window goes without its close, as in a crash: the next start finds the file.
+    Window.reset();
+    Start();
+    EXPECT_EQ(Window->ActiveFileName(), Q(a));
+    ASSERT_EQ(Window->Sheets().size(), 1u);
+}
+
+TEST_F(Tabs, AFileTheUserCannotWriteIsMarkedAndSavedUnderAnotherName) {
+    const fs::path locked = File("locked.txt", "old\n"), copy = Dir / "copy.txt";
+    SetUserCanWriteHook([&](const std::string& P) { return P != locked.string(); });
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    ASSERT_TRUE(w.OpenFile(Q(locked), deAuto));
+    EXPECT_TRUE(w.PanelVisible(TForm1::kReadOnlyPanel));
+    EXPECT_EQ(w.PanelText(TForm1::kReadOnlyPanel), QStringLiteral("読み取り専用"));
+    EXPECT_EQ(w.DocumentArea()->TabBar()->tabIcon(0).cacheKey(), ReadOnlyIcon().cacheKey());
+    QTest::keyClicks(w.ActiveEditor(), "new ");
+
+    // Ctrl+S offers Save As; declined, nothing is written and the text stays modified.
+    Run("actSave");
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], locked.string() + " には書き込めません (読み取り専用のファイルです)。\r名前を付けて保存しますか？");
+    EXPECT_EQ(ReadAll(locked), "old\n");
+    EXPECT_TRUE(w.ActiveSheet()->Modified());
+
+    Answers = {TAnswer::Ok};
+    OnNextDialog<QFileDialog>([&](QFileDialog& D) {
+        D.selectFile(Q(copy));
+        static_cast<QDialog&>(D).accept();
+    });
+    Run("actSave");
+    EXPECT_EQ(ReadAll(copy), "new old\n");
+    EXPECT_EQ(ReadAll(locked), "old\n");
+    EXPECT_EQ(w.ActiveFileName(), Q(copy));
+    EXPECT_FALSE(w.PanelVisible(TForm1::kReadOnlyPanel));
+    EXPECT_NE(w.DocumentArea()->TabBar()->tabIcon(0).cacheKey(), ReadOnlyIcon().cacheKey());
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(Tabs, AFileOpenAlreadyIsReadAgainInTheEncodingAskedFor) {
+    using test::sj;
+    const fs::path file = File("kanji.txt", "\xB4\xC1\r\n");  // detected as Shift_JIS, 漢 in EUC-JP
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    ASSERT_TRUE(w.OpenFile(Q(file), deAuto));
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deShiftJis);
+    EXPECT_EQ(w.PanelText(TForm1::kEncodingPanel), QStringLiteral("S-JIS CRLF"));
+
+    // The open dialog's encoding for the file that is open.
+    ASSERT_TRUE(w.OpenFile(Q(file), deEuc));
+    EXPECT_EQ(w.Sheets().size(), 1u);
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
+    EXPECT_EQ(w.ActiveEditor()->Document().GetText(), sj("漢\r\n"));
+    EXPECT_EQ(w.PanelText(TForm1::kEncodingPanel), QStringLiteral("EUC CRLF"));
+
+    // The menu's, with unsaved changes: asked first, and Cancel keeps them.
+    QTest::keyClicks(w.ActiveEditor(), "x");
+    QAction* sjis = w.ReopenMenu()->actions()[1];
+    ASSERT_EQ(sjis->text(), QStringLiteral("SHIFT-JIS"));
+    w.UpdateCommands();
+    EXPECT_TRUE(w.ReopenMenu()->menuAction()->isEnabled());
+    sjis->trigger();
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], file.string() + " の内容が変更されています。\r変更を捨てて、文字コード「SHIFT-JIS」で読み込み直しますか？");
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deEuc);
+    EXPECT_EQ(w.ActiveEditor()->Document().GetText(), sj("x漢\r\n"));
+    Answers = {TAnswer::Ok};
+    sjis->trigger();
+    EXPECT_EQ(w.ActiveSheet()->Encoding(), deShiftJis);
+    EXPECT_EQ(w.ActiveEditor()->Document().GetText(), "\xB4\xC1\r\n");
+    EXPECT_FALSE(w.ActiveSheet()->Modified());
+
+    // A click on the status bar's encoding shows the same menu, the file's encoding checked.
+    QLabel* panel = nullptr;
+    for (QLabel* label : w.statusBar()->findChildren<QLabel*>())
+        if (label->text() == w.PanelText(TForm1::kEncodingPanel)) panel = label;
+    ASSERT_TRUE(panel);
+    QTest::mouseClick(panel, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == w.ReopenMenu(); }));
+    EXPECT_TRUE(sjis->isChecked());
+    w.ReopenMenu()->close();
+
+    // A new document has no file to read again.
+    w.NewDocument(QString(), false, deAuto);
+    w.UpdateCommands();
+    EXPECT_FALSE(w.ReopenMenu()->menuAction()->isEnabled());
+    EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(Tabs, FilesChangedByAnotherProgram) {

@@ -198,8 +198,8 @@ TEST(SearchProperties, RefusedFilesAreKeptAside) {
         std::string Text;
         const char* Reason;
     } cases[] = {
-        {"<other><searchproperties version=\"1.0\"/></other>", "るりかごのファイルではありません"},
-        {std::string("\x89PNG\r\n\x1A\n\0\0<", 12), "るりかごのファイルではありません"},
+        {"<other><searchproperties version=\"1.0\"/></other>", "Orvane のファイルではありません"},
+        {std::string("\x89PNG\r\n\x1A\n\0\0<", 12), "Orvane のファイルではありません"},
         {"<orvane><searchproperties><searchvalue>x</searchvalue></searchproperties></orvane>",
          "version1.0以外のファイルは読み込めません"},
         {"<orvane><searchproperties version=\"1.1\"/></orvane>", "version1.0以外のファイルは読み込めません"},

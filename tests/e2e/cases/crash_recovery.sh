@@ -28,7 +28,7 @@ expect_eq "the file after the crash" "$(od -An -tx1 "$DOC")" "$ORIGINAL"
 
 # The next start asks; Return takes the default, はい (restore).
 start_app
-QUESTION=$(xdotool search --sync --onlyvisible --pid "$APP_PID" --name '^るりかご$' | tail -1)
+QUESTION=$(xdotool search --sync --onlyvisible --pid "$APP_PID" --name '^Orvane$' | tail -1)
 xdotool windowfocus --sync "$QUESTION" 2>/dev/null || true
 key Return
 settle 1

@@ -60,7 +60,7 @@ type_text "bar"
 key Return
 # (The box's text, "12 件置換しました", is checked by the panel's own test: a message box's
 # text cannot be read from outside.)
-box=$(wait_window_named '^(Orvane|るりかご)$')
+box=$(wait_window_named '^Orvane$')
 xdotool windowfocus --sync "$box" 2>/dev/null || true
 key Return
 # Without a window manager the keyboard does not come back to the window by itself.

@@ -25,10 +25,10 @@ xdotool windowmove --sync "$WINDOW" 120 90
 xdotool windowsize --sync "$WINDOW" 700 500
 settle
 
-# ファイル(F) > るりかごの終了(X): the text is unsaved, so the program asks; いいえ(N) lets it go.
+# ファイル(F) > Orvane の終了(X): the text is unsaved, so the program asks; いいえ(N) lets it go.
 key alt+f
 key x
-wait_window_named '^るりかご$' >/dev/null
+wait_window_named '^Orvane$' >/dev/null
 key n
 wait_exit
 

@@ -18,7 +18,7 @@ key ctrl+f
 type_text "marker"
 key ctrl+Return
 # The FIFO is passed by and told in a box after the search; Enter closes it.
-wait_window_named '^るりかご$' >/dev/null
+wait_window_named '^Orvane$' >/dev/null
 key Return
 
 # The results tree lies above the status bar: double-clicks from its bottom upwards pass over its

@@ -7,7 +7,7 @@ start_app "$E2E_TMP/one.txt"
 FIRST=$APP_PID
 
 timeout 10 "$ORVANE" "$E2E_TMP/two.txt" >>"$E2E_TMP/app.log" 2>&1 || fail "the second start did not end by itself"
-wait_window_named '^two.txt - るりかご$' >/dev/null
+wait_window_named '^two.txt - Orvane$' >/dev/null
 kill -0 "$FIRST" || fail "the running program ended"
 expect_eq "windows of the program" "$(xdotool search --onlyvisible --pid "$FIRST" | wc -l)" 1
 
