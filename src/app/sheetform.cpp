@@ -84,7 +84,8 @@ void TOrvaneSheetForm::SetLineEnd(TDocumentLineEnd LineEnd) {
 }
 
 QString TOrvaneSheetForm::FormatText() const {
-    return QStringLiteral("%1 %2").arg(QString::fromUtf8(EncodingName(FFormat.Encoding).Short.data()),
+    const std::string_view encoding = FormatShortName(FFormat);
+    return QStringLiteral("%1 %2").arg(QString::fromUtf8(encoding.data(), qsizetype(encoding.size())),
                                        QString::fromUtf8(LineEndName(FFormat.LineEnd).Short.data()));
 }
 

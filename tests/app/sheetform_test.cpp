@@ -306,6 +306,7 @@ TEST_F(Sheet, ChooserEncodingAndLineEndReachTheWriterAndTheReader) {
         EXPECT_EQ(Get("u8.txt").substr(0, 3) == "\xEF\xBB\xBF", bom);
         EXPECT_EQ(sheet.Format().Bom, bom);
         EXPECT_EQ(sheet.StatusText().contains(QStringLiteral("UTF-8 BOM")), bom);
+        EXPECT_EQ(sheet.FormatText(), bom ? QStringLiteral("UTF-8 BOM LF") : QStringLiteral("UTF8 LF"));
     }
     OnNextFileDialog([&](QFileDialog& D) {
         EXPECT_EQ(ChooserOf(&D)->EncodingList()->currentText(), QStringLiteral("UTF-8"));
