@@ -225,6 +225,7 @@ void TForm1::SetShortCuts(std::vector<TShortCut> ShortCuts) {
     FShortCuts = std::move(ShortCuts);
     const std::vector<TShortCut> bound = BindShortCuts(FShortCuts);
     for (std::size_t i = 0; i < FCommands.size(); ++i) FCommands[i]->Action->setShortcut(ToKeySequence(bound[i]));
+    BindTabKeys();
 }
 
 void TForm1::BuildMainMenu() {

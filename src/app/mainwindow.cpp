@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -273,7 +274,6 @@ void TForm1::CreateStatusBar() {
     FPanels[kReadOnlyPanel]->setToolTip(QStringLiteral("このファイルには書き込めません。保存するときは名前を付けて保存します"));
     FPanels[kReadOnlyPanel]->hide();
     FPanels[kEncodingPanel]->setToolTip(QStringLiteral("クリックすると文字コードを指定して開き直します"));
-    FPanels[kEncodingPanel]->installEventFilter(this);
     for (int i = 0; i < kPanelCount; ++i)
         if (samples[i]) FitPanel(i);
 }
@@ -367,6 +367,9 @@ void TForm1::SetHint(const QString& Text) {
 }
 
 bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
+    if (FDocumentArea && Watched == FDocumentArea->TabBar() && Event->type() == QEvent::MouseButtonRelease &&
+        TabBarClicked(static_cast<QMouseEvent*>(Event)))
+        return true;
     if (Watched == FPanels[kEncodingPanel] && Event->type() == QEvent::MouseButtonRelease) {
         GuardedEvent(this, [this] { ShowReopenMenu(FPanels[kEncodingPanel]); });
         return true;

@@ -25,6 +25,7 @@ class QAction;
 class QTimer;
 class QLabel;
 class QMenu;
+class QMouseEvent;
 class QToolBar;
 
 namespace orvane {
@@ -253,6 +254,12 @@ private:
     void CreateDocumentArea();
     void ConnectEditor(TOrvaneTabSheet& Tab);
     void ShowTabMenu(TOrvaneTabSheet* Tab, const QPoint& GlobalPos);
+    // A tab dragged from From to To: the document list and the tab menu follow.
+    void TabMoved(int From, int To);
+    // A middle click on a tab closes it; true when the click was one.
+    bool TabBarClicked(QMouseEvent* Event);
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp switch tabs unless a command has the key.
+    void BindTabKeys();
     void ToggleReadOnly(TOrvaneTabSheet* Tab);
     bool SaveTab(TOrvaneTabSheet& Tab, bool AskName, const QString& Title);
     void CloneDocument();
@@ -285,6 +292,7 @@ private:
     QAction* FTabConfig = nullptr;
     QMenu* FHistoryMenu = nullptr;
     QMenu* FReopenMenu = nullptr;
+    std::vector<QAction*> FTabKeys;
     THistoryList FHistory;
     int FLastDocumentId = 0;
     bool FChangingTabs = false;

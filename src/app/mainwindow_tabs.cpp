@@ -84,6 +84,11 @@ void TForm1::CreateDocumentArea() {
         GuardedEvent(this, [&] { ActivateDocument(FSheets[std::size_t(Index)].get()); });
     });
     connect(bar, &QTabBar::tabBarDoubleClicked, this, [this](int) { GuardedEvent(this, [&] { TabOptionsCommand(); }); });
+    connect(bar, &QTabBar::tabCloseRequested, this, [this](int Index) {
+        if (Index >= 0 && Index < int(FSheets.size())) GuardedEvent(this, [&] { CloseDocument(FSheets[std::size_t(Index)].get()); });
+    });
+    connect(bar, &QTabBar::tabMoved, this, [this](int From, int To) { GuardedEvent(this, [&] { TabMoved(From, To); }); });
+    // A middle click on a tab closes it (the window's filter sees every event of the program).
     connect(bar, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
         GuardedEvent(this, [&] {
             const int index = FDocumentArea->TabBar()->tabAt(Pos);
@@ -146,6 +151,63 @@ void TForm1::CreateDocumentArea() {
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState State) {
         if (State == Qt::ApplicationActive) QTimer::singleShot(0, this, [this] { CheckExternalChanges(); });
     });
+}
+
+void TForm1::TabMoved(int From, int To) {
+    const int n = int(FSheets.size());
+    if (From < 0 || From >= n || To < 0 || To >= n || From == To) return;
+    std::unique_ptr<TOrvaneTabSheet> moved = std::move(FSheets[std::size_t(From)]);
+    FSheets.erase(FSheets.begin() + From);
+    FSheets.insert(FSheets.begin() + To, std::move(moved));
+    // The tab menu lists the documents in the new order, numbered by it.
+    for (std::size_t i = 0; i < FSheets.size(); ++i) {
+        QAction* entry = FSheets[i]->MenuEntry;
+        if (!entry) continue;
+        const QString text = entry->text();
+        FTabMenu->removeAction(entry);
+        entry->setText(QStringLiteral("&%1 %2").arg(i).arg(text.mid(text.indexOf(QLatin1Char(' ')) + 1)));
+        FTabMenu->addAction(entry);
+    }
+    ScheduleSessionWrite();
+}
+
+bool TForm1::TabBarClicked(QMouseEvent* Event) {
+    if (Event->button() != Qt::MiddleButton) return false;
+    const int index = FDocumentArea->TabBar()->tabAt(Event->position().toPoint());
+    if (index < 0 || index >= int(FSheets.size())) return false;
+    GuardedEvent(this, [&] { CloseDocument(FSheets[std::size_t(index)].get()); });
+    return true;
+}
+
+void TForm1::BindTabKeys() {
+    // Next and previous tab on the keys the desktop's programs use, while no command has them.
+    const std::vector<TShortCut> bound = BindShortCuts(FShortCuts);
+    // Shift+Tab comes as Backtab from some keyboards and as Shift with Tab from others.
+    const struct {
+        const char* ShortCut;
+        QList<QKeySequence> Keys;
+        int Step;
+    } keys[] = {{"Ctrl+Tab", {QKeySequence(Qt::CTRL | Qt::Key_Tab)}, 1},
+                {"Shift+Ctrl+Tab",
+                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+                 -1},
+                {"Ctrl+PgDn", {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1},
+                {"Ctrl+PgUp", {QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, -1}};
+    if (FTabKeys.empty()) {
+        for (const auto& k : keys) {
+            auto* a = new QAction(this);
+            a->setShortcuts(k.Keys);
+            a->setShortcutContext(Qt::WindowShortcut);
+            const int step = k.Step;
+            connect(a, &QAction::triggered, this, [this, step] { GuardedEvent(this, [&] { NextDocument(step); }); });
+            addAction(a);
+            FTabKeys.push_back(a);
+        }
+    }
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        const bool taken = std::find(bound.begin(), bound.end(), TextToShortCut(keys[i].ShortCut)) != bound.end();
+        FTabKeys[i]->setEnabled(!taken);
+    }
 }
 
 void TForm1::ShowTabMenu(TOrvaneTabSheet* Tab, const QPoint& GlobalPos) {

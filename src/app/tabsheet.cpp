@@ -40,7 +40,8 @@ TDocumentArea::TDocumentArea(QWidget* Parent) : QWidget(Parent) {
     FTabBar->setElideMode(Qt::ElideNone);
     FTabBar->setUsesScrollButtons(true);
     FTabBar->setDocumentMode(true);
-    FTabBar->setMovable(false);  // the list's order is the order of creation
+    FTabBar->setMovable(true);  // the document list follows a tab dragged to another place
+    FTabBar->setTabsClosable(true);
     FTabBar->setContextMenuPolicy(Qt::CustomContextMenu);
     FTabBar->setFocusPolicy(Qt::NoFocus);
     FTabBar->setDrawBase(false);

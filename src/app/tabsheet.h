@@ -50,8 +50,8 @@ private:
     int FId;
 };
 
-// The tab bar (one tab per document, in list order, scrolled when they do not fit) with its side
-// toolbar, above the stack of document holders.
+// The tab bar (one tab per document, in list order, scrolled when they do not fit; each with a
+// close button, dragged to reorder) with its side toolbar, above the stack of document holders.
 class TDocumentArea : public QWidget {
     Q_OBJECT
 

@@ -421,6 +421,54 @@ TEST_F(Tabs, AFileOpenAlreadyIsReadAgainInTheEncodingAskedFor) {
     EXPECT_TRUE(Errors.empty());
 }
 
+TEST_F(Tabs, TabsCloseByTheirButtonOrAMiddleClickAndMoveWithTheListAndTheirKeys) {
+    const fs::path a = File("a.txt"), b = File("b.txt"), c = File("c.txt"), d = File("d.txt");
+    TForm1& w = Start();
+    w.CloseDocument(w.ActiveTab());
+    for (const fs::path& f : {a, b, c, d}) ASSERT_TRUE(w.OpenFile(Q(f), deAuto));
+    QTabBar* bar = w.DocumentArea()->TabBar();
+    auto names = [&] {
+        std::vector<std::string> n;
+        for (const auto& t : w.Sheets()) n.push_back(fs::path(t->Form()->FileName().toStdString()).filename().string());
+        return n;
+    };
+
+    // Dragged from the first place to the third: the list, the tab menu and the settings follow.
+    bar->moveTab(0, 2);
+    EXPECT_EQ(names(), (std::vector<std::string>{"b.txt", "c.txt", "a.txt", "d.txt"}));
+    EXPECT_EQ(w.Sheets()[2]->MenuEntry->text(), QStringLiteral("&2 a.txt"));
+    const std::string ini = (Dir / "settings" / "orvane.ini").string();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(ini) && TIniFile(ini).ReadString("EditingFiles", "02", "") == a.string(); }));
+
+    // Next and previous tab by their keys, wrapping around.
+    w.ActivateDocument(w.Sheets()[3].get());
+    QTest::keyClick(w.ActiveEditor(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(ActiveIndex(), 0);
+    QTest::keyClick(w.ActiveEditor(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(ActiveIndex(), 3);
+    QTest::keyClick(w.ActiveEditor(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(ActiveIndex(), 2);
+    QTest::keyClick(w.ActiveEditor(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(ActiveIndex(), 3);
+    // A key a command has stays the command's.
+    std::vector<TShortCut> shortcuts = w.ShortCuts();
+    shortcuts[std::size_t(FindCommand("actSelectAll"))] = TextToShortCut("Ctrl+PgUp");
+    w.SetShortCuts(shortcuts);
+    w.UpdateCommands();
+    QTest::keyClick(w.ActiveEditor(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(ActiveIndex(), 3);
+    EXPECT_TRUE(w.ActiveEditor()->Selected());
+
+    // The close button, and a middle click, close their own tab (not the active one).
+    QWidget* close = bar->tabButton(0, QTabBar::RightSide);
+    ASSERT_TRUE(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.txt", "a.txt", "d.txt"}));
+    QTest::mouseClick(bar, Qt::MiddleButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.txt", "d.txt"}));
+    EXPECT_EQ(w.ActiveFileName(), Q(d));
+}
+
 TEST_F(Tabs, FilesChangedByAnotherProgram) {
     TForm1& w = Start();
     w.CloseDocument(w.ActiveTab());
