@@ -34,28 +34,9 @@ bool LineEndsAre(std::string_view T, TLineEndKind Kind) {
     }
 }
 
-// Codes of Map in a Shift_JIS text become 〓: the byte encodings cannot hold their characters.
-std::string WithoutMapCodes(std::string_view T, const TCharMap& Map, std::size_t& Lost) {
-    std::string out(T);
-    for (std::size_t i = 0; i + 1 < out.size();) {
-        if (!IsLeadByte(out[i])) {
-            ++i;
-            continue;
-        }
-        std::uint16_t code = std::uint16_t(std::uint8_t(out[i]) << 8 | std::uint8_t(out[i + 1]));
-        if (Map.CharOf(code)) {
-            out[i] = char(kGetaCode >> 8);
-            out[i + 1] = char(kGetaCode & 0xFF);
-            ++Lost;
-        }
-        i += 2;
-    }
-    return out;
-}
-
-// The text with each map code that stands for a character of the JIS table (〜 read from UTF-8,
-// say) replaced by that character's code, as the byte encodings write it.
-std::string WithJisTableCodes(std::string_view T, const TCharMap& Map) {
+// The text with each code of Map replaced by Replace(code) (a code, or 0 to keep it).
+template <class F>
+std::string ReplacingMapCodes(std::string_view T, const TCharMap& Map, F&& Replace) {
     std::string out(T);
     for (std::size_t i = 0; i + 1 < out.size();) {
         if (!IsLeadByte(out[i])) {
@@ -63,13 +44,24 @@ std::string WithJisTableCodes(std::string_view T, const TCharMap& Map) {
             continue;
         }
         const std::uint16_t code = std::uint16_t(std::uint8_t(out[i]) << 8 | std::uint8_t(out[i + 1]));
-        if (const std::uint16_t jis = JisTableCode(Map.CharOf(code))) {
-            out[i] = char(jis >> 8);
-            out[i + 1] = char(jis & 0xFF);
+        if (const std::uint16_t to = Map.CharOf(code) ? Replace(code) : 0) {
+            out[i] = char(to >> 8);
+            out[i + 1] = char(to & 0xFF);
         }
         i += 2;
     }
     return out;
+}
+
+// Map codes in a Shift_JIS text for the byte encodings: a character of the JIS table (〜 read
+// from UTF-8, say) becomes its code; with Lost, every other one becomes 〓, counted.
+std::string ForByteEncodings(std::string_view T, const TCharMap& Map, std::size_t* Lost) {
+    return ReplacingMapCodes(T, Map, [&](std::uint16_t Code) -> std::uint16_t {
+        if (const std::uint16_t jis = JisTableCode(Map.CharOf(Code))) return jis;
+        if (!Lost) return 0;
+        ++*Lost;
+        return kGetaCode;
+    });
 }
 
 // Runs a Unicode reader, starting again when a code it handed out turns up in the text itself.
@@ -500,9 +492,10 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
     }
     TEncoded e;
     TCodeCounts counts;
+    // EUC-JP and JIS writers handle map codes themselves, but for the JIS table's characters.
     std::string jisCodes;
-    if (Map && Format.Encoding != deUtf8 && Format.Encoding != deUtf16 && Map->HoldsJisTableChars()) {
-        jisCodes = WithJisTableCodes(Text, *Map);
+    if (Map && (Format.Encoding == deEuc || Format.Encoding == deJis) && Map->HoldsJisTableChars()) {
+        jisCodes = ForByteEncodings(Text, *Map, nullptr);
         Text = jisCodes;
     }
     switch (Format.Encoding) {
@@ -516,8 +509,7 @@ TEncoded EncodeDocument(std::string_view Text, const TDocumentFormat& Format, co
         case deEuc: e.Bytes = SjisToEuc(Text, &counts, Map); break;
         case deJis: e.Bytes = SjisToJis(Text, Format.Jis, &counts); break;
         default:
-            if (Map && !Map->Empty()) e.Bytes = WithoutMapCodes(Text, *Map, counts.Lost);
-            else if (!jisCodes.empty()) e.Bytes = std::move(jisCodes);
+            if (Map && !Map->Empty()) e.Bytes = ForByteEncodings(Text, *Map, &counts.Lost);
             else e.Bytes = normalized.empty() ? std::string(Text) : std::move(normalized);
             break;
     }
